@@ -1,0 +1,41 @@
+# Front door: `make run` starts Glowdeck on the simulated lights, `make test` runs every test.
+PRESET ?= default
+BUILD_DIR := $(if $(filter asan,$(PRESET)),build-asan,build)
+PREFIX ?= /usr/local
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build test test-asan run bench demo install format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake --preset $(PRESET) $(if $(CI),-DGLOWDECK_WERROR=ON) >/dev/null
+
+build: configure
+	@cmake --build --preset $(PRESET) -j $(JOBS)
+
+test: build
+	@ctest --preset $(PRESET) -j $(JOBS)
+
+test-asan:
+	@$(MAKE) --no-print-directory test PRESET=asan
+
+run:
+	@scripts/run-glowdeck --check-session
+	@$(MAKE) --no-print-directory build
+	@scripts/run-glowdeck $(BUILD_DIR)
+
+bench: build
+	@scripts/run-bench $(BUILD_DIR)
+
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf build build-asan

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ChildProcess.h"
+#include "LightStatus.h"
+#include "LitraDevice.h"
+
+#include <QCoroTask>
+#include <QString>
+#include <QStringList>
+#include <QThreadPool>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+// The only bridge to the lights: runs the litra tool as a child process for every query and
+// command. Operations run one at a time on the controller's own worker thread, so at most one
+// litra child runs per controller; callers on the GUI thread co_await them and resume there.
+//
+// Failures are thrown: LitraError, or LaunchError when the tool cannot be run at all.
+// Callers keep the controller alive (shared_ptr) while they await it.
+class LitraController {
+public:
+    // Looks up litra among the application's resources; throws LitraError::binaryMissing.
+    LitraController();
+    // Uses the given executable; throws LitraError::binaryMissing when there is no such file.
+    explicit LitraController(const QString& binaryPath, ProcessLimits limits = {});
+    // Abandons a run in progress (the child finishes on its own) and drops queued ones.
+    ~LitraController();
+
+    LitraController(const LitraController&) = delete;
+    LitraController& operator=(const LitraController&) = delete;
+
+    const QString& binaryURL() const { return binaryURL_; }
+
+    QCoro::Task<> toggle();
+    QCoro::Task<> setBrightness(qint64 percentage);
+    QCoro::Task<> setTemperature(qint64 kelvin);
+    QCoro::Task<std::vector<LitraDevice>> devices();
+    // Never throws: a failed query becomes LightStatus::error with its message.
+    QCoro::Task<LightStatus> status();
+    // Runs litra with the arguments; returns its standard output (empty when not UTF-8).
+    QCoro::Task<QString> run(QStringList arguments);
+
+    static QStringList brightnessArguments(qint64 percentage);
+    static QStringList temperatureArguments(qint64 kelvin);
+    static LightStatus foldStatus(const std::vector<LitraDevice>& devices);
+
+private:
+    struct Shared;
+    QCoro::Task<QByteArray> runBytes(QStringList arguments);
+
+    QString binaryURL_;
+    ProcessLimits limits_;
+    std::shared_ptr<Shared> shared_;
+    std::unique_ptr<QThreadPool> pool_;
+};
+
+// Where litra lives: resources/ beside the binary (build tree), or the package's private
+// folder (installed). Empty when neither exists. Never PATH, never the working directory.
+QString locateLitraBinary();

@@ -1,0 +1,112 @@
+#include "AppState.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The polling loop sleeps interval × 10⁹ nanoseconds as an unsigned 64-bit count.
+bool isUsableInterval(double seconds) {
+    constexpr double maxSeconds =
+        static_cast<double>(std::numeric_limits<std::uint64_t>::max()) / 1e9;
+    return std::isfinite(seconds) && seconds > 0.0 && seconds < maxSeconds;
+}
+
+}  // namespace
+
+AppState::AppState(QObject* parent)
+    : QObject(parent), settings_(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck")) {
+    pollIntervalSeconds_ = readPollInterval(settings_);
+}
+
+double AppState::readPollInterval(const QSettings& settings) {
+    bool ok = false;
+    double stored = settings.value(QLatin1String(pollIntervalKey)).toDouble(&ok);
+    return ok && isUsableInterval(stored) ? stored : defaultPollIntervalSeconds;
+}
+
+void AppState::setStatus(LightStatus status) {
+    status_ = std::move(status);
+    emit changed();
+}
+
+void AppState::setDeviceCount(qint64 count) {
+    deviceCount_ = count;
+    emit changed();
+}
+
+void AppState::setPollIntervalSeconds(double seconds) {
+    pollIntervalSeconds_ = seconds;
+    emit changed();
+    settings_.setValue(QLatin1String(pollIntervalKey), seconds);
+    settings_.sync();
+}
+
+void AppState::setBrightnessPercentage(std::optional<double> percentage) {
+    brightnessPercentage_ = percentage;
+    emit changed();
+}
+
+void AppState::setTemperatureKelvin(std::optional<double> kelvin) {
+    temperatureKelvin_ = kelvin;
+    emit changed();
+}
+
+void AppState::setTemperatureRange(TemperatureRange range) {
+    temperatureRange_ = range;
+    emit changed();
+}
+
+void AppState::updateMetrics(const std::vector<LitraDevice>& devices) {
+    if (devices.empty()) {
+        setBrightnessPercentage(std::nullopt);
+        setTemperatureKelvin(std::nullopt);
+        return;
+    }
+
+    double brightnessSum = 0.0;
+    int brightnessCount = 0;
+    double temperatureSum = 0.0;
+    int temperatureCount = 0;
+    std::optional<double> highestMinimum;
+    std::optional<double> lowestMaximum;
+    for (const LitraDevice& d : devices) {
+        if (d.brightness_in_lumen && d.maximum_brightness_in_lumen &&
+            *d.maximum_brightness_in_lumen > 0) {
+            brightnessSum += static_cast<double>(*d.brightness_in_lumen) /
+                             static_cast<double>(*d.maximum_brightness_in_lumen) * 100.0;
+            ++brightnessCount;
+        }
+        if (d.temperature_in_kelvin) {
+            temperatureSum += static_cast<double>(*d.temperature_in_kelvin);
+            ++temperatureCount;
+        }
+        if (d.minimum_temperature_in_kelvin) {
+            double v = static_cast<double>(*d.minimum_temperature_in_kelvin);
+            highestMinimum = highestMinimum ? std::max(*highestMinimum, v) : v;
+        }
+        if (d.maximum_temperature_in_kelvin) {
+            double v = static_cast<double>(*d.maximum_temperature_in_kelvin);
+            lowestMaximum = lowestMaximum ? std::min(*lowestMaximum, v) : v;
+        }
+    }
+
+    setBrightnessPercentage(brightnessCount > 0 ? std::optional(brightnessSum / brightnessCount)
+                                                : std::nullopt);
+    setTemperatureKelvin(temperatureCount > 0 ? std::optional(temperatureSum / temperatureCount)
+                                              : std::nullopt);
+    if (highestMinimum && lowestMaximum && *highestMinimum < *lowestMaximum) {
+        setTemperatureRange({*highestMinimum, *lowestMaximum});
+    }
+}
+
+QString displayText(const LightStatus& status) {
+    switch (status.kind()) {
+        case LightStatus::Case::allOn: return QStringLiteral("All lights: On");
+        case LightStatus::Case::allOff: return QStringLiteral("All lights: Off");
+        case LightStatus::Case::mixed: return QStringLiteral("Lights: Mixed");
+        case LightStatus::Case::noDevices: return QStringLiteral("No Litra devices found");
+        case LightStatus::Case::error: return QStringLiteral("Error: ") + status.message();
+    }
+    return {};
+}

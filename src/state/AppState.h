@@ -1,0 +1,68 @@
+#pragma once
+
+#include "LightStatus.h"
+#include "LitraDevice.h"
+
+#include <QObject>
+#include <QSettings>
+
+#include <optional>
+#include <vector>
+
+struct TemperatureRange {
+    double lower = 2700.0;
+    double upper = 6500.0;
+    friend bool operator==(const TemperatureRange&, const TemperatureRange&) = default;
+};
+
+// The one observable state shared by the tray icon and the Preferences form. Lives on the GUI
+// thread. `changed` is emitted once for every assignment to any field, also when the value is
+// unchanged, after the new value is stored; observers re-read the fields.
+class AppState : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* pollIntervalKey = "pollIntervalSeconds";
+    static constexpr double defaultPollIntervalSeconds = 5.0;
+
+    explicit AppState(QObject* parent = nullptr);
+
+    const LightStatus& status() const { return status_; }
+    void setStatus(LightStatus status);
+
+    qint64 deviceCount() const { return deviceCount_; }
+    void setDeviceCount(qint64 count);
+
+    double pollIntervalSeconds() const { return pollIntervalSeconds_; }
+    // Stores the value and writes it to the settings file, on every assignment.
+    void setPollIntervalSeconds(double seconds);
+
+    std::optional<double> brightnessPercentage() const { return brightnessPercentage_; }
+    void setBrightnessPercentage(std::optional<double> percentage);
+
+    std::optional<double> temperatureKelvin() const { return temperatureKelvin_; }
+    void setTemperatureKelvin(std::optional<double> kelvin);
+
+    TemperatureRange temperatureRange() const { return temperatureRange_; }
+    void setTemperatureRange(TemperatureRange range);
+
+    // Derives brightness, temperature and the common temperature range from one refresh.
+    void updateMetrics(const std::vector<LitraDevice>& devices);
+
+    // The stored poll interval when it is usable, else the default.
+    static double readPollInterval(const QSettings& settings);
+
+signals:
+    void changed();
+
+private:
+    LightStatus status_ = LightStatus::noDevices();
+    qint64 deviceCount_ = 0;
+    double pollIntervalSeconds_ = defaultPollIntervalSeconds;
+    std::optional<double> brightnessPercentage_;
+    std::optional<double> temperatureKelvin_;
+    TemperatureRange temperatureRange_;
+    QSettings settings_;
+};
+
+// The one text shown for a status wherever a status is shown.
+QString displayText(const LightStatus& status);

@@ -1,0 +1,120 @@
+#include "DeviceReport.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+namespace {
+
+QByteArray dataFile(const char* name) {
+    QFile file(QStringLiteral(GLOWDECK_TEST_DATA_DIR "/") + QLatin1String(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+TEST(DeviceReport, DecodesAFullReportInOrder) {
+    auto devices = decodeDeviceReport(dataFile("two-lights.json"));
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].serial_number, QStringLiteral("SN-B"));
+    EXPECT_EQ(devices[1].serial_number, QStringLiteral("SN-A"));
+    EXPECT_EQ(devices[0].device_type, QStringLiteral("Panel"));
+    EXPECT_EQ(devices[0].is_on, true);
+    EXPECT_EQ(devices[1].is_on, false);
+    EXPECT_EQ(devices[0].brightness_in_lumen, 100);
+    EXPECT_EQ(devices[0].temperature_in_kelvin, 4000);
+    EXPECT_EQ(devices[0].minimum_brightness_in_lumen, 20);
+    EXPECT_EQ(devices[0].maximum_brightness_in_lumen, 250);
+    EXPECT_EQ(devices[0].minimum_temperature_in_kelvin, 2700);
+    EXPECT_EQ(devices[0].maximum_temperature_in_kelvin, 6500);
+}
+
+TEST(DeviceReport, EmptyObjectNullsAndUnknownMembersLeaveFieldsEmpty) {
+    auto devices = decodeDeviceReport(
+        R"([{}, {"is_on": null, "serial_number": null, "name": "x", "extra": {"is_on": 3}},
+            {"brightness_in_lumen": 5, "id": [1, {"a": "b"}]}])");
+    ASSERT_EQ(devices.size(), 3u);
+    for (const auto& d : devices) {
+        EXPECT_FALSE(d.serial_number || d.device_type || d.is_on || d.temperature_in_kelvin ||
+                     d.minimum_brightness_in_lumen || d.maximum_brightness_in_lumen ||
+                     d.minimum_temperature_in_kelvin || d.maximum_temperature_in_kelvin);
+    }
+    EXPECT_EQ(devices[2].brightness_in_lumen, 5);
+    EXPECT_TRUE(decodeDeviceReport("[]\n").empty());
+}
+
+struct IntegerCase {
+    const char* json;
+    std::optional<qint64> expected;  // empty: the report fails
+};
+
+class IntegerRule : public testing::TestWithParam<IntegerCase> {};
+
+TEST_P(IntegerRule, AcceptsExactlyIntegralValuesInRange) {
+    QByteArray report = QByteArray(R"([{"brightness_in_lumen": )") + GetParam().json + "}]";
+    if (GetParam().expected) {
+        auto devices = decodeDeviceReport(report);
+        EXPECT_EQ(devices.at(0).brightness_in_lumen, GetParam().expected);
+    } else {
+        EXPECT_THROW(decodeDeviceReport(report), ReportDecodeError);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, IntegerRule,
+    testing::Values(IntegerCase{"80", 80}, IntegerCase{"80.0", 80}, IntegerCase{"1e2", 100},
+                    IntegerCase{"-0", 0}, IntegerCase{"0.0e5", 0}, IntegerCase{"12.50e1", 125},
+                    IntegerCase{"9223372036854775807", INT64_MAX},
+                    IntegerCase{"-9223372036854775808", INT64_MIN},
+                    IntegerCase{"9223372036854775807.0", INT64_MAX},
+                    IntegerCase{"80.5", {}}, IntegerCase{"1e-1", {}},
+                    IntegerCase{"9223372036854775808", {}},
+                    IntegerCase{"-9223372036854775809", {}}, IntegerCase{"1e19", {}},
+                    IntegerCase{"1e400", {}}, IntegerCase{"\"80\"", {}},
+                    IntegerCase{"true", {}}, IntegerCase{"[80]", {}}));
+
+struct FailureCase {
+    const char* name;
+    QByteArray report;
+    const char* message;
+};
+
+class Failures : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(Failures, FailTheWholeReportWithAReadableReason) {
+    try {
+        decodeDeviceReport(GetParam().report);
+        FAIL() << "decoded";
+    } catch (const ReportDecodeError& error) {
+        EXPECT_EQ(std::string(error.what()), GetParam().message);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, Failures,
+    testing::Values(
+        FailureCase{"Empty", "", "not valid JSON at line 1, column 1: unexpected end of input; "
+                                 "expected '[', '{', or a literal"},
+        FailureCase{"FractionInSecondLight",
+                    R"([{"is_on": true}, {"brightness_in_lumen": 80.5}])",
+                    R"(expected an integer for "brightness_in_lumen" in light 2, found 80.5)"},
+        FailureCase{"IsOnAsNumber", R"([{"is_on": 1}])",
+                    R"(expected true or false for "is_on" in light 1, found 1)"},
+        FailureCase{"StringNumber", R"([{"brightness_in_lumen": "80"}])",
+                    R"(expected an integer for "brightness_in_lumen" in light 1, found the string "80")"},
+        FailureCase{"SerialAsNumber", R"([{"serial_number": 7}])",
+                    R"(expected a string for "serial_number" in light 1, found 7)"},
+        FailureCase{"TypeAsObject", R"([{"device_type": {}}])",
+                    R"(expected a string for "device_type" in light 1, found an object)"},
+        FailureCase{"TopLevelObject", R"({"devices": []})",
+                    "expected an array of lights, found an object"},
+        FailureCase{"TopLevelNull", "null", "expected an array of lights, found null"},
+        FailureCase{"ElementNotObject", "[{}, 3]", "expected an object for light 2, found 3"},
+        FailureCase{"Trailing", "[] []",
+                    "not valid JSON at line 1, column 4: unexpected '['; expected end of input"},
+        FailureCase{"Truncated", "[{\"is_on\": tr",
+                    "not valid JSON at line 1, column 14: invalid literal; last read: '\"is_on\": tr'"},
+        FailureCase{"SecondLine", "[\n  {\"is_on\" true}]",
+                    "not valid JSON at line 2, column 15: unexpected true literal; expected ':'"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

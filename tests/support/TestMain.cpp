@@ -1,0 +1,32 @@
+// GoogleTest entry for every test binary: a private temporary home (so settings, autostart
+// entries and the simulator's lights never touch the user's), and the Qt application the
+// tested layer needs.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QtGlobal>
+
+#ifdef GLOWDECK_TEST_GUI
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
+
+int main(int argc, char** argv) {
+    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/glowdeck-test-home-XXXXXX"));
+    if (!home.isValid()) {
+        return 2;
+    }
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    qputenv("XDG_STATE_HOME", (home.path() + "/.local/state").toUtf8());
+    qunsetenv("LITRA_SIM_STATE");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    TestApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
