@@ -1,0 +1,178 @@
+#include "LoginItemService.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr const char* entryFileName = "glowdeck.desktop";
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Creates the folder and any missing parents, private to the user as the XDG base directory
+// rules ask. Returns errno on failure, 0 on success.
+int makeDirectories(const QString& path) {
+    const QString clean = QDir::cleanPath(path);
+    const QByteArray native = QFile::encodeName(clean);
+    struct stat info {};
+    if (::stat(native.constData(), &info) == 0) {
+        return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+    }
+    const QString parent = QFileInfo(clean).path();
+    if (parent != clean) {
+        if (const int error = makeDirectories(parent)) {
+            return error;
+        }
+    }
+    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
+        return errno;
+    }
+    return 0;
+}
+
+bool isTrue(const QByteArray& value) {
+    return value.trimmed() == "true";
+}
+bool isFalse(const QByteArray& value) {
+    return value.trimmed() == "false";
+}
+
+}  // namespace
+
+LoginItemService LoginItemService::mainAppService() {
+    return {defaultAutostartDirectory(), QCoreApplication::applicationFilePath()};
+}
+
+QString LoginItemService::defaultAutostartDirectory() {
+    // Relative values are invalid by the XDG base directory rules and are ignored.
+    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (configHome.isEmpty() || QDir::isRelativePath(configHome)) {
+        configHome = QDir::homePath() + QStringLiteral("/.config");
+    }
+    return configHome + QStringLiteral("/autostart");
+}
+
+LoginItemService::LoginItemService(QString autostartDirectory, QString executablePath)
+    : directory_(std::move(autostartDirectory)),
+      entryPath_(directory_ + QLatin1Char('/') + QLatin1String(entryFileName)),
+      executablePath_(std::move(executablePath)) {}
+
+LoginItemService::Status LoginItemService::status() const {
+    QFile file(entryPath_);
+    if (!file.exists()) {
+        return Status::notRegistered;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        // The session cannot read it either, so nothing would start.
+        return Status::disabled;
+    }
+    bool inMainGroup = false;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        if (line.startsWith('[')) {
+            inMainGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (!inMainGroup || equals < 0) {
+            continue;
+        }
+        const QByteArray key = line.left(equals).trimmed();
+        const QByteArray value = line.mid(equals + 1);
+        if ((key == "Hidden" && isTrue(value)) ||
+            (key == "X-GNOME-Autostart-enabled" && isFalse(value))) {
+            return Status::disabled;
+        }
+    }
+    return Status::enabled;
+}
+
+void LoginItemService::registerItem() {
+    if (const int error = makeDirectories(directory_)) {
+        throw LoginItemError(tr("Could not create the autostart folder %1: %2")
+                                 .arg(QDir::toNativeSeparators(directory_), systemReason(error)));
+    }
+    QSaveFile file(entryPath_);
+    const QByteArray contents = desktopEntry(executablePath_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() ||
+        !file.commit()) {
+        throw LoginItemError(tr("Could not write the autostart entry %1: %2")
+                                 .arg(QDir::toNativeSeparators(entryPath_), file.errorString()));
+    }
+}
+
+void LoginItemService::unregisterItem() {
+    const QByteArray native = QFile::encodeName(entryPath_);
+    if (::unlink(native.constData()) != 0 && errno != ENOENT) {
+        throw LoginItemError(tr("Could not remove the autostart entry %1: %2")
+                                 .arg(QDir::toNativeSeparators(entryPath_), systemReason(errno)));
+    }
+}
+
+QByteArray LoginItemService::desktopEntry(const QString& executablePath) {
+    QString entry;
+    entry += QStringLiteral("[Desktop Entry]\n");
+    entry += QStringLiteral("Type=Application\n");
+    entry += QStringLiteral("Name=Glowdeck\n");
+    entry += QStringLiteral("Comment=Shows and switches your desk lights from the system tray\n");
+    entry += QStringLiteral("Exec=") + execValue(executablePath) + QLatin1Char('\n');
+    entry += QStringLiteral("Terminal=false\n");
+    entry += QStringLiteral("X-GNOME-Autostart-enabled=true\n");
+    return entry.toUtf8();
+}
+
+QString LoginItemService::execValue(const QString& executablePath) {
+    // Argument level: quote when a reserved character appears; inside quotes, escape " ` $ \.
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    bool needsQuotes = false;
+    for (const QChar c : executablePath) {
+        if (reserved.contains(c)) {
+            needsQuotes = true;
+            break;
+        }
+    }
+    QString argument;
+    if (needsQuotes) {
+        argument += QLatin1Char('"');
+        for (const QChar c : executablePath) {
+            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+                c == QLatin1Char('\\')) {
+                argument += QLatin1Char('\\');
+            }
+            argument += c;
+        }
+        argument += QLatin1Char('"');
+    } else {
+        argument = executablePath;
+    }
+
+    // Exec level: a literal % is written %% so that it is not read as a field code. String
+    // level, undone first by readers: backslash and control characters are escaped.
+    QString value;
+    for (const QChar c : argument) {
+        if (c == QLatin1Char('%')) {
+            value += QStringLiteral("%%");
+        } else if (c == QLatin1Char('\\')) {
+            value += QStringLiteral("\\\\");
+        } else if (c == QLatin1Char('\n')) {
+            value += QStringLiteral("\\n");
+        } else if (c == QLatin1Char('\t')) {
+            value += QStringLiteral("\\t");
+        } else if (c == QLatin1Char('\r')) {
+            value += QStringLiteral("\\r");
+        } else {
+            value += c;
+        }
+    }
+    return value;
+}

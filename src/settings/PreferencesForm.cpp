@@ -1,0 +1,235 @@
+#include "PreferencesForm.h"
+
+#include "LitraController.h"
+#include "LitraError.h"
+
+#include <QCoreApplication>
+
+#include <cmath>
+
+namespace {
+
+QString translated(const char* text) {
+    return QCoreApplication::translate("PreferencesView", text);
+}
+
+double clamped(double value, double lower, double upper) {
+    if (value < lower) {
+        value = lower;
+    }
+    if (value > upper) {
+        value = upper;
+    }
+    return value;
+}
+
+}  // namespace
+
+qint64 wholeNumber(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    // Saturate instead of overflowing on absurd device figures.
+    constexpr double limit = 9.2e18;
+    return static_cast<qint64>(std::trunc(clamped(value, -limit, limit)));
+}
+
+QString brightnessValueText(double percentage) {
+    return translated(QT_TRANSLATE_NOOP("PreferencesView", "%1%")).arg(wholeNumber(percentage));
+}
+
+QString temperatureValueText(double kelvin) {
+    return translated(QT_TRANSLATE_NOOP("PreferencesView", "%1K")).arg(wholeNumber(kelvin));
+}
+
+QString pollIntervalValueText(double seconds) {
+    return translated(QT_TRANSLATE_NOOP("PreferencesView", "%1s")).arg(wholeNumber(seconds));
+}
+
+PreferencesForm::PreferencesForm(AppState* appState, ControllerProvider controllerProvider,
+                                 LoginItemService loginItems, QObject* parent)
+    : QObject(parent),
+      appState_(appState),
+      controllerProvider_(std::move(controllerProvider)),
+      loginItems_(std::move(loginItems)),
+      launchAtLogin_(loginItems_.isEnabled()) {
+    connect(appState_, &AppState::changed, this, &PreferencesForm::appStateChanged);
+}
+
+bool PreferencesForm::hasDevices() const {
+    return appState_->deviceCount() > 0;
+}
+
+double PreferencesForm::lightSliderOpacity() const {
+    return hasDevices() ? 1.0 : dimmedOpacity;
+}
+
+slider::Range PreferencesForm::temperatureSliderRange() const {
+    const TemperatureRange range = appState_->temperatureRange();
+    return {range.lower, range.upper};
+}
+
+QString PreferencesForm::pollIntervalText() const {
+    return pollIntervalValueText(appState_->pollIntervalSeconds());
+}
+
+QString PreferencesForm::stateText() const {
+    return displayText(appState_->status());
+}
+
+QString PreferencesForm::deviceCountText() const {
+    return QString::number(appState_->deviceCount());
+}
+
+void PreferencesForm::appear() {
+    if (!observing_) {
+        observing_ = true;
+        seenBrightness_ = appState_->brightnessPercentage();
+        seenTemperature_ = appState_->temperatureKelvin();
+        seenRange_ = appState_->temperatureRange();
+    }
+    syncBrightnessSlider();
+    syncTemperatureSlider();
+}
+
+void PreferencesForm::appStateChanged() {
+    if (observing_) {
+        if (const auto brightness = appState_->brightnessPercentage();
+            brightness != seenBrightness_) {
+            seenBrightness_ = brightness;
+            if (!isEditingBrightness_) {
+                syncBrightnessSlider();
+            }
+        }
+        if (const auto temperature = appState_->temperatureKelvin();
+            temperature != seenTemperature_) {
+            seenTemperature_ = temperature;
+            if (!isEditingTemperature_) {
+                syncTemperatureSlider();
+            }
+        }
+        if (const TemperatureRange range = appState_->temperatureRange(); range != seenRange_) {
+            seenRange_ = range;
+            clampTemperatureSlider(range);
+        }
+    }
+    emit changed();
+}
+
+void PreferencesForm::setBrightnessSlider(double value) {
+    brightnessSlider_ = value;
+    emit changed();
+}
+
+void PreferencesForm::setTemperatureSlider(double value) {
+    temperatureSlider_ = value;
+    emit changed();
+}
+
+void PreferencesForm::setLaunchAtLoginToggle(bool on) {
+    if (on == launchAtLogin_) {
+        return;
+    }
+    launchAtLogin_ = on;
+    emit changed();
+    launchAtLoginChanged(on);
+}
+
+void PreferencesForm::setPollIntervalSeconds(double seconds) {
+    appState_->setPollIntervalSeconds(seconds);
+}
+
+void PreferencesForm::syncBrightnessSlider() {
+    if (const auto brightness = appState_->brightnessPercentage()) {
+        setBrightnessSlider(*brightness);
+    }
+}
+
+void PreferencesForm::syncTemperatureSlider() {
+    if (const auto temperature = appState_->temperatureKelvin()) {
+        const TemperatureRange range = appState_->temperatureRange();
+        setTemperatureSlider(clamped(*temperature, range.lower, range.upper));
+    }
+}
+
+void PreferencesForm::clampTemperatureSlider(TemperatureRange to) {
+    setTemperatureSlider(clamped(temperatureSlider_, to.lower, to.upper));
+}
+
+void PreferencesForm::brightnessEditingChanged(bool editing) {
+    isEditingBrightness_ = editing;
+    emit changed();
+    if (!editing) {
+        sendLightCommand(LightCommand::brightness, brightnessSlider_);
+    }
+}
+
+void PreferencesForm::temperatureEditingChanged(bool editing) {
+    isEditingTemperature_ = editing;
+    emit changed();
+    if (!editing) {
+        sendLightCommand(LightCommand::temperature, temperatureSlider_);
+    }
+}
+
+void PreferencesForm::sendLightCommand(LightCommand command, double sliderValue) {
+    const qint64 value = wholeNumber(sliderValue);
+    std::shared_ptr<LitraController> controller =
+        controllerProvider_ ? controllerProvider_() : nullptr;
+    if (!controller) {
+        return;
+    }
+    runLightCommand(this, std::move(controller), command, value);
+}
+
+QCoro::Task<> PreferencesForm::runLightCommand(QPointer<PreferencesForm> form,
+                                               std::shared_ptr<LitraController> controller,
+                                               LightCommand command, qint64 value) {
+    std::optional<QString> error;
+    try {
+        if (command == LightCommand::brightness) {
+            co_await controller->setBrightness(value);
+        } else {
+            co_await controller->setTemperature(value);
+        }
+    } catch (...) {
+        error = localizedDescription(std::current_exception());
+    }
+    if (form) {
+        form->setLightActionError(std::move(error));
+        emit form->lightCommandFinished();
+    }
+}
+
+void PreferencesForm::launchAtLoginChanged(bool on) {
+    try {
+        setLaunchAtLogin(on);
+        setLaunchError(std::nullopt);
+    } catch (...) {
+        setLaunchError(localizedDescription(std::current_exception()));
+        // Shows the real state again. This is the form's own correction, not the user's
+        // choice, so it runs no handler: a second run would find the service matching and
+        // clear the message just set.
+        launchAtLogin_ = loginItems_.isEnabled();
+        emit changed();
+    }
+}
+
+void PreferencesForm::setLaunchAtLogin(bool wanted) {
+    const bool enabled = loginItems_.isEnabled();
+    if (wanted && !enabled) {
+        loginItems_.registerItem();
+    } else if (!wanted && enabled) {
+        loginItems_.unregisterItem();
+    }
+}
+
+void PreferencesForm::setLightActionError(std::optional<QString> error) {
+    lightActionError_ = std::move(error);
+    emit changed();
+}
+
+void PreferencesForm::setLaunchError(std::optional<QString> error) {
+    launchError_ = std::move(error);
+    emit changed();
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "AppState.h"
+#include "LoginItemService.h"
+#include "SliderMapping.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class LitraController;
+
+// Yields the controller to use at the moment of the call, or none.
+using ControllerProvider = std::function<std::shared_ptr<LitraController>()>;
+
+// The whole-number part of a slider value or interval, truncated toward zero.
+qint64 wholeNumber(double value);
+// The value texts of the form: "50%", "4000K", "5s".
+QString brightnessValueText(double percentage);
+QString temperatureValueText(double kelvin);
+QString pollIntervalValueText(double seconds);
+
+// State and handlers of the Preferences form, without any widget. The view draws what this
+// object holds, forwards user input to it and redraws on `changed`.
+class PreferencesForm : public QObject {
+    Q_OBJECT
+public:
+    static constexpr slider::Range brightnessRange{1.0, 100.0};
+    static constexpr double brightnessStep = 1.0;
+    static constexpr double temperatureStep = 100.0;
+    static constexpr slider::Range pollIntervalRange{1.0, 30.0};
+    static constexpr double pollIntervalStep = 1.0;
+    static constexpr double dimmedOpacity = 0.4;
+
+    // `appState` must outlive the form.
+    PreferencesForm(AppState* appState, ControllerProvider controllerProvider,
+                    LoginItemService loginItems, QObject* parent = nullptr);
+
+    AppState* appState() const { return appState_; }
+    const LoginItemService& loginItems() const { return loginItems_; }
+
+    bool launchAtLogin() const { return launchAtLogin_; }
+    const std::optional<QString>& launchError() const { return launchError_; }
+    double brightnessSlider() const { return brightnessSlider_; }
+    double temperatureSlider() const { return temperatureSlider_; }
+    bool isEditingBrightness() const { return isEditingBrightness_; }
+    bool isEditingTemperature() const { return isEditingTemperature_; }
+    const std::optional<QString>& lightActionError() const { return lightActionError_; }
+
+    // What the view shows, worked out from the state at each call.
+    bool hasDevices() const;
+    double lightSliderOpacity() const;
+    slider::Range temperatureSliderRange() const;
+    QString brightnessText() const { return brightnessValueText(brightnessSlider_); }
+    QString temperatureText() const { return temperatureValueText(temperatureSlider_); }
+    QString pollIntervalText() const;
+    QString stateText() const;
+    QString deviceCountText() const;
+
+    // The form comes on screen. The first time, it also starts following changes of the
+    // light values; the values present now count as seen.
+    void appear();
+
+    // Input from the controls.
+    void setBrightnessSlider(double value);
+    void setTemperatureSlider(double value);
+    // The user switched the toggle; runs launchAtLoginChanged when the value changes.
+    void setLaunchAtLoginToggle(bool on);
+    void setPollIntervalSeconds(double seconds);
+
+    void syncBrightnessSlider();
+    void syncTemperatureSlider();
+    void clampTemperatureSlider(TemperatureRange to);
+    // Called with true when a drag of the slider starts and false when it ends; the end sends
+    // the slider's value to the lights.
+    void brightnessEditingChanged(bool editing);
+    void temperatureEditingChanged(bool editing);
+    void launchAtLoginChanged(bool on);
+    // Registers or unregisters the login item unless it already matches. Throws the
+    // service's LoginItemError.
+    void setLaunchAtLogin(bool wanted);
+
+signals:
+    // Any of the form's state or the observed AppState changed.
+    void changed();
+    // A brightness or temperature command has ended and its outcome is in lightActionError.
+    void lightCommandFinished();
+
+private:
+    enum class LightCommand { brightness, temperature };
+
+    void appStateChanged();
+    void sendLightCommand(LightCommand command, double sliderValue);
+    static QCoro::Task<> runLightCommand(QPointer<PreferencesForm> form,
+                                         std::shared_ptr<LitraController> controller,
+                                         LightCommand command, qint64 value);
+    void setLightActionError(std::optional<QString> error);
+    void setLaunchError(std::optional<QString> error);
+
+    AppState* appState_;
+    ControllerProvider controllerProvider_;
+    LoginItemService loginItems_;
+
+    bool launchAtLogin_ = false;
+    std::optional<QString> launchError_;
+    double brightnessSlider_ = 50.0;
+    double temperatureSlider_ = 4000.0;
+    bool isEditingBrightness_ = false;
+    bool isEditingTemperature_ = false;
+    std::optional<QString> lightActionError_;
+
+    // The light values last seen, to run the change handlers only for real changes.
+    bool observing_ = false;
+    std::optional<double> seenBrightness_;
+    std::optional<double> seenTemperature_;
+    TemperatureRange seenRange_;
+};

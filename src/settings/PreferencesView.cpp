@@ -1,0 +1,265 @@
+#include "PreferencesView.h"
+
+#include "CapsuleSlider.h"
+#include "TrackFills.h"
+#include "ValueLabel.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double footnoteScale = 0.85;
+
+QFont footnoteFont(const QFont& base) {
+    QFont font = base;
+    font.setPointSizeF(std::max(7.0, base.pointSizeF() * footnoteScale));
+    return font;
+}
+
+QLabel* footnote(const QString& text, const QString& name, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setFont(footnoteFont(label->font()));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QLabel* secondary(QLabel* label) {
+    label->setForegroundRole(QPalette::PlaceholderText);
+    return label;
+}
+
+QGroupBox* section(const QString& title, QWidget* parent) {
+    auto* box = new QGroupBox(title, parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->setSpacing(8);
+    return box;
+}
+
+// A red that reads on the window background, light or dark.
+QColor errorColour(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < 128 ? QColor(0xff, 0x7b, 0x72)
+                                                             : QColor(0xc0, 0x1c, 0x28);
+}
+
+}  // namespace
+
+PreferencesView::PreferencesView(AppState* appState, ControllerProvider controllerProvider,
+                                 QWidget* parent)
+    : PreferencesView(appState, std::move(controllerProvider), LoginItemService::mainAppService(),
+                      parent) {}
+
+PreferencesView::PreferencesView(AppState* appState, ControllerProvider controllerProvider,
+                                 LoginItemService loginItems, QWidget* parent)
+    : QWidget(parent),
+      form_(new PreferencesForm(appState, std::move(controllerProvider), std::move(loginItems),
+                                this)) {
+    setFixedSize(formWidth, formHeight);
+    build();
+    applyColours();
+    connect(form_, &PreferencesForm::changed, this, &PreferencesView::refresh);
+    refresh();
+}
+
+void PreferencesView::build() {
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* content = new QWidget(scroll);
+    scroll->setWidget(content);
+    scroll->viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(20, 16, 20, 16);
+    column->setSpacing(14);
+
+    // Lights
+    QGroupBox* lights = section(tr("Lights"), content);
+    auto* lightsLayout = static_cast<QVBoxLayout*>(lights->layout());
+    auto lightRow = [&](const QString& title, CapsuleSlider* slider, QLabel* value,
+                        const QString& name) {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(lightRowSpacing);
+        auto* label = new QLabel(title, lights);
+        label->setFixedWidth(labelWidth);
+        label->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
+        label->setBuddy(slider);
+        slider->setObjectName(name + QStringLiteral("Slider"));
+        slider->setAccessibleName(title);
+        value->setObjectName(name + QStringLiteral("Value"));
+        value->setFixedWidth(valueWidth);
+        value->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
+        secondary(value);
+        row->addWidget(label, 0, Qt::AlignVCenter);
+        row->addWidget(slider, 1, Qt::AlignVCenter);
+        row->addWidget(value, 0, Qt::AlignVCenter);
+        lightsLayout->addLayout(row);
+    };
+    brightnessSlider_ =
+        new CapsuleSlider(PreferencesForm::brightnessRange, PreferencesForm::brightnessStep,
+                          brightnessTrackFill(), trackHeight, thumbSize, lights);
+    brightnessValue_ = new ValueLabel(lights);
+    lightRow(tr("Brightness"), brightnessSlider_, brightnessValue_, QStringLiteral("brightness"));
+    temperatureSlider_ =
+        new CapsuleSlider(form_->temperatureSliderRange(), PreferencesForm::temperatureStep,
+                          temperatureTrackFill(), trackHeight, thumbSize, lights);
+    temperatureValue_ = new ValueLabel(lights);
+    lightRow(tr("Temperature"), temperatureSlider_, temperatureValue_,
+             QStringLiteral("temperature"));
+    lightActionError_ = footnote({}, QStringLiteral("lightActionError"), lights);
+    lightsLayout->addWidget(lightActionError_);
+    noDevicesNote_ = secondary(
+        footnote(tr("No Litra devices connected."), QStringLiteral("noDevicesNote"), lights));
+    lightsLayout->addWidget(noDevicesNote_);
+    column->addWidget(lights);
+
+    connect(brightnessSlider_, &CapsuleSlider::valueChangedByUser, form_,
+            &PreferencesForm::setBrightnessSlider);
+    connect(brightnessSlider_, &CapsuleSlider::editingChanged, form_,
+            &PreferencesForm::brightnessEditingChanged);
+    connect(temperatureSlider_, &CapsuleSlider::valueChangedByUser, form_,
+            &PreferencesForm::setTemperatureSlider);
+    connect(temperatureSlider_, &CapsuleSlider::editingChanged, form_,
+            &PreferencesForm::temperatureEditingChanged);
+
+    // General
+    QGroupBox* general = section(tr("General"), content);
+    launchAtLogin_ = new QCheckBox(tr("Launch at login"), general);
+    launchAtLogin_->setObjectName(QStringLiteral("launchAtLogin"));
+    general->layout()->addWidget(launchAtLogin_);
+    launchError_ = footnote({}, QStringLiteral("launchError"), general);
+    general->layout()->addWidget(launchError_);
+    column->addWidget(general);
+    connect(launchAtLogin_, &QCheckBox::toggled, form_, &PreferencesForm::setLaunchAtLoginToggle);
+
+    // Status Polling
+    QGroupBox* polling = section(tr("Status Polling"), content);
+    auto* pollRow = new QHBoxLayout;
+    auto* pollLabel = new QLabel(tr("Refresh every"), polling);
+    pollSlider_ = new QSlider(Qt::Horizontal, polling);
+    pollSlider_->setObjectName(QStringLiteral("pollSlider"));
+    pollSlider_->setAccessibleName(pollLabel->text());
+    pollSlider_->setRange(int(PreferencesForm::pollIntervalRange.lower),
+                          int(PreferencesForm::pollIntervalRange.upper));
+    pollSlider_->setSingleStep(int(PreferencesForm::pollIntervalStep));
+    pollLabel->setBuddy(pollSlider_);
+    pollValue_ = new ValueLabel(polling);
+    pollValue_->setObjectName(QStringLiteral("pollValue"));
+    pollValue_->setFixedWidth(pollValueWidth);
+    pollValue_->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
+    pollRow->addWidget(pollLabel, 0, Qt::AlignVCenter);
+    pollRow->addWidget(pollSlider_, 1, Qt::AlignVCenter);
+    pollRow->addWidget(pollValue_, 0, Qt::AlignVCenter);
+    static_cast<QVBoxLayout*>(polling->layout())->addLayout(pollRow);
+    polling->layout()->addWidget(
+        secondary(footnote(tr("How often Glowdeck checks the current state of your lights."),
+                           QStringLiteral("pollNote"), polling)));
+    column->addWidget(polling);
+    connect(pollSlider_, &QSlider::valueChanged, form_,
+            [this](int seconds) { form_->setPollIntervalSeconds(double(seconds)); });
+
+    // Status
+    QGroupBox* status = section(tr("Status"), content);
+    auto* grid = new QGridLayout;
+    grid->setColumnStretch(1, 1);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+    auto statusRow = [&](int row, const QString& title, const QString& name) {
+        auto* label = new QLabel(title, status);
+        auto* value = secondary(new QLabel(status));
+        value->setObjectName(name);
+        value->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
+        value->setWordWrap(true);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(label, row, 0, Qt::AlignLeading | Qt::AlignTop);
+        grid->addWidget(value, row, 1);
+        return value;
+    };
+    stateValue_ = statusRow(0, tr("State"), QStringLiteral("stateValue"));
+    deviceCountValue_ = statusRow(1, tr("Devices"), QStringLiteral("deviceCountValue"));
+    static_cast<QVBoxLayout*>(status->layout())->addLayout(grid);
+    column->addWidget(status);
+
+    column->addStretch(1);
+}
+
+void PreferencesView::refresh() {
+    const PreferencesForm& f = *form_;
+    const bool hasDevices = f.hasDevices();
+
+    auto showSlider = [&](CapsuleSlider* slider, QLabel* valueLabel, double value,
+                          const QString& text) {
+        slider->setValue(value);
+        slider->setValueText(text);
+        slider->setOpacity(f.lightSliderOpacity());
+        slider->setEnabled(hasDevices);
+        valueLabel->setText(text);
+    };
+    showSlider(brightnessSlider_, brightnessValue_, f.brightnessSlider(), f.brightnessText());
+    temperatureSlider_->setRange(f.temperatureSliderRange());
+    showSlider(temperatureSlider_, temperatureValue_, f.temperatureSlider(), f.temperatureText());
+
+    lightActionError_->setText(f.lightActionError().value_or(QString()));
+    lightActionError_->setVisible(f.lightActionError().has_value());
+    noDevicesNote_->setVisible(f.appState()->deviceCount() <= 0);
+
+    {
+        const QSignalBlocker blocker(launchAtLogin_);
+        launchAtLogin_->setChecked(f.launchAtLogin());
+    }
+    launchError_->setText(f.launchError().value_or(QString()));
+    launchError_->setVisible(f.launchError().has_value());
+
+    {
+        const QSignalBlocker blocker(pollSlider_);
+        const double seconds = f.appState()->pollIntervalSeconds();
+        pollSlider_->setValue(int(std::clamp<qint64>(wholeNumber(seconds), pollSlider_->minimum(),
+                                                     pollSlider_->maximum())));
+    }
+    pollValue_->setText(f.pollIntervalText());
+
+    stateValue_->setText(f.stateText());
+    deviceCountValue_->setText(f.deviceCountText());
+}
+
+void PreferencesView::applyColours() {
+    const QColor red = errorColour(palette());
+    for (QLabel* label : {lightActionError_, launchError_}) {
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, red);
+        label->setPalette(p);
+    }
+}
+
+void PreferencesView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        form_->appear();
+    }
+}
+
+void PreferencesView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
+        applyColours();
+    }
+    QWidget::changeEvent(event);
+}

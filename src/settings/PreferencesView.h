@@ -1,0 +1,59 @@
+#pragma once
+
+#include "PreferencesForm.h"
+
+#include <QWidget>
+
+class CapsuleSlider;
+class QCheckBox;
+class QLabel;
+class QSlider;
+
+// The Preferences form: light sliders, launch at login, poll interval and the current state,
+// in four titled sections at a fixed size. All behaviour lives in PreferencesForm; this widget
+// draws it and forwards input to it.
+class PreferencesView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int formWidth = 460;
+    static constexpr int formHeight = 540;
+    static constexpr int lightRowSpacing = 12;
+    static constexpr int labelWidth = 100;
+    static constexpr int valueWidth = 64;
+    static constexpr int pollValueWidth = 36;
+    static constexpr double trackHeight = 18.0;
+    static constexpr double thumbSize = 22.0;
+
+    // Uses the login item of the running Glowdeck binary.
+    PreferencesView(AppState* appState, ControllerProvider controllerProvider,
+                    QWidget* parent = nullptr);
+    PreferencesView(AppState* appState, ControllerProvider controllerProvider,
+                    LoginItemService loginItems, QWidget* parent = nullptr);
+
+    PreferencesForm& form() { return *form_; }
+    const PreferencesForm& form() const { return *form_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void build();
+    void refresh();
+    void applyColours();
+
+    PreferencesForm* form_;
+
+    CapsuleSlider* brightnessSlider_ = nullptr;
+    QLabel* brightnessValue_ = nullptr;
+    CapsuleSlider* temperatureSlider_ = nullptr;
+    QLabel* temperatureValue_ = nullptr;
+    QLabel* lightActionError_ = nullptr;
+    QLabel* noDevicesNote_ = nullptr;
+    QCheckBox* launchAtLogin_ = nullptr;
+    QLabel* launchError_ = nullptr;
+    QSlider* pollSlider_ = nullptr;
+    QLabel* pollValue_ = nullptr;
+    QLabel* stateValue_ = nullptr;
+    QLabel* deviceCountValue_ = nullptr;
+};
