@@ -1,0 +1,246 @@
+#include "AppDelegate.h"
+
+#include "LitraController.h"
+#include "LitraError.h"
+#include "PollSleep.h"
+#include "StatusMenu.h"
+#include "StatusPresentation.h"
+#include "TrayStatusIcon.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QPointer>
+
+namespace {
+
+// What escapes a task that nobody awaits would vanish; the flows turn the failures they expect
+// into a status, so anything reaching here is unforeseen and at least leaves a trace.
+void reportUnexpected() {
+    qWarning("Glowdeck: %s", qPrintable(localizedDescription(std::current_exception())));
+}
+
+// Runs a flow that nobody awaits.
+QCoro::Task<> detached(QCoro::Task<> flow) {
+    try {
+        co_await std::move(flow);
+    } catch (...) {
+        reportUnexpected();
+    }
+}
+
+// Holds the delegate weakly: the loop neither keeps it alive nor touches it once it is gone.
+QCoro::Task<> pollLoop(QPointer<AppDelegate> delegate,
+                       std::shared_ptr<PollCancellation> cancellation, PollDuration interval) {
+    while (!cancellation->isCancelled()) {
+        co_await cancellation->sleep(interval);
+        if (cancellation->isCancelled()) {
+            break;
+        }
+        if (!delegate) {
+            continue;
+        }
+        try {
+            co_await delegate->refresh();
+        } catch (...) {
+            reportUnexpected();
+        }
+    }
+}
+
+}  // namespace
+
+struct AppDelegate::PollTask {
+    std::shared_ptr<PollCancellation> cancellation;
+    QCoro::Task<> loop;
+};
+
+AppDelegate::AppDelegate(QObject* parent)
+    : AppDelegate([] { return std::make_shared<LitraController>(); },
+                  [] { return std::make_unique<TrayStatusIcon>(); }, parent) {}
+
+AppDelegate::AppDelegate(ControllerFactory makeController, StatusIconFactory makeStatusIcon,
+                         QObject* parent)
+    : QObject(parent),
+      makeController_(std::move(makeController)),
+      makeStatusIcon_(std::move(makeStatusIcon)) {}
+
+AppDelegate::~AppDelegate() {
+    // Lets a sleeping loop end now instead of sleeping on after we are gone.
+    cancelPolling();
+}
+
+bool AppDelegate::isPolling() const {
+    return pollTask_ && !pollTask_->loop.isReady();
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    setUp();
+}
+
+void AppDelegate::applicationWillTerminate() {
+    cancelPolling();
+}
+
+void AppDelegate::setUp() {
+    try {
+        controller_ = makeController_();
+    } catch (...) {
+        appState_.setStatus(LightStatus::error(localizedDescription(std::current_exception())));
+    }
+
+    statusMenu_ = std::make_unique<StatusMenu>();
+    connect(statusMenu_.get(), &StatusMenu::aboutToShow, this, &AppDelegate::updateMenu);
+    connect(statusMenu_.get(), &StatusMenu::actionChosen, this, &AppDelegate::perform);
+    // Tray hosts that mirror the menu over D-Bus may never say that it is about to show, so
+    // the menu follows the state; one that is open stays as it was opened.
+    connect(&appState_, &AppState::changed, this, [this] {
+        if (!statusMenu_->menu()->isVisible()) {
+            updateMenu();
+        }
+    });
+    updateMenu();
+    statusItem_ = makeStatusIcon_();
+    connect(statusItem_.get(), &StatusIcon::clicked, this, &AppDelegate::statusItemClicked);
+    statusItem_->setContextMenu(statusMenu_->menu());
+
+    updateStatusItem(appState_.status());
+    startPolling();
+    detached(refresh());
+}
+
+void AppDelegate::cancelPolling() {
+    if (pollTask_) {
+        // Hold it: cancelling resumes the loop, which may end and let go of its own share.
+        std::shared_ptr<PollCancellation> cancellation = pollTask_->cancellation;
+        cancellation->cancel();
+    }
+}
+
+void AppDelegate::startPolling() {
+    cancelPolling();
+    const PollDuration interval = pollSleepDuration(appState_.pollIntervalSeconds());
+    auto cancellation = std::make_shared<PollCancellation>();
+    QCoro::Task<> loop = pollLoop(QPointer<AppDelegate>(this), cancellation, interval);
+    pollTask_ = std::make_unique<PollTask>(PollTask{std::move(cancellation), std::move(loop)});
+}
+
+QCoro::Task<> AppDelegate::refresh() {
+    QPointer<AppDelegate> self(this);
+    std::shared_ptr<LitraController> controller = controller_;
+    if (!controller) {
+        emit refreshFinished();
+        co_return;
+    }
+
+    std::vector<LitraDevice> devices;
+    try {
+        devices = co_await controller->devices();
+    } catch (...) {
+        // The status query below runs the same query again and reports its failure.
+    }
+    if (!self) {
+        co_return;
+    }
+
+    LightStatus status = LightStatus::noDevices();
+    try {
+        status = co_await controller->status();
+    } catch (...) {
+        status = LightStatus::error(localizedDescription(std::current_exception()));
+    }
+    if (!self) {
+        co_return;
+    }
+
+    appState_.setStatus(status);
+    appState_.setDeviceCount(static_cast<qint64>(devices.size()));
+    appState_.updateMetrics(devices);
+    updateStatusItem(status);
+    emit refreshFinished();
+}
+
+QCoro::Task<> AppDelegate::toggleLights() {
+    QPointer<AppDelegate> self(this);
+    std::shared_ptr<LitraController> controller = controller_;
+    if (!controller) {
+        co_return;
+    }
+
+    QString failure;
+    bool failed = false;
+    try {
+        co_await controller->toggle();
+    } catch (...) {
+        failed = true;
+        failure = localizedDescription(std::current_exception());
+    }
+    if (!self) {
+        co_return;
+    }
+
+    if (!failed) {
+        co_await refresh();
+        co_return;
+    }
+    appState_.setStatus(LightStatus::error(failure));
+    updateStatusItem(appState_.status());
+}
+
+void AppDelegate::updateStatusItem(const LightStatus& status) {
+    if (!statusItem_) {
+        return;
+    }
+    statusItem_->setPresentation(presentationFor(status));
+}
+
+void AppDelegate::updateMenu() {
+    if (statusMenu_) {
+        statusMenu_->setEntries(menuEntries(appState_.status(), appState_.deviceCount()));
+    }
+}
+
+void AppDelegate::showMenu() {
+    updateMenu();
+}
+
+void AppDelegate::statusItemClicked(StatusIcon::Click click) {
+    if (click == StatusIcon::Click::right) {
+        showMenu();
+        return;
+    }
+    detached(toggleLights());
+}
+
+void AppDelegate::perform(MenuAction action) {
+    switch (action) {
+        case MenuAction::openAbout:
+            openAbout();
+            break;
+        case MenuAction::openPreferences:
+            openPreferences();
+            break;
+        case MenuAction::toggleLights:
+            statusItemClicked(StatusIcon::Click::left);
+            break;
+        case MenuAction::refresh:
+            refreshAction();
+            break;
+        case MenuAction::quit:
+            quit();
+            break;
+        case MenuAction::none:
+            break;
+    }
+}
+
+void AppDelegate::refreshAction() {
+    detached(refresh());
+}
+
+void AppDelegate::quit() {
+    QCoreApplication::quit();
+}
+
+void AppDelegate::openAbout() {}
+
+void AppDelegate::openPreferences() {}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "AppState.h"
+#include "MenuEntries.h"
+#include "StatusIcon.h"
+
+#include <QCoroTask>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class LightStatus;
+class LitraController;
+class StatusMenu;
+
+// Owns everything that lives for the whole run: the state, the controller, the tray icon with
+// its menu and the polling loop. Start-up is setUp(), shut-down applicationWillTerminate().
+// Everything here runs on the GUI thread.
+class AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    using ControllerFactory = std::function<std::shared_ptr<LitraController>()>;
+    using StatusIconFactory = std::function<std::unique_ptr<StatusIcon>()>;
+
+    // litra from the application's resources and the icon in the system tray.
+    explicit AppDelegate(QObject* parent = nullptr);
+    // A failing controller factory throws; its error is what the icon then shows.
+    AppDelegate(ControllerFactory makeController, StatusIconFactory makeStatusIcon,
+                QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    AppState& appState() { return appState_; }
+    // Empty until launch, and for good when it could not be created.
+    const std::shared_ptr<LitraController>& controller() const { return controller_; }
+    StatusIcon* statusItem() const { return statusItem_.get(); }
+    StatusMenu* statusMenu() const { return statusMenu_.get(); }
+    // Whether the polling loop's task is still running: a cancelled loop ends at its next check.
+    bool isPolling() const;
+
+    // The launch sequence: controller, icon and menu, first drawing, polling, first refresh.
+    void setUp();
+    // Cancels a running loop and starts one with the poll interval as it is now.
+    void startPolling();
+    // Queries the lights twice (device list, then status) and stores what came back.
+    QCoro::Task<> refresh();
+    // Switches the lights, then refreshes; a failure is shown as the status.
+    QCoro::Task<> toggleLights();
+    void updateStatusItem(const LightStatus& status);
+    // Brings the menu up to date with the state at this moment; the tray host shows it.
+    void showMenu();
+
+public slots:
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+    void statusItemClicked(StatusIcon::Click click);
+    void refreshAction();
+    void quit();
+    void openAbout();
+    void openPreferences();
+
+signals:
+    // Every refresh() sends it when it ends, also one that had no controller to ask.
+    void refreshFinished();
+
+private:
+    struct PollTask;
+
+    void perform(MenuAction action);
+    void updateMenu();
+    void cancelPolling();
+
+    AppState appState_;
+    ControllerFactory makeController_;
+    StatusIconFactory makeStatusIcon_;
+    std::shared_ptr<LitraController> controller_;
+    std::unique_ptr<StatusMenu> statusMenu_;  // outlives the icon that shows it
+    std::unique_ptr<StatusIcon> statusItem_;
+    std::unique_ptr<PollTask> pollTask_;
+};

@@ -1,0 +1,58 @@
+#include "MenuEntries.h"
+
+#include "AppState.h"
+
+#include <QCoreApplication>
+
+MenuEntry MenuEntry::information(QString title) {
+    MenuEntry entry;
+    entry.title = std::move(title);
+    return entry;
+}
+
+MenuEntry MenuEntry::command(QString title, MenuAction action, QKeySequence shortcut) {
+    MenuEntry entry;
+    entry.title = std::move(title);
+    entry.action = action;
+    entry.shortcut = std::move(shortcut);
+    entry.enabled = true;
+    return entry;
+}
+
+MenuEntry MenuEntry::separatorLine() {
+    MenuEntry entry;
+    entry.separator = true;
+    return entry;
+}
+
+QString deviceCountText(qint64 deviceCount) {
+    const QString format = deviceCount == 1
+                               ? QCoreApplication::translate("StatusMenu", "%1 device connected")
+                               : QCoreApplication::translate("StatusMenu", "%1 devices connected");
+    return format.arg(deviceCount);
+}
+
+std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount) {
+    std::vector<MenuEntry> entries;
+    entries.push_back(MenuEntry::information(displayText(status)));
+    if (deviceCount >= 1) {
+        entries.push_back(MenuEntry::information(deviceCountText(deviceCount)));
+    }
+    entries.push_back(MenuEntry::separatorLine());
+    entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "About"),
+                                         MenuAction::openAbout));
+    entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Preferences"),
+                                         MenuAction::openPreferences,
+                                         QKeySequence(Qt::CTRL | Qt::Key_Comma)));
+    entries.push_back(MenuEntry::separatorLine());
+    // Some tray hosts open the menu on a left click and never report the click itself, so the
+    // toggle is offered here as well.
+    entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Toggle Lights"),
+                                         MenuAction::toggleLights,
+                                         QKeySequence(Qt::CTRL | Qt::Key_T)));
+    entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Refresh"),
+                                         MenuAction::refresh, QKeySequence(Qt::CTRL | Qt::Key_R)));
+    entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Quit"),
+                                         MenuAction::quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
+    return entries;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "LightStatus.h"
+
+#include <QKeySequence>
+#include <QString>
+
+#include <vector>
+
+// What a status-menu item does when chosen.
+enum class MenuAction { none, openAbout, openPreferences, toggleLights, refresh, quit };
+
+// One line of the status menu, as plain data.
+struct MenuEntry {
+    QString title;
+    MenuAction action = MenuAction::none;
+    QKeySequence shortcut;
+    bool enabled = false;
+    bool separator = false;
+
+    static MenuEntry information(QString title);
+    static MenuEntry command(QString title, MenuAction action, QKeySequence shortcut = {});
+    static MenuEntry separatorLine();
+
+    friend bool operator==(const MenuEntry&, const MenuEntry&) = default;
+};
+
+// The status menu for a status and a device count, top to bottom.
+std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount);
+
+// "1 device connected", "2 devices connected", ...
+QString deviceCountText(qint64 deviceCount);

@@ -1,0 +1,92 @@
+#include "MonochromeIcon.h"
+
+#include <QIconEngine>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+#include <memory>
+
+namespace {
+
+class MonochromeSvgEngine : public QIconEngine {
+public:
+    MonochromeSvgEngine(std::shared_ptr<QSvgRenderer> renderer, QColor color)
+        : renderer_(std::move(renderer)), color_(color) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(rect, render(rect.size(), scale, mode));
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        return render(size, 1.0, mode);
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override {
+        return render(size, scale, mode);
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        // Tray hosts that take a list of pixmaps pick from these; the engine draws any size.
+        QList<QSize> sizes;
+        for (int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            sizes.append(QSize(side, side));
+        }
+        return sizes;
+    }
+
+    QIconEngine* clone() const override { return new MonochromeSvgEngine(renderer_, color_); }
+    QString key() const override { return QStringLiteral("GlowdeckMonochromeSvg"); }
+    bool isNull() override { return !renderer_->isValid(); }
+
+private:
+    QPixmap render(const QSize& size, qreal scale, QIcon::Mode mode) const {
+        const QSize pixels = (QSizeF(size) * scale).toSize();
+        if (pixels.isEmpty()) {
+            return {};
+        }
+        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            // Keep the drawing's aspect ratio, centred in the requested box.
+            QSizeF drawn =
+                QSizeF(renderer_->defaultSize()).scaled(QSizeF(pixels), Qt::KeepAspectRatio);
+            QRectF target(QPointF((pixels.width() - drawn.width()) / 2.0,
+                                  (pixels.height() - drawn.height()) / 2.0),
+                          drawn);
+            renderer_->render(&painter, target);
+            // Whatever the SVG's own colours, every covered pixel takes ours.
+            painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            QColor color = color_;
+            if (mode == QIcon::Disabled) {
+                color.setAlphaF(color.alphaF() * 0.4f);
+            }
+            painter.fillRect(image.rect(), color);
+        }
+        QPixmap pixmap = QPixmap::fromImage(std::move(image));
+        pixmap.setDevicePixelRatio(scale);
+        return pixmap;
+    }
+
+    std::shared_ptr<QSvgRenderer> renderer_;
+    QColor color_;
+};
+
+}  // namespace
+
+QIcon monochromeIcon(const QString& svgPath, const QColor& color) {
+    auto renderer = std::make_shared<QSvgRenderer>(svgPath);
+    if (!renderer->isValid()) {
+        return {};
+    }
+    QIcon icon(new MonochromeSvgEngine(std::move(renderer), color));
+    // Hosts that recolour mask icons may draw it in their own foreground colour.
+    icon.setIsMask(true);
+    return icon;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QString>
+
+// An icon drawn from a one-colour SVG in the given colour, rendered afresh at every size asked
+// for, so that it stays crisp at any scale. A null icon when the SVG cannot be read.
+QIcon monochromeIcon(const QString& svgPath, const QColor& color);

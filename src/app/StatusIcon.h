@@ -1,0 +1,24 @@
+#pragma once
+
+#include "StatusPresentation.h"
+
+#include <QObject>
+
+class QMenu;
+
+// The delegate's view of its tray icon. TrayStatusIcon is the real one; tests record instead.
+class StatusIcon : public QObject {
+    Q_OBJECT
+public:
+    enum class Click { left, right };
+    Q_ENUM(Click)
+
+    using QObject::QObject;
+
+    virtual void setPresentation(const StatusPresentation& presentation) = 0;
+    // The menu the tray host shows for the icon. Not owned; it must outlive the icon.
+    virtual void setContextMenu(QMenu* menu) = 0;
+
+signals:
+    void clicked(StatusIcon::Click click);
+};

@@ -1,0 +1,94 @@
+#include "StatusMenu.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace {
+
+MenuAction actionOf(const QAction* item) {
+    return static_cast<MenuAction>(item->data().toInt());
+}
+
+// A lone "&" in an item's text would mark a mnemonic; status texts are shown as they are.
+QString itemText(const QString& title) {
+    return QString(title).replace(u'&', QStringLiteral("&&"));
+}
+QString titleOf(const QAction* item) {
+    return QString(item->text()).replace(QStringLiteral("&&"), QStringLiteral("&"));
+}
+
+void apply(QAction* item, const MenuEntry& entry) {
+    item->setText(itemText(entry.title));
+    item->setShortcut(entry.shortcut);
+    item->setEnabled(entry.enabled);
+}
+
+}  // namespace
+
+StatusMenu::StatusMenu(QObject* parent) : QObject(parent), menu_(std::make_unique<QMenu>()) {
+    connect(menu_.get(), &QMenu::aboutToShow, this, &StatusMenu::aboutToShow);
+    connect(menu_.get(), &QMenu::triggered, this, [this](QAction* item) {
+        const MenuAction action = actionOf(item);
+        if (action == MenuAction::none) {
+            return;
+        }
+        // The menu may be rebuilt by what the action does; let it finish with the item first.
+        QMetaObject::invokeMethod(
+            this, [this, action] { emit actionChosen(action); }, Qt::QueuedConnection);
+    });
+}
+
+StatusMenu::~StatusMenu() = default;
+
+bool StatusMenu::hasLayoutOf(const std::vector<MenuEntry>& entries) const {
+    const QList<QAction*> items = menu_->actions();
+    if (items.size() != static_cast<qsizetype>(entries.size())) {
+        return false;
+    }
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i]->isSeparator() != entries[i].separator ||
+            actionOf(items[i]) != entries[i].action) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void StatusMenu::setEntries(const std::vector<MenuEntry>& entries) {
+    if (hasLayoutOf(entries)) {
+        const QList<QAction*> items = menu_->actions();
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (!entries[i].separator) {
+                apply(items[i], entries[i]);
+            }
+        }
+        return;
+    }
+    menu_->clear();
+    for (const MenuEntry& entry : entries) {
+        if (entry.separator) {
+            menu_->addSeparator();
+            continue;
+        }
+        QAction* item = menu_->addAction(QString());
+        item->setData(static_cast<int>(entry.action));
+        apply(item, entry);
+    }
+}
+
+std::vector<MenuEntry> StatusMenu::entries() const {
+    std::vector<MenuEntry> result;
+    for (const QAction* item : menu_->actions()) {
+        if (item->isSeparator()) {
+            result.push_back(MenuEntry::separatorLine());
+            continue;
+        }
+        MenuEntry entry;
+        entry.title = titleOf(item);
+        entry.action = actionOf(item);
+        entry.shortcut = item->shortcut();
+        entry.enabled = item->isEnabled();
+        result.push_back(entry);
+    }
+    return result;
+}

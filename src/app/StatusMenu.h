@@ -1,0 +1,35 @@
+#pragma once
+
+#include "MenuEntries.h"
+
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+class QMenu;
+
+// The tray icon's menu, kept in step with a list of entries. Items are updated in place when
+// the layout stays the same (tray hosts that mirror the menu over D-Bus then see only what
+// changed) and rebuilt when it does not.
+class StatusMenu : public QObject {
+    Q_OBJECT
+public:
+    explicit StatusMenu(QObject* parent = nullptr);
+    ~StatusMenu() override;
+
+    QMenu* menu() const { return menu_.get(); }
+    void setEntries(const std::vector<MenuEntry>& entries);
+    // What the menu holds now, read back from its items.
+    std::vector<MenuEntry> entries() const;
+
+signals:
+    void aboutToShow();
+    // Sent from the event loop after the item was chosen, once the menu is done with it.
+    void actionChosen(MenuAction action);
+
+private:
+    bool hasLayoutOf(const std::vector<MenuEntry>& entries) const;
+
+    std::unique_ptr<QMenu> menu_;
+};

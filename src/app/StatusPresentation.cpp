@@ -1,0 +1,30 @@
+#include "StatusPresentation.h"
+
+#include "AppState.h"
+
+namespace {
+
+QString symbolNameFor(LightStatus::Case kind) {
+    switch (kind) {
+        case LightStatus::Case::allOn:
+            return QStringLiteral("lightbulb.fill");
+        case LightStatus::Case::allOff:
+            return QStringLiteral("lightbulb");
+        case LightStatus::Case::mixed:
+            return QStringLiteral("lightbulb.led");
+        case LightStatus::Case::noDevices:
+        case LightStatus::Case::error:
+            break;
+    }
+    return QStringLiteral("lightbulb.min.badge.exclamationmark");
+}
+
+}  // namespace
+
+StatusPresentation presentationFor(const LightStatus& status) {
+    return {symbolNameFor(status.kind()), displayText(status)};
+}
+
+QString symbolResourcePath(const QString& symbolName) {
+    return QStringLiteral(":/glowdeck/icons/") + symbolName + QStringLiteral(".svg");
+}

@@ -1,0 +1,116 @@
+#include "TrayStatusIcon.h"
+
+#include "MonochromeIcon.h"
+#include "TrayAvailability.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QMenu>
+#include <QPalette>
+
+#include <cstdio>
+
+namespace {
+
+constexpr auto trayCheckInterval = std::chrono::seconds(1);
+
+}  // namespace
+
+TrayStatusIcon::TrayStatusIcon(QObject* parent) : StatusIcon(parent) {
+    qApp->installEventFilter(this);
+    trayWait_.setInterval(trayCheckInterval);
+    connect(&trayWait_, &QTimer::timeout, this, &TrayStatusIcon::checkForTray);
+    if (isSystemTrayAvailableNow()) {
+        install();
+    } else {
+        std::fputs("Glowdeck: waiting for a system tray to appear\n", stderr);
+        std::fflush(stderr);
+        trayWait_.start();
+    }
+}
+
+TrayStatusIcon::~TrayStatusIcon() = default;
+
+void TrayStatusIcon::checkForTray() {
+    if (isSystemTrayAvailableNow()) {
+        trayWait_.stop();
+        install();
+    }
+}
+
+// Once shown, Qt itself follows the tray away and back (a panel restart).
+void TrayStatusIcon::install() {
+    tray_ = std::make_unique<QSystemTrayIcon>();
+    connect(tray_.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                switch (reason) {
+                    case QSystemTrayIcon::Trigger:
+                    // The second press of a double click arrives only as the double click.
+                    case QSystemTrayIcon::DoubleClick:
+                        emit clicked(Click::left);
+                        break;
+                    case QSystemTrayIcon::Context:
+                        emit clicked(Click::right);
+                        break;
+                    default:
+                        break;
+                }
+            });
+    tray_->setContextMenu(menu_);
+    if (!presentation_.symbolName.isEmpty()) {
+        applyIcon();
+        tray_->setToolTip(presentation_.toolTip);
+        tray_->show();
+    }
+}
+
+void TrayStatusIcon::setPresentation(const StatusPresentation& presentation) {
+    const bool toolTipChanged = presentation.toolTip != presentation_.toolTip;
+    presentation_ = presentation;
+    if (!tray_) {
+        return;
+    }
+    if (presentation_.symbolName != shownSymbol_) {
+        applyIcon();
+    }
+    if (toolTipChanged) {
+        tray_->setToolTip(presentation_.toolTip);
+    }
+    // Shown with its first symbol, not empty before it.
+    if (!tray_->isVisible()) {
+        tray_->show();
+    }
+}
+
+void TrayStatusIcon::setContextMenu(QMenu* menu) {
+    menu_ = menu;
+    if (tray_) {
+        tray_->setContextMenu(menu);
+    }
+}
+
+void TrayStatusIcon::applyIcon() {
+    shownSymbol_ = presentation_.symbolName;
+    tray_->setIcon(shownSymbol_.isEmpty() ? QIcon() : iconFor(shownSymbol_));
+}
+
+QIcon TrayStatusIcon::iconFor(const QString& symbolName) {
+    auto found = icons_.constFind(symbolName);
+    if (found != icons_.constEnd()) {
+        return *found;
+    }
+    const QColor color = QGuiApplication::palette().color(QPalette::Active, QPalette::WindowText);
+    QIcon icon = monochromeIcon(symbolResourcePath(symbolName), color);
+    icons_.insert(symbolName, icon);
+    return icon;
+}
+
+bool TrayStatusIcon::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {
+        icons_.clear();
+        if (tray_ && !shownSymbol_.isEmpty()) {
+            applyIcon();
+        }
+    }
+    return StatusIcon::eventFilter(watched, event);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "StatusIcon.h"
+
+#include <QHash>
+#include <QIcon>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <memory>
+
+// The icon in the system tray. When no tray is there yet (Glowdeck started before the panel),
+// it says so once on standard error and appears as soon as one is. Its symbols are drawn in the
+// palette's text colour and re-drawn when the palette changes.
+class TrayStatusIcon : public StatusIcon {
+    Q_OBJECT
+public:
+    explicit TrayStatusIcon(QObject* parent = nullptr);
+    ~TrayStatusIcon() override;
+
+    void setPresentation(const StatusPresentation& presentation) override;
+    void setContextMenu(QMenu* menu) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void checkForTray();
+    void install();
+    void applyIcon();
+    QIcon iconFor(const QString& symbolName);
+
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    QTimer trayWait_;
+    StatusPresentation presentation_;
+    QString shownSymbol_;
+    QPointer<QMenu> menu_;
+    QHash<QString, QIcon> icons_;
+};
