@@ -7,7 +7,8 @@
 namespace {
 
 struct Light {
-    std::optional<qint64> brightness, maxBrightness, temperature, minTemperature, maxTemperature;
+    std::optional<qint64> brightness = {}, maxBrightness = {}, temperature = {}, minTemperature = {},
+                          maxTemperature = {};
 };
 
 std::vector<LitraDevice> lights(std::initializer_list<Light> specs) {
