@@ -1,8 +1,11 @@
 #include "AppDelegate.h"
 
+#include "AboutDialog.h"
+#include "AboutPanel.h"
 #include "LitraController.h"
 #include "LitraError.h"
 #include "PollSleep.h"
+#include "PreferencesWindowController.h"
 #include "StatusMenu.h"
 #include "StatusPresentation.h"
 #include "TrayStatusIcon.h"
@@ -241,6 +244,28 @@ void AppDelegate::quit() {
     QCoreApplication::quit();
 }
 
-void AppDelegate::openAbout() {}
+PreferencesWindowController* AppDelegate::preferencesWindow() {
+    if (!preferencesWindow_) {
+        preferencesWindow_ =
+            std::make_unique<PreferencesWindowController>(&appState_, controllerProvider());
+    }
+    return preferencesWindow_.get();
+}
 
-void AppDelegate::openPreferences() {}
+ControllerProvider AppDelegate::controllerProvider() {
+    return [delegate = QPointer<AppDelegate>(this)]() -> std::shared_ptr<LitraController> {
+        return delegate ? delegate->controller() : nullptr;
+    };
+}
+
+void AppDelegate::openAbout() {
+    if (!aboutDialog_) {
+        aboutDialog_ = std::make_unique<AboutDialog>();
+    }
+    aboutDialog_->setOptions(aboutPanelOptions());
+    aboutDialog_->present();
+}
+
+void AppDelegate::openPreferences() {
+    preferencesWindow()->showWindow();
+}

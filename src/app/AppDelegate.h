@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "MenuEntries.h"
+#include "PreferencesForm.h"
 #include "StatusIcon.h"
 
 #include <QCoroTask>
@@ -10,8 +11,10 @@
 #include <functional>
 #include <memory>
 
+class AboutDialog;
 class LightStatus;
 class LitraController;
+class PreferencesWindowController;
 class StatusMenu;
 
 // Owns everything that lives for the whole run: the state, the controller, the tray icon with
@@ -37,6 +40,13 @@ public:
     StatusMenu* statusMenu() const { return statusMenu_.get(); }
     // Whether the polling loop's task is still running: a cancelled loop ends at its next check.
     bool isPolling() const;
+    // The Preferences window, made at the first call and the same one after that.
+    PreferencesWindowController* preferencesWindow();
+    // The About dialog once "About" has been chosen, else none.
+    AboutDialog* aboutDialog() const { return aboutDialog_.get(); }
+    // Yields the delegate's controller at the moment of the call; holds the delegate weakly,
+    // so it yields none once the delegate is gone.
+    ControllerProvider controllerProvider();
 
     // The launch sequence: controller, icon and menu, first drawing, polling, first refresh.
     void setUp();
@@ -77,4 +87,6 @@ private:
     std::unique_ptr<StatusMenu> statusMenu_;  // outlives the icon that shows it
     std::unique_ptr<StatusIcon> statusItem_;
     std::unique_ptr<PollTask> pollTask_;
+    std::unique_ptr<PreferencesWindowController> preferencesWindow_;
+    std::unique_ptr<AboutDialog> aboutDialog_;
 };

@@ -1,0 +1,15 @@
+#pragma once
+
+class QApplication;
+
+// The program: one QApplication, one Glowdeck per user and display, exactly one AppDelegate,
+// and no window at launch.
+class GlowdeckApp {
+public:
+    // Runs Glowdeck and returns its exit status. A second start asks the running Glowdeck to
+    // open its Preferences window and returns 0.
+    static int main(int argc, char** argv);
+
+    // The application's names, version and icon; it keeps running with no window open.
+    static void configure(QApplication& app);
+};

@@ -1,0 +1,59 @@
+#include "PreferencesWindowController.h"
+
+#include "BringToFront.h"
+#include "PreferencesView.h"
+#include "WindowFrameAutosave.h"
+
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+
+constexpr Qt::WindowFlags windowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                        Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint;
+
+}  // namespace
+
+PreferencesWindowController::PreferencesWindowController(AppState* appState,
+                                                         ControllerProvider controllerProvider,
+                                                         QObject* parent)
+    : PreferencesWindowController(appState, std::move(controllerProvider),
+                                  LoginItemService::mainAppService(), parent) {}
+
+PreferencesWindowController::PreferencesWindowController(AppState* appState,
+                                                         ControllerProvider controllerProvider,
+                                                         LoginItemService loginItems,
+                                                         QObject* parent)
+    : QObject(parent),
+      appState_(appState),
+      window_(std::make_unique<QWidget>(nullptr, windowFlags)) {
+    view_ = new PreferencesView(appState, std::move(controllerProvider), std::move(loginItems),
+                                window_.get());
+
+    window_->resize(creationSize);
+    auto* layout = new QVBoxLayout(window_.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    // The window takes the form's fixed size, which also keeps the user from resizing it.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->activate();
+
+    window_->setWindowTitle(tr("Preferences"));
+    // A closed window is hidden, not deleted, and shown again by the next showWindow().
+    window_->setAttribute(Qt::WA_DeleteOnClose, false);
+    auto* closeShortcut = new QShortcut(QKeySequence::Close, window_.get());
+    connect(closeShortcut, &QShortcut::activated, window_.get(), &QWidget::close);
+
+    frameAutosave_ = new WindowFrameAutosave(window_.get(), QLatin1String(frameAutosaveName));
+    frameAutosave_->restore();
+}
+
+PreferencesWindowController::~PreferencesWindowController() {
+    // A move made just before quitting is still kept.
+    frameAutosave_->flush();
+}
+
+void PreferencesWindowController::showWindow() {
+    bringToFront(window_.get());
+}

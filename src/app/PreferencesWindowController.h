@@ -1,0 +1,46 @@
+#pragma once
+
+#include "LoginItemService.h"
+#include "PreferencesForm.h"
+
+#include <QObject>
+#include <QSize>
+
+#include <memory>
+
+class AppState;
+class PreferencesView;
+class QWidget;
+class WindowFrameAutosave;
+
+// The Preferences window: one top-level window hosting the Preferences form, made once and
+// kept for the whole run. It cannot be resized, only closed and minimised; closing hides it.
+// Its frame is kept under frameAutosaveName.
+class PreferencesWindowController : public QObject {
+    Q_OBJECT
+public:
+    // Where the window starts; its content then takes the form's own fixed size.
+    static constexpr QSize creationSize{440, 360};
+    static constexpr const char* frameAutosaveName = "GlowdeckPreferences";
+
+    // The form uses the login item of the running Glowdeck binary.
+    PreferencesWindowController(AppState* appState, ControllerProvider controllerProvider,
+                                QObject* parent = nullptr);
+    PreferencesWindowController(AppState* appState, ControllerProvider controllerProvider,
+                                LoginItemService loginItems, QObject* parent = nullptr);
+    ~PreferencesWindowController() override;
+
+    AppState* appState() const { return appState_; }
+    QWidget* window() const { return window_.get(); }
+    PreferencesView* view() const { return view_; }
+    WindowFrameAutosave* frameAutosave() const { return frameAutosave_; }
+
+    // Shows the window, also when it was minimised or behind others, in front with the focus.
+    void showWindow();
+
+private:
+    AppState* const appState_;
+    std::unique_ptr<QWidget> window_;
+    PreferencesView* view_;
+    WindowFrameAutosave* frameAutosave_;
+};
