@@ -28,6 +28,10 @@ run:
 	@$(MAKE) --no-print-directory build
 	@scripts/run-glowdeck $(BUILD_DIR)
 
+# Screenshots of the tray, the menu and the windows in every light state, into $(BUILD_DIR)/demo/.
+demo: build
+	@scripts/demo $(BUILD_DIR)
+
 bench: build
 	@scripts/run-bench $(BUILD_DIR)
 

@@ -1,0 +1,364 @@
+"""A virtual desktop for driving Glowdeck through a real system tray.
+
+A `Desktop` starts an X server of its own (Xvfb on a free display number), a D-Bus session bus
+of its own (so that Qt finds no StatusNotifierItem host and docks into the XEmbed tray), a tray
+host (trayer) and Glowdeck with the light simulator in a temporary home. It clicks with xdotool,
+reads windows with xwininfo/xprop and takes screenshots with ImageMagick's import.
+
+`Desktop.close()` ends every process started here by its id, and afterwards any descendant
+still running (a hung litra child that Glowdeck left behind, say).
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import uuid
+
+import glyphs
+from processes import MARKER, Process, marked_processes, read_line, wait_for
+from simlights import Lights
+from xwindows import parse_tree
+
+REQUIRED_TOOLS = ["Xvfb", "trayer", "xdotool", "xwininfo", "xprop", "import", "dbus-daemon"]
+
+# The commands of the tray menu, top to bottom; the information lines above them are disabled
+# and skipped by keyboard navigation.
+MENU_COMMANDS = ["About", "Preferences", "Toggle Lights", "Refresh", "Quit"]
+
+# Titles of the windows behind them; Qt adds " — Glowdeck" to the title the window manager sees.
+PREFERENCES_TITLE = r"^Preferences\b"
+ABOUT_TITLE = r"^About\b"
+
+SANITIZER_REPORTS = re.compile(
+    r"ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:|ThreadSanitizer"
+)
+
+
+def missing_tools():
+    return [tool for tool in REQUIRED_TOOLS if shutil.which(tool) is None]
+
+
+class Desktop:
+    """Xvfb, a session bus, a tray host and Glowdeck, for one test."""
+
+    def __init__(self, glowdeck, litra, artifacts=None, size=(1024, 768)):
+        self.glowdeck_binary = glowdeck
+        self.marker = uuid.uuid4().hex
+        self.folder = tempfile.mkdtemp(prefix="glowdeck-e2e-")
+        self.artifacts = artifacts or self.folder
+        if artifacts:
+            shutil.rmtree(artifacts, ignore_errors=True)  # what an earlier run left
+        os.makedirs(self.artifacts, exist_ok=True)
+        self.home = os.path.join(self.folder, "home")
+        self.runtime_dir = os.path.join(self.folder, "runtime")
+        os.makedirs(self.home)
+        os.makedirs(self.runtime_dir, mode=0o700)
+        self.lights = Lights(self.folder, litra)
+        self.size = size
+        self.processes = []
+        self.display = None
+        self.bus_address = None
+        self.tray = None
+        self.glowdeck = None
+        self.leftovers = []
+
+    # Processes
+
+    def _base_environment(self):
+        env = {
+            "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
+            "HOME": self.home,
+            "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+            "XDG_CACHE_HOME": os.path.join(self.home, ".cache"),
+            "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
+            "XDG_STATE_HOME": os.path.join(self.home, ".local", "state"),
+            "XDG_RUNTIME_DIR": self.runtime_dir,
+            "LANG": "C.UTF-8",
+            "NO_AT_BRIDGE": "1",
+            MARKER: self.marker,
+        }
+        for key in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
+            if key in os.environ:
+                env[key] = os.environ[key]
+        if self.display is not None:
+            env["DISPLAY"] = ":%d" % self.display
+        if self.bus_address is not None:
+            env["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
+        return env
+
+    def _start(self, name, argv, env=None, **kwargs):
+        process = Process(name, argv, env or self._base_environment(), self.artifacts, **kwargs)
+        self.processes.append(process)
+        return process
+
+    def start_x(self):
+        read_end, write_end = os.pipe()
+        try:
+            width, height = self.size
+            self._start(
+                "xvfb",
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height),
+                 "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_end,),
+            )
+            os.close(write_end)
+            write_end = None
+            self.display = int(read_line(read_end, 20, "Xvfb to announce its display"))
+        finally:
+            if write_end is not None:
+                os.close(write_end)
+            os.close(read_end)
+
+    def start_bus(self):
+        read_end, write_end = os.pipe()
+        try:
+            self._start(
+                "dbus",
+                ["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                 "--address=unix:path=%s" % os.path.join(self.runtime_dir, "bus"),
+                 "--print-address=%d" % write_end],
+                pass_fds=(write_end,),
+            )
+            os.close(write_end)
+            write_end = None
+            self.bus_address = read_line(read_end, 20, "the session bus to announce its address")
+        finally:
+            if write_end is not None:
+                os.close(write_end)
+            os.close(read_end)
+
+    def start_tray(self, full_width=False):
+        """trayer at the top right; `full_width` makes it a panel across the screen."""
+        width = ["--widthtype", "percent", "--width", "100"] if full_width else [
+            "--widthtype", "request"]
+        self.tray = self._start(
+            "trayer",
+            ["trayer", "--edge", "top", "--align", "right", *width, "--height", "24",
+             "--SetDockType", "true", "--SetPartialStrut", "false", "--transparent", "false",
+             "--tint", "0xdcdcdc", "--expand", "true"],
+        )
+        wait_for(self.tray_panel, 10, "the tray host's panel")
+        return self.tray
+
+    def stop_tray(self):
+        status = self.tray.end()
+        wait_for(lambda: self.tray_panel() is None, 5, "the tray panel to go")
+        self.tray = None
+        return status
+
+    def write_settings(self, poll_interval_seconds):
+        folder = os.path.join(self.home, ".config", "Glowdeck")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "Glowdeck.conf"), "w") as conf:
+            conf.write("[General]\npollIntervalSeconds=%s\n" % poll_interval_seconds)
+
+    def start_glowdeck(self, poll_interval_seconds=3600):
+        """Starts Glowdeck; a long poll interval keeps the polling loop out of the way of a test
+        that counts runs, None leaves Glowdeck's own default."""
+        if poll_interval_seconds is not None:
+            self.write_settings(poll_interval_seconds)
+        env = self._base_environment()
+        env.update(self.lights.environment())
+        env["QT_QPA_PLATFORM"] = "xcb"
+        self.glowdeck = self._start("glowdeck", [self.glowdeck_binary], env)
+        return self.glowdeck
+
+    def start(self, tray=True, poll_interval_seconds=3600):
+        """X, the bus, the tray host (unless told not to) and Glowdeck."""
+        self.start_x()
+        self.start_bus()
+        if tray:
+            self.start_tray()
+        self.start_glowdeck(poll_interval_seconds)
+
+    def close(self):
+        """Ends every process started here, last first, then whatever they left running."""
+        failures = []
+        for process in reversed(self.processes):
+            try:
+                process.end()
+            except OSError as error:
+                failures.append("%s (%d): %s" % (process.name, process.pid, error))
+        self.leftovers = marked_processes(self.marker)
+        for pid, _ in self.leftovers:
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        shutil.rmtree(self.folder, ignore_errors=True)
+        if failures:
+            raise AssertionError("could not end " + "; ".join(failures))
+
+    def sanitizer_reports(self):
+        if self.glowdeck is None:
+            return ""
+        text = self.glowdeck.stderr_text()
+        return text if SANITIZER_REPORTS.search(text) else ""
+
+    def litra_children(self):
+        """Argument lists of the litra processes running now."""
+        return [argv[1:] for _, argv in marked_processes(self.marker)
+                if argv and os.path.basename(argv[0]) == "litra"]
+
+    # X
+
+    def x(self, *argv, check=True):
+        result = subprocess.run(
+            list(argv), env=self._base_environment(), capture_output=True, timeout=20
+        )
+        if check and result.returncode != 0:
+            raise AssertionError(
+                "%s failed (%d): %s" % (" ".join(argv), result.returncode,
+                                        result.stderr.decode(errors="replace").strip())
+            )
+        return result.stdout.decode(errors="replace")
+
+    def window_tree(self):
+        """(root id, windows). A window that goes while xwininfo walks the tree makes it fail;
+        then it walks again."""
+        for _ in range(20):
+            result = subprocess.run(["xwininfo", "-root", "-tree"], env=self._base_environment(),
+                                    capture_output=True, timeout=20)
+            if result.returncode == 0:
+                return parse_tree(result.stdout.decode(errors="replace"))
+        raise AssertionError("xwininfo cannot list the windows: "
+                             + result.stderr.decode(errors="replace").strip())
+
+    def windows(self):
+        return self.window_tree()[1]
+
+    def window_pid(self, wid):
+        match = re.search(r"= (\d+)", self.x("xprop", "-id", str(wid), "_NET_WM_PID", check=False))
+        return int(match.group(1)) if match else None
+
+    def window_type(self, wid):
+        return self.x("xprop", "-id", str(wid), "_NET_WM_WINDOW_TYPE", check=False)
+
+    def is_viewable(self, wid):
+        return "IsViewable" in self.x("xwininfo", "-id", str(wid), check=False)
+
+    def tray_panel(self):
+        """The tray host's panel window, once it is shown."""
+        if self.tray is None:
+            return None
+        for window in self.windows():
+            if (window.wm_class == ("panel", "trayer")
+                    and self.window_pid(window.id) == self.tray.pid
+                    and self.is_viewable(window.id)):
+                return window
+        return None
+
+    def tray_icon(self):
+        """Glowdeck's icon window, when it is docked in the current tray host and shown."""
+        panel = self.tray_panel()
+        if panel is None:
+            return None
+        windows = self.windows()
+        parents = {window.id: window.parent for window in windows}
+        for window in windows:
+            if window.wm_class[-1:] != ("Glowdeck",) or window.width < 8:
+                continue
+            ancestor = parents.get(window.id)
+            while ancestor is not None and ancestor != panel.id:
+                ancestor = parents.get(ancestor)
+            if ancestor == panel.id and self.is_viewable(window.id):
+                return window
+        return None
+
+    def visible_glowdeck_windows(self):
+        """Glowdeck's own top-level windows that are shown now (not the docked icon)."""
+        if self.glowdeck is None:
+            return []
+        root_id, windows = self.window_tree()
+        return [window for window in windows
+                if window.parent == root_id and window.wm_class[-1:] == ("Glowdeck",)
+                and window.width > 1 and self.is_viewable(window.id)
+                and self.window_pid(window.id) == self.glowdeck.pid]
+
+    def open_menu_window(self):
+        """The tray menu while it is open: a pop-up (override-redirect) window that is not a
+        tool tip."""
+        for window in self.visible_glowdeck_windows():
+            if ("Override Redirect State: yes" in self.x("xwininfo", "-id", str(window.id))
+                    and "_NET_WM_WINDOW_TYPE_TOOLTIP" not in self.window_type(window.id)):
+                return window
+        return None
+
+    def tooltip_window(self):
+        for window in self.visible_glowdeck_windows():
+            if "_NET_WM_WINDOW_TYPE_TOOLTIP" in self.window_type(window.id):
+                return window
+        return None
+
+    def windows_named(self, pattern):
+        """Glowdeck's shown top-level windows whose title matches the regular expression."""
+        return [window for window in self.visible_glowdeck_windows()
+                if re.search(pattern, window.name)]
+
+    # Input
+
+    def wait_for_icon(self, timeout=10):
+        return wait_for(self.tray_icon, timeout, "Glowdeck's icon in the tray")
+
+    def click_icon(self, button=1, repeat=1, delay_ms=0, at=None):
+        """Clicks the icon, in its middle unless `at` gives a point inside it."""
+        icon = self.wait_for_icon()
+        x, y = at or (icon.width // 2, icon.height // 2)
+        argv = ["xdotool", "mousemove", "--window", str(icon.id), str(x), str(y), "click"]
+        if repeat > 1:
+            argv += ["--repeat", str(repeat), "--delay", str(delay_ms)]
+        self.x(*argv, str(button))
+
+    def park_pointer(self):
+        """Moves the pointer to the bottom left corner, away from the tray and any menu."""
+        self.x("xdotool", "mousemove", "--sync", "0", str(self.size[1] - 1))
+
+    def open_menu(self, at=None):
+        self.click_icon(button=3, at=at)
+        menu = wait_for(self.open_menu_window, 5, "the tray menu to open")
+        self.park_pointer()
+        return menu
+
+    def choose(self, command):
+        """Opens the tray menu and chooses a command with the keyboard, as a user can. Returns
+        the time.monotonic() just before the choice was made."""
+        self.open_menu()
+        downs = MENU_COMMANDS.index(command) + 1
+        self.x("xdotool", "key", "--delay", "30", *(["Down"] * downs))
+        chosen = time.monotonic()
+        self.x("xdotool", "key", "Return")
+        return chosen
+
+    def close_menu(self):
+        self.x("xdotool", "key", "Escape")
+        wait_for(lambda: self.open_menu_window() is None, 5, "the tray menu to close")
+
+    # Pixels
+
+    def screenshot(self, path, crop=None):
+        """Writes the screen (or the (x, y, width, height) part of it) to an image file."""
+        argv = ["import", "-window", "root"]
+        if crop:
+            x, y, width, height = crop
+            argv += ["-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage"]
+        self.x(*argv, path)
+
+    def icon_glyph(self):
+        icon = self.tray_icon()
+        if icon is None:
+            return None
+        data = subprocess.run(
+            ["import", "-window", "root", "-crop",
+             "%dx%d+%d+%d" % (icon.width, icon.height, icon.x, icon.y), "+repage", "-depth", "8",
+             "ppm:-"],
+            env=self._base_environment(), capture_output=True, check=True, timeout=20,
+        ).stdout
+        return glyphs.classify(glyphs.decode_ppm(data))
+
+    def wait_for_glyph(self, glyph, timeout=10):
+        wait_for(lambda: self.icon_glyph() == glyph, timeout, "the icon to show %r" % glyph,
+                 describe=lambda: repr(self.icon_glyph()))
