@@ -48,8 +48,10 @@ QString signalName(int signal) {
     return description ? QStringLiteral("%1 (%2)").arg(name, QLatin1String(description)) : name;
 }
 
+// The child leads its own process group, so this also ends what it started: a wrapper script's
+// program that hangs must not outlive the run and hold the lights.
 void killAndReap(pid_t pid) {
-    ::kill(pid, SIGKILL);
+    ::kill(-pid, SIGKILL);
     while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
     }
 }
@@ -95,7 +97,8 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
     sigemptyset(&defaults);
     sigaddset(&defaults, SIGPIPE);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
 
     pid_t pid = 0;
     int spawnError = ::posix_spawn(&pid, path.constData(), &actions, &attributes, argv.data(), environ);

@@ -20,10 +20,11 @@ struct ProcessResult {
 };
 
 // Runs the program directly (no shell) with the arguments, inheriting standard input,
-// environment and working directory, and drains both pipes while it runs.
+// environment and working directory, and drains both pipes while it runs. The child leads a
+// process group of its own.
 // Throws LaunchError when it cannot be started, when it runs past the time limit (it is
-// killed), when its output exceeds the cap (it is killed), or when `abandon` is set (it is
-// left to finish on its own).
+// killed with its process group), when its output exceeds the cap (likewise), or when
+// `abandon` is set (it is left to finish on its own).
 ProcessResult runChildProcess(const QString& program, const QStringList& arguments,
                               const ProcessLimits& limits,
                               const std::atomic<bool>* abandon = nullptr);

@@ -1,5 +1,22 @@
 #include "LitraError.h"
 
+namespace {
+
+// What the tool says is shown in a tool tip, a menu line and under the sliders. A tool that
+// writes megabytes must not make those unreadable or slow to lay out.
+constexpr qsizetype quotedLimit = 500;
+
+QString quoted(const QString& text) {
+    if (text.size() <= quotedLimit) {
+        return text;
+    }
+    const qsizetype cut =
+        text.at(quotedLimit - 1).isHighSurrogate() ? quotedLimit - 1 : quotedLimit;
+    return text.left(cut) + QChar(0x2026);  // …
+}
+
+}  // namespace
+
 GlowdeckError::GlowdeckError(QString message)
     : message_(std::move(message)), utf8_(message_.toUtf8()) {}
 
@@ -7,12 +24,12 @@ LitraError::LitraError(Kind kind, qint32 code, QString detail, QString message)
     : GlowdeckError(std::move(message)), kind_(kind), code_(code), detail_(std::move(detail)) {}
 
 LitraError LitraError::nonZeroExit(qint32 code, QString stderrText) {
-    QString message = QStringLiteral("litra exited %1: %2").arg(code).arg(stderrText);
+    QString message = QStringLiteral("litra exited %1: %2").arg(code).arg(quoted(stderrText));
     return {Kind::nonZeroExit, code, std::move(stderrText), std::move(message)};
 }
 
 LitraError LitraError::decode(QString reason) {
-    QString message = QStringLiteral("Failed to parse litra output: ") + reason;
+    QString message = QStringLiteral("Failed to parse litra output: ") + quoted(reason);
     return {Kind::decode, 0, std::move(reason), std::move(message)};
 }
 

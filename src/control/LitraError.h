@@ -17,7 +17,8 @@ private:
     QByteArray utf8_;
 };
 
-// The failures the controller raises about the litra tool's answers.
+// The failures the controller raises about the litra tool's answers. A message quotes at most
+// the first 500 characters of what the tool said, followed by "…".
 class LitraError : public GlowdeckError {
 public:
     enum class Kind { nonZeroExit, decode, binaryMissing };
@@ -28,7 +29,7 @@ public:
 
     Kind kind() const { return kind_; }
     qint32 code() const { return code_; }
-    // The tool's standard error for nonZeroExit, the reason for decode.
+    // The tool's standard error for nonZeroExit, the reason for decode, in full.
     const QString& detail() const { return detail_; }
     const QString& errorDescription() const { return localizedDescription(); }
 

@@ -28,9 +28,11 @@ QFont footnoteFont(const QFont& base) {
     return font;
 }
 
+// Error texts quote what litra and the system said, which may look like markup.
 QLabel* footnote(const QString& text, const QString& name, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setFont(footnoteFont(label->font()));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -187,6 +189,7 @@ void PreferencesView::build() {
         auto* label = new QLabel(title, status);
         auto* value = secondary(new QLabel(status));
         value->setObjectName(name);
+        value->setTextFormat(Qt::PlainText);
         value->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
         value->setWordWrap(true);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -1,0 +1,486 @@
+// What the user sees when something around Glowdeck fails, that Glowdeck keeps serving the user
+// through it, and that nothing stored is lost. Runs as root do not feel file permissions, so
+// "cannot be read" and "cannot be written" are made with a folder where a file should be, or a
+// file where a folder should be.
+#include "FaultRig.h"
+#include "LitraController.h"
+#include "LitraError.h"
+#include "PreferencesView.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QTimer>
+
+#include <functional>
+
+using namespace std::chrono_literals;
+using faults::Rig;
+using testsupport::waitUntil;
+using testsupport::writeFile;
+
+namespace {
+
+using Make = std::function<void(Rig&)>;
+
+Make simulatorFaults(const QByteArray& lines) {
+    return [lines](Rig& rig) { rig.setFaults(lines); };
+}
+
+// The simulator writes these bytes instead of its own output, exits 0 and changes nothing.
+Make prints(const QByteArray& bytes) {
+    return [bytes](Rig& rig) {
+        writeFile(rig.path("stdout"), bytes);
+        rig.setFaults("LITRA_SIM_STDOUT_FILE=" + rig.path("stdout").toUtf8() + "\n");
+    };
+}
+
+Make litraScript(const QByteArray& body, const QByteArray& faultLines = {}) {
+    return [body, faultLines](Rig& rig) {
+        rig.writeLitra(body);
+        rig.setFaults(faultLines);
+    };
+}
+
+const QByteArray megabytes(3 * 1024 * 1024, 'x');
+
+// A text the user can read: `expected` exactly, or, when it ends in "…", its beginning cut
+// short to a few lines' worth.
+void expectShown(const QString& shown, const QString& expected) {
+    if (!expected.endsWith(QStringLiteral("…"))) {
+        EXPECT_EQ(shown, expected);
+        return;
+    }
+    EXPECT_TRUE(shown.startsWith(expected.chopped(1))) << shown.left(200).toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("…"))) << shown.right(200).toStdString();
+    EXPECT_LE(shown.size(), 600);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The litra executable misbehaves while Glowdeck runs.
+
+struct ToolFault {
+    const char* name;
+    Make make;
+    // Tool tip, menu status line and the form's "State" after "Refresh" and after a click;
+    // {litra} stands for the executable's path.
+    QString shown;
+    // The red text under the light sliders after a brightness command.
+    std::optional<QString> footnote;
+    std::chrono::milliseconds timeLimit = ProcessLimits{}.timeout;
+};
+void PrintTo(const ToolFault& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const QString badJson = QStringLiteral(
+    "Failed to parse litra output: not valid JSON at line 1, column 14: invalid literal; last "
+    "read: '\"is_on\":tru'");
+const QString emptyOutput = QStringLiteral(
+    "Failed to parse litra output: not valid JSON at line 1, column 1: unexpected end of input; "
+    "expected '[', '{', or a literal");
+
+const ToolFault toolFaults[] = {
+    {"ExitsNonZeroWithAReason",
+     simulatorFaults("LITRA_SIM_FAIL_STATUS=3\nLITRA_SIM_FAIL_STDERR=no light answered\\n\n"),
+     "Error: litra exited 3: no light answered\n", "litra exited 3: no light answered\n"},
+    {"ExitsNonZeroSilently", simulatorFaults("LITRA_SIM_FAIL_STATUS=1\n"),
+     "Error: litra exited 1: ", "litra exited 1: "},
+    {"ExitsNonZeroWithAReasonThatIsNotUtf8",
+     simulatorFaults("LITRA_SIM_FAIL_STATUS=2\nLITRA_SIM_FAIL_STDERR=\xff\xfe gone\n"),
+     "Error: litra exited 2: ", "litra exited 2: "},
+    {"ExitsNonZeroWithMegabytesOfReason",
+     simulatorFaults("LITRA_SIM_FAIL_STATUS=1\nLITRA_SIM_FAIL_STDERR=" + megabytes + "\n"),
+     "Error: litra exited 1: xxxxxxxxxx…", "litra exited 1: xxxxxxxxxx…"},
+    {"WritesInvalidJson", prints("[{\"is_on\":tru"), "Error: " + badJson, std::nullopt},
+    {"WritesWrongTypes", prints("[{\"is_on\":\"yes\"}]"),
+     "Error: Failed to parse litra output: expected true or false for \"is_on\" in light 1, "
+     "found the string \"yes\"",
+     std::nullopt},
+    {"WritesBytesThatAreNotUtf8", prints("[{\"serial_number\":\"\xff\"}]"), "Error: " + emptyOutput,
+     std::nullopt},
+    {"WritesNothing", prints(""), "Error: " + emptyOutput, std::nullopt},
+    {"WritesMegabytesOfBrokenJson", prints("[{\"is_on\":\"" + megabytes),
+     "Error: Failed to parse litra output: not valid JSON at line 1, column 3145740: invalid "
+     "string: missing closing quote; last read: '\"xxxxxxxxxx…",
+     std::nullopt},
+    {"WritesAThreeMegabyteReport",
+     prints(QByteArray(megabytes.size(), ' ') + faults::twoLightsReport()), "Lights: Mixed",
+     std::nullopt},
+    {"WritesMoreThanTheOutputCap", prints(QByteArray(5 * 1024 * 1024, '[')),
+     "Error: litra wrote more than 4 MiB of output and was stopped",
+     "litra wrote more than 4 MiB of output and was stopped"},
+    {"Hangs", simulatorFaults("LITRA_SIM_HANG=1\n"),
+     "Error: litra did not finish within 1.5 seconds and was stopped",
+     "litra did not finish within 1.5 seconds and was stopped", 1500ms},
+    {"HangsInAProcessItStarted",
+     litraScript("'" GLOWDECK_SIMULATOR "' \"$@\" &\necho $! >> pids\nwait\n",
+                 "LITRA_SIM_HANG=1\n"),
+     "Error: litra did not finish within 1.5 seconds and was stopped",
+     "litra did not finish within 1.5 seconds and was stopped", 1500ms},
+    {"IsKilled", simulatorFaults("LITRA_SIM_KILL_SIGNAL=9\n"),
+     "Error: litra exited 137: terminated by SIGKILL (Killed)",
+     "litra exited 137: terminated by SIGKILL (Killed)"},
+    {"IsTerminated", simulatorFaults("LITRA_SIM_KILL_SIGNAL=15\n"),
+     "Error: litra exited 143: terminated by SIGTERM (Terminated)",
+     "litra exited 143: terminated by SIGTERM (Terminated)"},
+    {"LosesItsExecutePermission",
+     [](Rig& rig) { QFile::setPermissions(rig.litra(), QFile::ReadOwner | QFile::WriteOwner); },
+     "Error: Could not start {litra}: Permission denied",
+     "Could not start {litra}: Permission denied"},
+    {"IsDeleted", [](Rig& rig) { QFile::remove(rig.litra()); },
+     "Error: Could not start {litra}: No such file or directory",
+     "Could not start {litra}: No such file or directory"},
+    {"IsReplacedByAFileThatIsNoProgram",
+     [](Rig& rig) {
+         QFile::remove(rig.litra());
+         writeFile(rig.litra(), "just some text\n");
+         QFile::setPermissions(rig.litra(), QFile::ReadOwner | QFile::ExeOwner);
+     },
+     "Error: Could not start {litra}: Exec format error",
+     "Could not start {litra}: Exec format error"},
+};
+
+class ToolFaults : public testing::TestWithParam<ToolFault> {};
+
+TEST_P(ToolFaults, AreShownServedAroundAndLeaveNothingBroken) {
+    const ToolFault& fault = GetParam();
+    Rig rig;
+    ProcessLimits limits;
+    limits.timeout = fault.timeLimit;
+    ASSERT_TRUE(rig.launch(limits));
+    ASSERT_EQ(rig.toolTip(), "Lights: Mixed");
+    const QByteArray lights = rig.lights();
+    const QByteArray settings = Rig::settings();
+
+    fault.make(rig);
+    const QString shown = QString(fault.shown).replace("{litra}", rig.litra());
+    const qsizetype refreshes = rig.refreshCount();
+    rig.delegate().refreshAction();
+    // litra runs off the GUI thread: the menu is served while it is still at work.
+    rig.icon().click(StatusIcon::Click::right);
+    EXPECT_EQ(rig.menuStatusLine(), "Lights: Mixed");
+    ASSERT_TRUE(waitUntil([&] { return rig.refreshCount() > refreshes; }));
+    expectShown(rig.toolTip(), shown);
+    expectShown(rig.menuStatusLine(), shown);
+    expectShown(rig.form().stateText(), shown);
+
+    ASSERT_TRUE(rig.leftClick());
+    expectShown(rig.toolTip(), shown);
+
+    ASSERT_TRUE(rig.dragBrightnessTo(55));
+    if (fault.footnote) {
+        ASSERT_TRUE(rig.form().lightActionError());
+        expectShown(*rig.form().lightActionError(),
+                    QString(*fault.footnote).replace("{litra}", rig.litra()));
+    } else {
+        EXPECT_EQ(rig.form().lightActionError(), std::nullopt);
+    }
+    EXPECT_EQ(rig.lights(), lights) << "nothing reached the lights";
+    EXPECT_TRUE(waitUntil([&] { return !rig.anyChildAlive(); }, 3000)) << "a child is left running";
+
+    rig.heal();
+    faults::expectServedAndSane(rig, settings);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, ToolFaults, testing::ValuesIn(toolFaults),
+                         [](const auto& info) { return info.param.name; });
+
+// What litra says is cut short without splitting a character.
+TEST(LongReasons, AreCutBetweenCharacters) {
+    const QString reason = QString(499, 'x') + QStringLiteral("\U0001F4A1 and more");
+    const QString shown = LitraError::nonZeroExit(1, reason).errorDescription();
+    EXPECT_EQ(shown, "litra exited 1: " + QString(499, 'x') + QStringLiteral("…"));
+    EXPECT_EQ(LitraError::nonZeroExit(1, reason).detail(), reason);
+}
+
+// What litra says may look like markup; the Preferences window shows it as written.
+TEST(Markup, FromLitraIsShownAsWritten) {
+    Rig rig;
+    ASSERT_TRUE(rig.launch());
+    PreferencesView view(
+        &rig.state(), [&] { return rig.delegate().controller(); },
+        LoginItemService::mainAppService());
+    rig.setFaults("LITRA_SIM_FAIL_STATUS=1\nLITRA_SIM_FAIL_STDERR=<b>busy</b>\n");
+    QSignalSpy finished(&view.form(), &PreferencesForm::lightCommandFinished);
+    view.form().brightnessEditingChanged(true);
+    view.form().brightnessEditingChanged(false);
+    ASSERT_TRUE(waitUntil([&] { return finished.size() > 0; }));
+    ASSERT_TRUE(rig.chooseRefresh());
+
+    const std::pair<const char*, QString> labels[] = {
+        {"lightActionError", "litra exited 1: <b>busy</b>"},
+        {"stateValue", "Error: litra exited 1: <b>busy</b>"},
+    };
+    for (const auto& [name, text] : labels) {
+        auto* label = view.findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr) << name;
+        label->setSelection(0, static_cast<int>(text.size()));
+        EXPECT_EQ(label->selectedText(), text) << name;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The executable is not there when Glowdeck starts: the error stays for the whole run.
+
+TEST(MissingAtStart, ShowsTheErrorAndServesEveryActionWithoutEffect) {
+    Rig rig;
+    QFile::remove(rig.litra());
+    const QByteArray settings = Rig::settings();
+    ASSERT_TRUE(rig.launch());
+    const QString shown = QStringLiteral("Error: Bundled litra binary missing");
+    EXPECT_EQ(rig.toolTip(), shown);
+    EXPECT_EQ(rig.menuStatusLine(), shown);
+    EXPECT_EQ(rig.form().stateText(), shown);
+
+    rig.heal();  // too late: a controller is made once, at launch
+    ASSERT_TRUE(rig.chooseRefresh());
+    rig.icon().click(StatusIcon::Click::left);
+    rig.form().brightnessEditingChanged(true);
+    rig.form().brightnessEditingChanged(false);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rig.toolTip(), shown);
+    EXPECT_EQ(rig.icon().presentations.size(), 1u);
+    EXPECT_EQ(rig.form().lightActionError(), std::nullopt);
+    EXPECT_EQ(rig.finishedRuns(), 0);
+    EXPECT_EQ(rig.lights(), faults::twoLights());
+    EXPECT_EQ(Rig::settings(), settings);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The lights change between the two runs of one refresh: the count and the figures follow the
+// first run, the status the second; the next refresh agrees with itself again.
+
+struct Replug {
+    const char* name;
+    QByteArray firstRun;
+    QByteArray secondRun;
+    QString shown;
+    qint64 deviceCount;
+    std::optional<double> brightness;
+};
+void PrintTo(const Replug& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const Replug replugs[] = {
+    {"UnpluggedBetweenTheRuns", faults::twoLights(), faults::noLights(), "No Litra devices found",
+     2, 70.0},
+    {"PluggedBackBetweenTheRuns", faults::noLights(), faults::twoLights(), "Lights: Mixed", 0,
+     std::nullopt},
+};
+
+class Replugged : public testing::TestWithParam<Replug> {};
+
+TEST_P(Replugged, OneRefreshShowsBothHalvesAndTheNextAgrees) {
+    const Replug& replug = GetParam();
+    Rig rig;
+    ASSERT_TRUE(rig.launch());
+    const QByteArray settings = Rig::settings();
+
+    // After the first run of the refresh the lights become `secondRun`, after the second they
+    // are as they were.
+    writeFile(rig.path("lights.json"), replug.firstRun);
+    writeFile(rig.path("after-1"), replug.secondRun);
+    writeFile(rig.path("after-2"), faults::twoLights());
+    rig.writeLitra(R"(n=$(($(cat count 2>/dev/null || echo 0) + 1)); echo $n > count
+')" GLOWDECK_SIMULATOR R"(' "$@"; status=$?
+if [ -f after-$n ]; then mv after-$n "$LITRA_SIM_STATE"; fi
+exit $status
+)");
+    ASSERT_TRUE(rig.chooseRefresh());
+    EXPECT_EQ(rig.toolTip(), replug.shown);
+    EXPECT_EQ(rig.menuStatusLine(), replug.shown);
+    EXPECT_EQ(rig.state().deviceCount(), replug.deviceCount);
+    EXPECT_EQ(rig.state().brightnessPercentage(), replug.brightness);
+    EXPECT_EQ(rig.form().hasDevices(), replug.deviceCount > 0);
+
+    rig.heal();
+    faults::expectServedAndSane(rig, settings);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, Replugged, testing::ValuesIn(replugs),
+                         [](const auto& info) { return info.param.name; });
+
+// ---------------------------------------------------------------------------------------------
+// The stored poll interval is unusable: Glowdeck polls every 5 seconds, writes nothing back,
+// and stores the user's next choice.
+
+struct StoredInterval {
+    const char* name;
+    QByteArray file;  // empty: a folder stands where the file should be
+};
+void PrintTo(const StoredInterval& row, std::ostream* out) {
+    *out << row.name;
+}
+
+const StoredInterval storedIntervals[] = {
+    {"Negative", "[General]\npollIntervalSeconds=-3\n"},
+    {"Zero", "[General]\npollIntervalSeconds=0\n"},
+    {"NotANumber", "[General]\npollIntervalSeconds=often\n"},
+    {"NaN", "[General]\npollIntervalSeconds=nan\n"},
+    {"Infinite", "[General]\npollIntervalSeconds=inf\n"},
+    {"Enormous", "[General]\npollIntervalSeconds=1e300\n"},
+    {"CorruptFile", QByteArray("\0\xff\xfe[Gen\neral\x01=\x02pollIntervalSeconds\n", 32)},
+    {"UnreadableFile", {}},
+};
+
+class StoredIntervals : public testing::TestWithParam<StoredInterval> {};
+
+TEST_P(StoredIntervals, FallBackToFiveSecondsAndWriteNothingBack) {
+    const StoredInterval& stored = GetParam();
+    Rig rig;
+    QFile::remove(Rig::settingsFile());
+    if (stored.file.isEmpty()) {
+        QDir().mkpath(Rig::settingsFile());
+    } else {
+        writeFile(Rig::settingsFile(), stored.file);
+    }
+    const QByteArray settings = Rig::settings();
+    ASSERT_TRUE(rig.launch());
+    EXPECT_EQ(rig.state().pollIntervalSeconds(), 5.0);
+    EXPECT_EQ(rig.form().pollIntervalText(), "5s");
+    EXPECT_EQ(rig.toolTip(), "Lights: Mixed");
+    EXPECT_EQ(Rig::settings(), settings) << "nothing is written back";
+
+    // The user's next choice replaces a broken file. A folder in its way is left alone; the
+    // choice then holds for this run.
+    rig.form().setPollIntervalSeconds(12);
+    rig.delegate().startPolling();
+    if (stored.file.isEmpty()) {
+        EXPECT_EQ(Rig::settings(), settings);
+    } else {
+        EXPECT_TRUE(Rig::settings().contains("pollIntervalSeconds=12\n"));
+    }
+    EXPECT_EQ(rig.state().pollIntervalSeconds(), 12.0);
+    faults::expectServedAndSane(rig, Rig::settings());
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, StoredIntervals, testing::ValuesIn(storedIntervals),
+                         [](const auto& info) { return info.param.name; });
+
+// ---------------------------------------------------------------------------------------------
+// The home folder cannot take what Glowdeck writes there.
+
+struct HomeFault {
+    const char* name;
+    Make make;
+    Make undo;
+    // The red text under "Launch at login" after switching it on; {config} is the config folder.
+    QString launchError;
+    double pollInterval;  // what Glowdeck reads at start
+};
+void PrintTo(const HomeFault& row, std::ostream* out) {
+    *out << row.name;
+}
+
+QString configHome() {
+    return qEnvironmentVariable("XDG_CONFIG_HOME");
+}
+QString autostart() {
+    return configHome() + "/autostart";
+}
+
+const HomeFault homeFaults[] = {
+    {"AutostartFolderCannotBeCreated",
+     [](Rig&) { writeFile(autostart(), "a file where the folder should be\n"); },
+     [](Rig&) { QFile::remove(autostart()); },
+     "Could not create the autostart folder {config}/autostart: Not a directory", 3600},
+    {"AutostartEntryCannotBeWritten",
+     [](Rig&) { QDir().mkpath(autostart() + "/glowdeck.desktop"); },
+     [](Rig&) { QDir(autostart()).removeRecursively(); },
+     "Could not write the autostart entry {config}/autostart/glowdeck.desktop: Filename refers "
+     "to a directory",
+     3600},
+    {"HomeIsReadOnly",
+     [](Rig&) {
+         QDir().rename(configHome(), configHome() + ".aside");
+         writeFile(configHome(), "a file where the folder should be\n");
+     },
+     [](Rig&) {
+         QFile::remove(configHome());
+         QDir().rename(configHome() + ".aside", configHome());
+     },
+     "Could not create the autostart folder {config}/autostart: Not a directory", 5},
+};
+
+class HomeFaults : public testing::TestWithParam<HomeFault> {};
+
+TEST_P(HomeFaults, AreShownUnderTheToggleAndLeaveTheSettingsAlone) {
+    const HomeFault& fault = GetParam();
+    Rig rig;
+    fault.make(rig);
+    ASSERT_TRUE(rig.launch());
+    EXPECT_EQ(rig.toolTip(), "Lights: Mixed");
+    EXPECT_EQ(rig.state().pollIntervalSeconds(), fault.pollInterval);
+    EXPECT_FALSE(rig.form().launchAtLogin());
+
+    rig.form().setLaunchAtLoginToggle(true);
+    EXPECT_EQ(rig.form().launchError(),
+              QString(fault.launchError).replace("{config}", configHome()));
+    EXPECT_FALSE(rig.form().launchAtLogin()) << "the toggle shows the real state again";
+    rig.form().setPollIntervalSeconds(12);
+    rig.delegate().startPolling();
+    fault.undo(rig);
+    EXPECT_EQ(rig.state().pollIntervalSeconds(), 12.0) << "the choice holds for this run";
+    // Glowdeck's next use of its settings writes what could not be written before.
+    EXPECT_EQ(AppState().pollIntervalSeconds(), 12.0);
+    const QByteArray settingsNow = Rig::settings();
+    EXPECT_TRUE(settingsNow.contains("pollIntervalSeconds=12\n"));
+    EXPECT_TRUE(settingsNow.contains("geometry=kept\n")) << "the rest of the file is kept";
+
+    // With the fault gone the same switch works.
+    rig.form().setLaunchAtLoginToggle(true);
+    EXPECT_EQ(rig.form().launchError(), std::nullopt);
+    EXPECT_TRUE(rig.form().loginItems().isEnabled());
+    rig.form().setLaunchAtLoginToggle(false);
+    EXPECT_FALSE(QFile::exists(autostart() + "/glowdeck.desktop"));
+    faults::expectServedAndSane(rig, settingsNow);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, HomeFaults, testing::ValuesIn(homeFaults),
+                         [](const auto& info) { return info.param.name; });
+
+// ---------------------------------------------------------------------------------------------
+// Quit while a refresh, a toggle and a brightness command are all waiting for litra.
+
+TEST(Quit, IsServedAtOnceWithCommandsInFlightAndLeavesTheLightsWhole) {
+    Rig rig;
+    ASSERT_TRUE(rig.launch());
+    const QByteArray settings = Rig::settings();
+    const int runsBefore = rig.finishedRuns();
+    rig.setFaults("LITRA_SIM_DELAY_MS=300\n");
+    // As the application entry wires it.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &rig.delegate(),
+                     &AppDelegate::applicationWillTerminate);
+    QTimer::singleShot(0, &rig.delegate(), [&] {
+        rig.choose("Refresh");
+        rig.icon().click(StatusIcon::Click::left);
+        rig.form().brightnessEditingChanged(true);
+        rig.form().setBrightnessSlider(55);
+        rig.form().brightnessEditingChanged(false);
+        rig.choose("Quit");
+    });
+    QApplication::exec();
+
+    EXPECT_FALSE(rig.delegate().isPolling());
+    EXPECT_LT(rig.finishedRuns() - runsBefore, 3) << "Quit waited for the commands";
+    std::weak_ptr<LitraController> controller = rig.delegate().controller();
+    rig.close();
+
+    // What was in flight ends on its own and reaches nobody.
+    EXPECT_TRUE(waitUntil([&] { return controller.expired(); }));
+    EXPECT_TRUE(waitUntil([&] { return !rig.anyChildAlive(); }));
+    const QJsonObject lights = QJsonDocument::fromJson(rig.lights()).object();
+    EXPECT_EQ(lights.value("lights").toArray().size(), 2);
+    EXPECT_EQ(Rig::settings(), settings);
+}
+
+}  // namespace
