@@ -1,0 +1,89 @@
+#!/usr/bin/env python3
+"""Runs every Glowdeck benchmark against a build folder and writes the figures with their
+targets into <build>/bench: table.txt, results.json and plot.png.
+
+Usage: run.py BUILD_DIR [--idle-seconds N] [--startup-samples N] [--click-samples N]
+
+Everything runs on a private virtual display with its own tray host, session bus and home, so
+the programs measured see nothing of the user's session and the simulated lights are their own.
+"""
+
+import argparse
+import json
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import report  # noqa: E402
+import whole  # noqa: E402
+from session import Session, SessionError  # noqa: E402
+
+
+def say(text):
+    print(text, flush=True)
+
+
+def google_benchmarks(session, build_dir, out_dir):
+    binary = os.path.join(build_dir, "bin", "glowdeck_bench")
+    if not os.access(binary, os.X_OK):
+        raise RuntimeError(f"{binary} is missing; build with GLOWDECK_BUILD_BENCH=ON")
+    out = os.path.join(out_dir, "gbench.json")
+    say("== Google Benchmark: decoding, one command, one refresh")
+    # Interleaved repetitions spread each benchmark over the whole run, so that a busy moment
+    # on the machine does not land on one of them alone.
+    subprocess.run([binary, f"--benchmark_out={out}", "--benchmark_out_format=json",
+                    "--benchmark_enable_random_interleaving=true"],
+                   env=session.env, check=True)
+    with open(out) as f:
+        return json.load(f)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("build_dir")
+    parser.add_argument("--idle-seconds", type=float, default=60)
+    parser.add_argument("--startup-samples", type=int, default=5)
+    parser.add_argument("--click-samples", type=int, default=15)
+    args = parser.parse_args()
+    build_dir = os.path.abspath(args.build_dir)
+    out_dir = os.path.join(build_dir, "bench")
+    os.makedirs(out_dir, exist_ok=True)
+    load_before = list(os.getloadavg())
+    began = time.monotonic()
+
+    try:
+        with Session() as session:
+            gbench = google_benchmarks(session, build_dir, out_dir)
+            programs = whole.Programs(session, build_dir)
+            try:
+                say("== Start-up: Glowdeck and the minimal tray program, alternating")
+                start = whole.startup(programs, args.startup_samples, say)
+                say("== Idle cost and click to icon")
+                idle, glowdeck = whole.idle(programs, args.idle_seconds, say)
+                click = whole.clicks(programs, glowdeck, args.click_samples, say)
+            finally:
+                programs.close()
+    except (SessionError, RuntimeError, subprocess.CalledProcessError) as error:
+        print(f"run-bench: {error}", file=sys.stderr)
+        return 1
+
+    info = report.machine(load_before)
+    rows, per_light = report.figures(gbench, start, idle, click)
+    text, png = report.write(out_dir, info, rows, per_light,
+                             {"start_up": start, "idle": idle, "click": click})
+    say("")
+    say(text)
+    say(f"Written: {out_dir}/table.txt, results.json" + (", plot.png" if png else
+                                                           " (no gnuplot: no plot)") +
+        f" in {time.monotonic() - began:.0f} s")
+    missed = [r["title"].strip() for r in rows if r["met"] is False]
+    if missed:
+        say(f"Targets missed: {len(missed)} (see docs/performance.md for what stands in the way)")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,323 @@
+"""The whole-process figures: start-up, idle cost and click to icon, each taken side by side
+with its floor (the minimal tray program, or the bare child runs timed right beside)."""
+
+import os
+import statistics
+import subprocess
+import time
+
+from children import ChildWatch
+from session import stop
+
+MS = 1e6
+# How long a program is left after its last drawing before it counts as settled.
+SETTLE_NS = 300_000_000
+
+
+# -- what the simulator logged ------------------------------------------------------------------
+
+def child_runs(log_path, start_ns=0, end_ns=None):
+    """The simulator runs that began in [start_ns, end_ns): (start, end, arguments)."""
+    runs = []
+    try:
+        with open(log_path) as log:
+            for line in log:
+                parts = line.split()
+                if len(parts) < 3:
+                    continue
+                begin, end = int(parts[1]), int(parts[2])
+                if begin >= start_ns and (end_ns is None or begin < end_ns):
+                    runs.append((begin, end, " ".join(parts[3:])))
+    except FileNotFoundError:
+        pass
+    return sorted(runs)
+
+
+# -- what /proc says of a process ---------------------------------------------------------------
+
+def cpu_ns(pid):
+    """CPU time of the process's own threads (children excluded), to the nanosecond."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                total += int(f.read().split()[0])
+        except (FileNotFoundError, ProcessLookupError):
+            pass  # a thread that just ended
+    return total
+
+
+def cpu_ticks(pid):
+    """utime + stime of the whole process in clock ticks: coarse, but counts ended threads."""
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])
+
+
+def memory_kib(pid):
+    values = {}
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            key, _, value = line.partition(":")
+            if key in ("VmRSS", "VmHWM"):
+                values[key] = int(value.split()[0])
+    try:
+        with open(f"/proc/{pid}/smaps_rollup") as f:
+            for line in f:
+                if line.startswith("Pss:"):
+                    values["Pss"] = int(line.split()[1])
+    except FileNotFoundError:
+        pass
+    return values
+
+
+def threads(pid):
+    return len(os.listdir(f"/proc/{pid}/task"))
+
+
+# -- the runs ------------------------------------------------------------------------------------
+
+class Programs:
+    def __init__(self, session, build_dir):
+        self.session = session
+        self.watch = session.watch
+        bin_dir = os.path.join(build_dir, "bin")
+        self.glowdeck = os.path.join(bin_dir, "glowdeck")
+        self.minimal = os.path.join(bin_dir, "glowdeck-minimal-tray")
+        self.spawn_floor = os.path.join(bin_dir, "glowdeck-spawn-floor")
+        self.litra = os.path.join(bin_dir, "resources", "litra")
+        self.log = session.path("litra-runs.log")
+        self.floor_log = session.path("litra-floor-runs.log")
+        self.children = ChildWatch.start()
+        self.running = set()
+        self.program_of = {}
+        for program in (self.glowdeck, self.minimal, self.spawn_floor, self.litra):
+            if not os.access(program, os.X_OK):
+                raise RuntimeError(f"{program} is missing; build first (make build)")
+
+    def launch(self, program):
+        env = dict(self.session.env, LITRA_SIM_LOG=self.log)
+        started = time.monotonic_ns()
+        pid = os.posix_spawn(program, [program], env)
+        self.running.add(pid)
+        self.program_of[pid] = program
+        self.watch.watch(pid)
+        if self.children:
+            self.children.watch(pid)
+        return pid, started
+
+    def end(self, pid):
+        stop(pid)
+        self.running.discard(pid)
+        self.watch.forget(pid)
+
+    def close(self):
+        """Ends whatever is still running, after a failure."""
+        for pid in list(self.running):
+            self.end(pid)
+
+    def check_alive(self, pid, what):
+        done, status = os.waitpid(pid, os.WNOHANG)
+        if done:
+            self.running.discard(pid)
+            raise RuntimeError(f"{what} ended by itself during the measurement (wait status "
+                               f"{status})")
+
+    def child_source(self):
+        if self.children and not self.children.lost:
+            return "kernel process events (fork to exit of each child)"
+        return "bare runs of the simulator timed beside each sample"
+
+    def floor(self, count, *arguments):
+        """(wall ns, CPU ns of the parent) of `count` bare runs of the simulator, taken now."""
+        env = dict(self.session.env, LITRA_SIM_LOG=self.floor_log)
+        output = subprocess.run([self.spawn_floor, str(count), self.litra, *arguments],
+                                env=env, check=True, capture_output=True, text=True).stdout
+        return [tuple(int(field) for field in line.split()) for line in output.splitlines()]
+
+    def child_time(self, pid, start_ns, end_ns, count):
+        """How long the process waited for its children forked in [start_ns, end_ns), from
+        fork to exit; None when the kernel does not tell us or not all of them have ended."""
+        if not self.children:
+            return None
+        deadline = time.monotonic() + 1.0  # the reader thread may not have caught up yet
+        while not self.children.lost:
+            runs = self.children.runs(pid, start_ns, end_ns)
+            if len(runs) == count and all(end is not None for _, end in runs):
+                return sum(end - fork for fork, end in runs)
+            if time.monotonic() > deadline:
+                break
+            time.sleep(0.01)
+        return None
+
+    def wait_for_icon(self, pid, timeout=20):
+        if not self.watch.wait_for(lambda: self.watch.pictures_of(pid), timeout):
+            self.check_alive(pid, os.path.basename(self.program_of.get(pid, "the program")))
+            raise RuntimeError(f"no tray icon drawn by process {pid} within {timeout} s")
+
+    def wait_for_first_refresh(self, pid, started, timeout=20):
+        """Until Glowdeck's first refresh (two device queries) is over and drawn."""
+        def refreshed():
+            runs = child_runs(self.log, started)
+            return len(runs) >= 2 and time.monotonic_ns() > runs[1][1] + SETTLE_NS
+        if not self.watch.wait_for(refreshed, timeout):
+            raise RuntimeError("Glowdeck's first refresh did not end within "
+                               f"{timeout} s")
+
+
+def startup(programs, samples, log=print):
+    """Exec to icon, alternating Glowdeck and the minimal program; one untimed round first."""
+    rounds = []
+    for index in range(samples + 1):
+        pid, started = programs.launch(programs.glowdeck)
+        programs.wait_for_icon(pid)
+        programs.wait_for_first_refresh(pid, started)
+        pictures = programs.watch.pictures_of(pid)
+        final = pictures[-1][2]
+        status_drawn = next(t for t, _, digest in pictures if digest == final)
+        first_drawn = pictures[0][0]
+        runs = child_runs(programs.log, started)[:2]
+        glowdeck_cpu = cpu_ns(pid)
+        waited = programs.child_time(pid, started, status_drawn, 2)
+        programs.end(pid)
+        if waited is None:
+            waited = sum(wall for wall, _ in programs.floor(2, "devices", "--json"))
+
+        pid, minimal_started = programs.launch(programs.minimal)
+        programs.wait_for_icon(pid)
+        minimal_drawn = programs.watch.pictures_of(pid)[0][0]
+        programs.watch.pump(time.monotonic_ns() + SETTLE_NS)
+        minimal_cpu = cpu_ns(pid)
+        programs.end(pid)
+        if index == 0:
+            continue  # the first round loads everything from disk
+        sample = {
+            "glowdeck_first_icon_ms": (first_drawn - started) / MS,
+            "glowdeck_status_ms": (status_drawn - started) / MS,
+            "child_runs_ms": waited / MS,
+            "child_in_simulator_ms": sum(end - begin for begin, end, _ in runs) / MS,
+            "minimal_icon_ms": (minimal_drawn - minimal_started) / MS,
+            "glowdeck_cpu_ms": glowdeck_cpu / MS,
+            "minimal_cpu_ms": minimal_cpu / MS,
+            "pictures": len(pictures),
+        }
+        sample["glowdeck_own_ms"] = sample["glowdeck_status_ms"] - sample["child_runs_ms"]
+        sample["ratio"] = sample["glowdeck_own_ms"] / sample["minimal_icon_ms"]
+        sample["first_icon_ratio"] = sample["glowdeck_first_icon_ms"] / sample["minimal_icon_ms"]
+        log(f"  start-up {index}/{samples}: Glowdeck status {sample['glowdeck_status_ms']:.1f} ms"
+            f" - child runs {sample['child_runs_ms']:.1f} ms, first icon "
+            f"{sample['glowdeck_first_icon_ms']:.1f} ms; minimal {sample['minimal_icon_ms']:.1f} ms")
+        rounds.append(sample)
+    result = {"samples": rounds, "child_runs_from": programs.child_source()}
+    for key in ("glowdeck_own_ms", "glowdeck_status_ms", "glowdeck_first_icon_ms",
+                "child_runs_ms", "minimal_icon_ms", "glowdeck_cpu_ms", "minimal_cpu_ms"):
+        result[key] = statistics.median(s[key] for s in rounds)
+    # Medians first: one slow start of either program does not decide the ratio.
+    result["ratio"] = result["glowdeck_own_ms"] / result["minimal_icon_ms"]
+    result["first_icon_ratio"] = result["glowdeck_first_icon_ms"] / result["minimal_icon_ms"]
+    result["pair_ratio"] = statistics.median(s["ratio"] for s in rounds)
+    return result
+
+
+def idle(programs, seconds, log=print):
+    """Both programs side by side for `seconds`; returns the figures and Glowdeck's pid, which
+    is left running for the click figure."""
+    glowdeck, glowdeck_started = programs.launch(programs.glowdeck)
+    minimal, _ = programs.launch(programs.minimal)
+    programs.wait_for_icon(glowdeck)
+    programs.wait_for_icon(minimal)
+    programs.wait_for_first_refresh(glowdeck, glowdeck_started)
+    programs.watch.pump(time.monotonic_ns() + 1_000_000_000)
+
+    def snapshot():
+        return {
+            "t": time.monotonic_ns(),
+            "glowdeck": (cpu_ns(glowdeck), cpu_ticks(glowdeck)),
+            "minimal": (cpu_ns(minimal), cpu_ticks(minimal)),
+        }
+
+    log(f"  idle: both programs running for {seconds} s")
+    before = snapshot()
+    time.sleep(seconds)
+    programs.check_alive(glowdeck, "Glowdeck")
+    programs.check_alive(minimal, "The minimal tray program")
+    after = snapshot()
+    window_s = (after["t"] - before["t"]) / 1e9
+    tick = os.sysconf("SC_CLK_TCK")
+    result = {"window_s": window_s, "poll_runs": len(child_runs(programs.log, before["t"],
+                                                                  after["t"]))}
+    for name, pid in (("glowdeck", glowdeck), ("minimal", minimal)):
+        cpu = (after[name][0] - before[name][0]) / 1e6
+        ticks_ms = (after[name][1] - before[name][1]) * 1000 / tick
+        memory = memory_kib(pid)
+        result[name] = {
+            "cpu_ms": cpu,
+            "cpu_ms_ticks": ticks_ms,
+            "cpu_percent": cpu / (window_s * 1000) * 100,
+            "rss_kib": memory.get("VmRSS"),
+            "peak_rss_kib": memory.get("VmHWM"),
+            "pss_kib": memory.get("Pss"),
+            "threads": threads(pid),
+        }
+    programs.end(minimal)
+    result["memory_ratio"] = result["glowdeck"]["rss_kib"] / result["minimal"]["rss_kib"]
+    log(f"  idle: Glowdeck {result['glowdeck']['cpu_ms']:.1f} ms CPU, "
+        f"{result['glowdeck']['rss_kib']} KiB; minimal {result['minimal']['cpu_ms']:.1f} ms CPU, "
+        f"{result['minimal']['rss_kib']} KiB; {result['poll_runs']} child runs")
+    return result, glowdeck
+
+
+def clicks(programs, pid, samples, log=print):
+    """Left click to redrawn icon on a running Glowdeck, minus the child runs it waits for
+    (toggle, then the refresh's two device queries). Also the CPU time Glowdeck itself spent
+    on the click."""
+    watch = programs.watch
+    window = watch.pictures_of(pid)[-1][1]
+    x, y = watch.centre(window)
+    taken, discarded = [], 0
+    while len(taken) < samples and discarded < samples:
+        watch.move_pointer(x, y)
+        watch.pump(time.monotonic_ns() + 100_000_000)
+        count = len(watch.pictures_of(pid))
+        cpu_before = cpu_ns(pid)
+        clicked = time.monotonic_ns()
+        watch.press()
+        watch.release()
+        drawn_in_time = watch.wait_for(lambda: len(watch.pictures_of(pid)) > count, 10)
+        cpu_after = cpu_ns(pid)
+        watch.move_pointer(5, 700)
+        if not drawn_in_time:
+            programs.check_alive(pid, "Glowdeck")
+            raise RuntimeError("a left click on Glowdeck's icon did not redraw it within 10 s")
+        drawn = watch.pictures_of(pid)[-1][0]
+        commands = [arguments for _, _, arguments in child_runs(programs.log, clicked, drawn)]
+        if commands != ["toggle", "devices --json", "devices --json"]:
+            discarded += 1  # a poll ran in between
+            log(f"  click: discarded, the children were {commands}")
+            watch.pump(time.monotonic_ns() + 500_000_000)
+            continue
+        waited = programs.child_time(pid, clicked, drawn, 3)
+        if waited is None:
+            toggles = programs.floor(2, "toggle")  # twice: the lights end as they were
+            queries = programs.floor(2, "devices", "--json")
+            waited = (statistics.mean(wall for wall, _ in toggles) +
+                      2 * statistics.mean(wall for wall, _ in queries))
+        sample = {
+            "click_to_icon_ms": (drawn - clicked) / MS,
+            "child_runs_ms": waited / MS,
+            "cpu_ms": (cpu_after - cpu_before) / MS,
+        }
+        sample["own_ms"] = sample["click_to_icon_ms"] - sample["child_runs_ms"]
+        taken.append(sample)
+        log(f"  click {len(taken)}/{samples}: {sample['click_to_icon_ms']:.1f} ms, child runs "
+            f"{sample['child_runs_ms']:.1f} ms, own {sample['own_ms']:.2f} ms; CPU "
+            f"{sample['cpu_ms']:.2f} ms")
+        watch.pump(time.monotonic_ns() + 500_000_000)  # well past a double click
+    programs.end(pid)
+    if not taken:
+        raise RuntimeError("every click overlapped a poll")
+    result = {"samples": taken, "discarded": discarded,
+              "child_runs_from": programs.child_source()}
+    for key in ("click_to_icon_ms", "child_runs_ms", "own_ms", "cpu_ms"):
+        result[key] = statistics.median(s[key] for s in taken)
+    return result
