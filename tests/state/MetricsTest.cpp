@@ -11,9 +11,9 @@ struct Light {
                           maxTemperature = {};
 };
 
-std::vector<LitraDevice> lights(std::initializer_list<Light> specs) {
+std::vector<LitraDevice> lights(std::initializer_list<Light> rows) {
     std::vector<LitraDevice> devices;
-    for (const Light& s : specs) {
+    for (const Light& s : rows) {
         LitraDevice d;
         d.brightness_in_lumen = s.brightness;
         d.maximum_brightness_in_lumen = s.maxBrightness;
