@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -46,6 +47,15 @@ QString signalName(int signal) {
     QString name = abbrev ? QStringLiteral("SIG") + QLatin1String(abbrev)
                           : QStringLiteral("signal %1").arg(signal);
     return description ? QStringLiteral("%1 (%2)").arg(name, QLatin1String(description)) : name;
+}
+
+// The child starts where the calling thread runs, which may be kept to one CPU while it waits
+// (LitraController); from there it may move to any CPU the application may use.
+void releaseAffinity(pid_t child) {
+    cpu_set_t allowed;
+    if (::sched_getaffinity(::getpid(), sizeof allowed, &allowed) == 0) {
+        ::sched_setaffinity(child, sizeof allowed, &allowed);
+    }
 }
 
 // The child leads its own process group, so this also ends what it started: a wrapper script's
@@ -107,6 +117,7 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
     if (spawnError != 0) {
         throw LaunchError(QStringLiteral("Could not start %1: %2").arg(program, systemReason(spawnError)));
     }
+    releaseAffinity(pid);
     outWrite.reset();
     errWrite.reset();
 

@@ -4,11 +4,13 @@
 #include "LitraError.h"
 
 #include <QCoreApplication>
-#include <QCoroFuture>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QtConcurrent/QtConcurrentRun>
+
+#include <coroutine>
+
+#include <sched.h>
 
 #ifndef GLOWDECK_INSTALLED_LIBEXEC_RELATIVE
 #define GLOWDECK_INSTALLED_LIBEXEC_RELATIVE "../libexec/glowdeck"
@@ -84,25 +86,88 @@ QByteArray runLitra(const QString& path, const QStringList& arguments, const Pro
     return isValidUtf8(result.standardOutput) ? std::move(result.standardOutput) : QByteArray();
 }
 
-// Runs `work` on the controller's worker and resumes the awaiting coroutine on its own thread
-// with the result, or rethrows what `work` threw.
+// Keeps the calling thread on one CPU for its lifetime, when that is a CPU the thread may use;
+// otherwise, or when the system refuses, it changes nothing.
+class CpuPin {
+public:
+    explicit CpuPin(int cpu) {
+        if (cpu < 0 || cpu >= CPU_SETSIZE || ::sched_getaffinity(0, sizeof saved_, &saved_) != 0 ||
+            !CPU_ISSET(cpu, &saved_)) {
+            return;
+        }
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(cpu, &one);
+        pinned_ = ::sched_setaffinity(0, sizeof one, &one) == 0;
+    }
+    ~CpuPin() {
+        if (pinned_) {
+            ::sched_setaffinity(0, sizeof saved_, &saved_);
+        }
+    }
+    CpuPin(const CpuPin&) = delete;
+    CpuPin& operator=(const CpuPin&) = delete;
+
+private:
+    cpu_set_t saved_{};
+    bool pinned_ = false;
+};
+
+// Runs `work` on the controller's worker, then resumes the awaiting coroutine on its own thread
+// through one queued call, with the result or what `work` threw.
+template <typename Work>
+class ExecutorJob {
+public:
+    using Result = std::invoke_result_t<Work>;
+
+    ExecutorJob(QThreadPool& pool, Work work) : pool_(pool), work_(std::move(work)) {}
+
+    bool await_ready() const noexcept { return false; }
+
+    void await_suspend(std::coroutine_handle<> awaiting) {
+        // The job writes into this awaiter: it lives in the suspended coroutine's frame until
+        // the resume.
+        QObject* home = resumeContext();
+        // The awaiting thread sleeps until the job is done, so the job runs on the CPU it
+        // leaves, and the child starts there too: waking a second CPU for every hand-off costs
+        // more than all the rest of our own work (docs/performance.md).
+        const int cpu = ::sched_getcpu();
+        pool_.start([this, awaiting, home, cpu] {
+            {
+                const CpuPin pin(cpu);
+                try {
+                    outcome_.value = work_();
+                } catch (...) {
+                    outcome_.error = std::current_exception();
+                }
+            }
+            QMetaObject::invokeMethod(
+                home, [awaiting] { awaiting.resume(); }, Qt::QueuedConnection);
+        });
+    }
+
+    Result await_resume() {
+        if (outcome_.error) {
+            std::rethrow_exception(outcome_.error);
+        }
+        return std::move(outcome_.value);
+    }
+
+private:
+    // Lives in the awaiting thread, so that the queued resume runs there.
+    static QObject* resumeContext() {
+        thread_local QObject context;
+        return &context;
+    }
+
+    QThreadPool& pool_;
+    Work work_;
+    Outcome<Result> outcome_;
+};
+
 template <typename Work>
 auto onExecutor(QThreadPool& pool, Work work) -> QCoro::Task<std::invoke_result_t<Work>> {
-    using T = std::invoke_result_t<Work>;
-    auto job = [work = std::move(work)]() mutable -> Outcome<T> {
-        Outcome<T> outcome;
-        try {
-            outcome.value = work();
-        } catch (...) {
-            outcome.error = std::current_exception();
-        }
-        return outcome;
-    };
-    Outcome<T> outcome = co_await QtConcurrent::run(&pool, std::move(job));
-    if (outcome.error) {
-        std::rethrow_exception(outcome.error);
-    }
-    co_return std::move(outcome.value);
+    co_return co_await ExecutorJob<Work>(pool, std::move(work));
 }
 
 }  // namespace

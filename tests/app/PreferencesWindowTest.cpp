@@ -269,6 +269,7 @@ TEST_F(PreferencesWindow, ControllerProviderYieldsTheControllerOfTheMomentAndHol
     const ControllerProvider provider = unlaunched.controllerProvider();
     EXPECT_EQ(provider(), nullptr) << "no controller before launch";
 
+    QSignalSpy unlaunchedRefreshed(&unlaunched, &AppDelegate::refreshFinished);
     unlaunched.setUp();
     ASSERT_NE(unlaunched.controller(), nullptr);
     EXPECT_EQ(provider(), unlaunched.controller()) << "the one made at launch, asked for later";
@@ -280,6 +281,8 @@ TEST_F(PreferencesWindow, ControllerProviderYieldsTheControllerOfTheMomentAndHol
     EXPECT_EQ(dangling(), nullptr) << "yields none once the delegate is gone";
     EXPECT_TRUE(waitUntil([&] { return controller.expired(); }, 3000))
         << "the provider keeps the controller alive";
+    // Its first refresh must not be left suspended when the test ends.
+    EXPECT_TRUE(waitUntil([&] { return unlaunchedRefreshed.size() == 1; }));
 }
 
 TEST_F(PreferencesWindow, FormSendsLightCommandsThroughTheDelegatesController) {

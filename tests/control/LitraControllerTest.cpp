@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 
@@ -110,6 +112,55 @@ TEST_F(Controller, AHungRunIsStoppedAndLaterCommandsAreServed) {
     EXPECT_EQ(failureOf(controller->toggle()),
               "litra did not finish within 0.5 seconds and was stopped");
     EXPECT_EQ(testsupport::await(controller->status()), LightStatus::noDevices());
+}
+
+TEST_F(Controller, ResultsAndFailuresResumeTheCallerOnItsOwnThread) {
+    auto controller = fake(R"(if [ "$1" = toggle ]; then echo jammed >&2; exit 3; fi; echo '[]')");
+    QThread* const caller = QThread::currentThread();
+    QThread* afterResult = nullptr;
+    QThread* afterFailure = nullptr;
+    QString failure;
+    testsupport::await([&]() -> QCoro::Task<> {
+        const auto devices = co_await controller->devices();
+        EXPECT_TRUE(devices.empty());
+        afterResult = QThread::currentThread();
+        try {
+            co_await controller->toggle();
+        } catch (const std::exception& error) {
+            failure = localizedDescription(error);
+        }
+        afterFailure = QThread::currentThread();
+    }());
+    EXPECT_EQ(afterResult, caller);
+    EXPECT_EQ(afterFailure, caller);
+    EXPECT_EQ(failure, "litra exited 3: jammed\n");
+}
+
+// The CPUs a thread may run on, as /proc shows them ("0-1", "0,2").
+QByteArray allowedCpus(const QString& statusFile) {
+    for (const QByteArray& line : readFile(statusFile).split('\n')) {
+        if (line.startsWith("Cpus_allowed_list:")) {
+            return line.mid(line.indexOf(':') + 1).trimmed();
+        }
+    }
+    return {};
+}
+
+// While a child runs the worker is kept on the caller's CPU; afterwards neither the child nor
+// the worker may stay confined to it.
+TEST_F(Controller, NoThreadOrChildStaysKeptToOneCpu) {
+    auto controller = fake(R"(sed -n 's/^Cpus_allowed_list:[[:space:]]*//p' /proc/$$/status)");
+    const QByteArray process = allowedCpus(QStringLiteral("/proc/self/status"));
+    ASSERT_FALSE(process.isEmpty());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(testsupport::await(controller->run({QStringLiteral("x")})).trimmed(),
+                  QString::fromLatin1(process));
+    }
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        EXPECT_EQ(allowedCpus(tasks.filePath(task + QStringLiteral("/status"))), process)
+            << "thread " << task.toStdString();
+    }
 }
 
 TEST_F(Controller, ConcurrentCallersNeverRunTwoChildrenAtOnce) {
