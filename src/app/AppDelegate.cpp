@@ -2,6 +2,7 @@
 
 #include "AboutDialog.h"
 #include "AboutPanel.h"
+#include "AppIcon.h"
 #include "LitraController.h"
 #include "LitraError.h"
 #include "PollSleep.h"
@@ -10,6 +11,7 @@
 #include "StatusPresentation.h"
 #include "TrayStatusIcon.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPointer>
@@ -197,9 +199,16 @@ void AppDelegate::updateStatusItem(const LightStatus& status) {
 }
 
 void AppDelegate::updateMenu() {
-    if (statusMenu_) {
-        statusMenu_->setEntries(menuEntries(appState_.status(), appState_.deviceCount()));
+    if (!statusMenu_) {
+        return;
     }
+    // A refresh assigns five fields; the menu only changes with the status or the count.
+    auto shown = std::make_pair(appState_.status(), appState_.deviceCount());
+    if (menuShows_ == shown) {
+        return;
+    }
+    statusMenu_->setEntries(menuEntries(shown.first, shown.second));
+    menuShows_ = std::move(shown);
 }
 
 void AppDelegate::showMenu() {
@@ -244,8 +253,18 @@ void AppDelegate::quit() {
     QCoreApplication::quit();
 }
 
+namespace {
+// Drawn when the first window opens: the tray icon does not show it.
+void ensureWindowIcon() {
+    if (QApplication::windowIcon().isNull()) {
+        QApplication::setWindowIcon(loadAppIcon());
+    }
+}
+}  // namespace
+
 PreferencesWindowController* AppDelegate::preferencesWindow() {
     if (!preferencesWindow_) {
+        ensureWindowIcon();
         preferencesWindow_ =
             std::make_unique<PreferencesWindowController>(&appState_, controllerProvider());
     }
@@ -259,6 +278,7 @@ ControllerProvider AppDelegate::controllerProvider() {
 }
 
 void AppDelegate::openAbout() {
+    ensureWindowIcon();
     if (!aboutDialog_) {
         aboutDialog_ = std::make_unique<AboutDialog>();
     }

@@ -10,6 +10,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class AboutDialog;
 class LightStatus;
@@ -85,6 +87,8 @@ private:
     StatusIconFactory makeStatusIcon_;
     std::shared_ptr<LitraController> controller_;
     std::unique_ptr<StatusMenu> statusMenu_;  // outlives the icon that shows it
+    // What the menu was last built from; its entries depend on nothing else.
+    std::optional<std::pair<LightStatus, qint64>> menuShows_;
     std::unique_ptr<StatusIcon> statusItem_;
     std::unique_ptr<PollTask> pollTask_;
     std::unique_ptr<PreferencesWindowController> preferencesWindow_;

@@ -1,7 +1,6 @@
 #include "GlowdeckApp.h"
 
 #include "AppDelegate.h"
-#include "AppIcon.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -18,22 +17,18 @@ void printError(const QString& message) {
 
 }  // namespace
 
-void GlowdeckApp::configure(QApplication& app) {
+void GlowdeckApp::configure() {
     QApplication::setOrganizationName(QStringLiteral("Glowdeck"));
     QApplication::setApplicationName(QStringLiteral("Glowdeck"));
     QApplication::setApplicationVersion(QStringLiteral(GLOWDECK_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("glowdeck"));
-    const QIcon icon = loadAppIcon();
-    if (!icon.isNull()) {
-        app.setWindowIcon(icon);
-    }
     // Glowdeck lives in the tray; closing its windows must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
 int GlowdeckApp::main(int argc, char** argv) {
     QApplication app(argc, argv);
-    configure(app);
+    configure();
 
     SingleInstance instance(SingleInstance::defaultDirectory(), SingleInstance::sessionName());
     try {

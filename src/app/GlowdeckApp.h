@@ -1,7 +1,5 @@
 #pragma once
 
-class QApplication;
-
 // The program: one QApplication, one Glowdeck per user and display, exactly one AppDelegate,
 // and no window at launch.
 class GlowdeckApp {
@@ -10,6 +8,7 @@ public:
     // open its Preferences window and returns 0.
     static int main(int argc, char** argv);
 
-    // The application's names, version and icon; it keeps running with no window open.
-    static void configure(QApplication& app);
+    // The application's names and version; it keeps running with no window open. The window
+    // icon is set when the first window opens.
+    static void configure();
 };

@@ -6,7 +6,10 @@
 #include <QPixmap>
 #include <QSvgRenderer>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -44,11 +47,24 @@ public:
     bool isNull() override { return !renderer_->isValid(); }
 
 private:
+    // Drawn once per pixel size and mode: the tray repaints the same icon again and again.
     QPixmap render(const QSize& size, qreal scale, QIcon::Mode mode) const {
         const QSize pixels = (QSizeF(size) * scale).toSize();
         if (pixels.isEmpty()) {
             return {};
         }
+        const Key key{pixels.width(), pixels.height(), mode, scale};
+        auto cached = std::find_if(cache_.cbegin(), cache_.cend(),
+                                   [&](const auto& entry) { return entry.first == key; });
+        if (cached != cache_.cend()) {
+            return cached->second;
+        }
+        QPixmap pixmap = draw(pixels, scale, mode);
+        cache_.emplace_back(key, pixmap);
+        return pixmap;
+    }
+
+    QPixmap draw(const QSize& pixels, qreal scale, QIcon::Mode mode) const {
         QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         {
@@ -74,8 +90,17 @@ private:
         return pixmap;
     }
 
+    struct Key {
+        int width;
+        int height;
+        QIcon::Mode mode;
+        qreal scale;
+        friend bool operator==(const Key&, const Key&) = default;
+    };
+
     std::shared_ptr<QSvgRenderer> renderer_;
     QColor color_;
+    mutable std::vector<std::pair<Key, QPixmap>> cache_;
 };
 
 }  // namespace

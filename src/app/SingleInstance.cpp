@@ -5,12 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalSocket>
-#include <QRegularExpression>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
@@ -80,14 +83,97 @@ QString sanitised(const QString& display) {
     return name;
 }
 
+// The address of a Unix socket file; false when the path is too long for one.
+bool socketAddress(const QByteArray& path, sockaddr_un* address) {
+    *address = {};
+    address->sun_family = AF_UNIX;
+    if (path.size() >= static_cast<qsizetype>(sizeof address->sun_path)) {
+        return false;
+    }
+    std::memcpy(address->sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    return true;
+}
+
+// Waits until the descriptor is ready for `events`; false on time-out or error.
+bool waitFor(int fd, short events, int timeoutMs) {
+    pollfd entry{fd, events, 0};
+    int ready = 0;
+    do {
+        ready = ::poll(&entry, 1, timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    if (ready == 0) {
+        errno = ETIMEDOUT;
+    }
+    return ready > 0 && (entry.revents & events);
+}
+
+// One later start talking to us: reads its one line, then hangs up.
+class RequestReader : public QObject {
+public:
+    RequestReader(int fd, std::function<void()> openPreferences, QObject* parent)
+        : QObject(parent),
+          fd_(fd),
+          notifier_(fd, QSocketNotifier::Read),
+          openPreferences_(std::move(openPreferences)) {
+        connect(&notifier_, &QSocketNotifier::activated, this, &RequestReader::read);
+        QTimer::singleShot(idleClientTimeout, this, &RequestReader::finish);
+    }
+    ~RequestReader() override { ::close(fd_); }
+
+private:
+    void read() {
+        char chunk[maxMessageLength + 1];
+        for (;;) {
+            const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n < 0 && errno == EAGAIN) {
+                return;  // more to come
+            }
+            if (n <= 0) {
+                finish();  // hung up or failed before a whole line
+                return;
+            }
+            received_.append(chunk, n);
+            const qsizetype end = received_.indexOf('\n');
+            if (end >= 0 && end < maxMessageLength + 1) {
+                if (received_.left(end + 1) == SingleInstance::openPreferencesMessage) {
+                    openPreferences_();
+                }
+                finish();
+                return;
+            }
+            if (received_.size() > maxMessageLength) {
+                finish();
+                return;
+            }
+        }
+    }
+
+    void finish() {
+        notifier_.setEnabled(false);
+        deleteLater();
+    }
+
+    int fd_;
+    QSocketNotifier notifier_;
+    std::function<void()> openPreferences_;
+    QByteArray received_;
+};
+
 }  // namespace
 
 SingleInstance::SingleInstance(QString directory, QString name, QObject* parent)
     : QObject(parent), directory_(std::move(directory)), name_(std::move(name)) {}
 
 SingleInstance::~SingleInstance() {
-    // Closing the server removes its socket; the lock goes after it.
-    server_.reset();
+    // The socket goes before the lock.
+    if (serverFd_ >= 0) {
+        serverNotifier_.reset();
+        ::close(serverFd_);
+        ::unlink(QFile::encodeName(socketPath()).constData());
+    }
     lock_.reset();
 }
 
@@ -107,10 +193,21 @@ QString SingleInstance::sessionName() {
     QString x11 = qEnvironmentVariable("DISPLAY");
     if (!x11.isEmpty()) {
         // ":0" and ":0.0" are the same display.
-        static const QRegularExpression screen(QStringLiteral(R"(^(.*:\d+)\.\d+$)"));
-        const QRegularExpressionMatch match = screen.match(x11);
-        if (match.hasMatch()) {
-            x11 = match.captured(1);
+        const qsizetype colon = x11.lastIndexOf(u':');
+        const qsizetype dot = x11.lastIndexOf(u'.');
+        auto digits = [&](qsizetype from, qsizetype to) {
+            if (from >= to) {
+                return false;
+            }
+            for (qsizetype i = from; i < to; ++i) {
+                if (!x11.at(i).isDigit()) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        if (colon >= 0 && dot > colon && digits(colon + 1, dot) && digits(dot + 1, x11.size())) {
+            x11.truncate(dot);
         }
         return QStringLiteral("x11-") + sanitised(x11);
     }
@@ -197,51 +294,76 @@ SingleInstance::Outcome SingleInstance::claim() {
 }
 
 void SingleInstance::listen() {
-    // Holding the lock, any socket here is left over from a run that ended without closing it.
-    QLocalServer::removeServer(socketPath());
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(socketPath())) {
-        const QString reason = server_->errorString();
-        server_.reset();
-        throw SingleInstanceError(SingleInstanceError::Kind::unavailable,
-                                  tr("Could not listen for other starts of Glowdeck at %1: %2")
-                                      .arg(QDir::toNativeSeparators(socketPath()), reason));
+    const QByteArray path = QFile::encodeName(socketPath());
+    auto failed = [&](const QString& reason) {
+        return SingleInstanceError(SingleInstanceError::Kind::unavailable,
+                                   tr("Could not listen for other starts of Glowdeck at %1: %2")
+                                       .arg(QDir::toNativeSeparators(socketPath()), reason));
+    };
+    sockaddr_un address;
+    if (!socketAddress(path, &address)) {
+        throw failed(systemReason(ENAMETOOLONG));
     }
-    connect(server_.get(), &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
+    // Holding the lock, any socket here is left over from a run that ended without closing it.
+    ::unlink(path.constData());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        throw failed(systemReason(errno));
+    }
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(path.constData(), 0600) != 0 || ::listen(fd, SOMAXCONN) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(path.constData());
+        throw failed(systemReason(error));
+    }
+    serverFd_ = fd;
+    serverNotifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    connect(serverNotifier_.get(), &QSocketNotifier::activated, this,
+            &SingleInstance::acceptConnection);
 }
 
 bool SingleInstance::handOver(QString* failure) const {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(connectTimeoutMs)) {
-        *failure = socket.errorString();
+    sockaddr_un address;
+    if (!socketAddress(QFile::encodeName(socketPath()), &address)) {
+        *failure = systemReason(ENAMETOOLONG);
+        return false;
+    }
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        *failure = systemReason(errno);
         return false;
     }
     const QByteArray message(openPreferencesMessage);
-    if (socket.write(message) != message.size() || !socket.waitForBytesWritten(writeTimeoutMs)) {
-        *failure = socket.errorString();
-        return false;
+    bool sent = false;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ||
+        ((errno == EAGAIN || errno == EINPROGRESS) && waitFor(fd, POLLOUT, connectTimeoutMs))) {
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error != 0) {
+            errno = error;
+        } else if (waitFor(fd, POLLOUT, writeTimeoutMs)) {
+            sent = ::send(fd, message.constData(), static_cast<std::size_t>(message.size()),
+                          MSG_NOSIGNAL) == message.size();
+        }
     }
-    socket.disconnectFromServer();
-    return true;
+    if (!sent) {
+        *failure = systemReason(errno);
+    }
+    ::close(fd);
+    return sent;
 }
 
 void SingleInstance::acceptConnection() {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        auto read = [this, socket] {
-            if (socket->canReadLine()) {
-                if (socket->readLine(maxMessageLength + 1) == openPreferencesMessage) {
-                    emit preferencesRequested();
-                }
-                socket->disconnectFromServer();
-            } else if (socket->bytesAvailable() > maxMessageLength) {
-                socket->abort();
+    for (;;) {
+        const int client = ::accept4(serverFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (client < 0) {
+            if (errno == EINTR) {
+                continue;
             }
-        };
-        connect(socket, &QLocalSocket::readyRead, this, read);
-        QTimer::singleShot(idleClientTimeout, socket, [socket] { socket->abort(); });
-        read();
+            return;  // none left (EAGAIN), or one that gave up before we got to it
+        }
+        new RequestReader(
+            client, [this] { emit preferencesRequested(); }, this);
     }
 }

@@ -2,9 +2,9 @@
 
 #include "LitraError.h"
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 
 #include <chrono>
@@ -73,5 +73,6 @@ private:
     QString directory_;
     QString name_;
     std::unique_ptr<QLockFile> lock_;
-    std::unique_ptr<QLocalServer> server_;
+    int serverFd_ = -1;
+    std::unique_ptr<QSocketNotifier> serverNotifier_;
 };
