@@ -14,17 +14,17 @@ enum class Operation { devices, toggle };
 constexpr int warmUpRuns = 10;
 
 void BM_Command(benchmark::State& state, Operation operation) {
-    const std::string simulator = simulatorPath();
     const std::vector<std::string> bareArguments =
         operation == Operation::devices ? std::vector<std::string>{"devices", "--json"}
                                         : std::vector<std::string>{"toggle"};
     try {
+        const std::string simulator = simulatorPath();
         LitraController controller(QString::fromStdString(simulator));
         auto ours = [&] {
             if (operation == Operation::devices) {
-                awaitTask(controller.devices());
+                testsupport::await(controller.devices());
             } else {
-                awaitTask(controller.toggle());
+                testsupport::await(controller.toggle());
             }
         };
         auto floor = [&] {

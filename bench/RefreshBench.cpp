@@ -40,15 +40,15 @@ void BM_Refresh(benchmark::State& state, Lights lights) {
         state.SkipWithError("no system tray on this display; run it through scripts/run-bench");
         return;
     }
-    const std::string simulator = simulatorPath();
     const std::vector<std::string> query{"devices", "--json"};
     try {
+        const std::string simulator = simulatorPath();
         AppDelegate delegate(
             [&] { return std::make_shared<LitraController>(QString::fromStdString(simulator)); },
             [] { return std::make_unique<TrayStatusIcon>(); });
         launch(delegate);
         auto ours = [&] {
-            awaitTask(delegate.refresh());
+            testsupport::await(delegate.refresh());
             // The icon is painted from the event loop; take that in.
             QCoreApplication::processEvents();
         };

@@ -16,6 +16,19 @@ DECODE_SIZES = (1, 10, 100, 1000, 10000)
 DECODE_FLATNESS = 1.25
 
 
+def _source_revision():
+    root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    try:
+        head = subprocess.run(["git", "-C", root, "rev-parse", "--short", "HEAD"],
+                              capture_output=True, text=True, check=True).stdout.strip()
+        changed = subprocess.run(["git", "-C", root, "status", "--porcelain", "--",
+                                  "src", "tools"], capture_output=True, text=True,
+                                 check=True).stdout.strip()
+    except (OSError, subprocess.CalledProcessError):
+        return "unknown"
+    return head + (" with uncommitted changes in src/ or tools/" if changed else "")
+
+
 def machine(load_before):
     model, cores = "unknown CPU", os.cpu_count()
     try:
@@ -48,6 +61,7 @@ def machine(load_before):
         if result.returncode == 0:
             qt = result.stdout.split("+")[0]
     return {
+        "source": _source_revision(),
         "cpu": model,
         "cores": cores,
         "memory": memory,
@@ -160,7 +174,7 @@ def figures(gbench, start, idle, click):
 
 def table(rows, info):
     lines = [
-        f"Glowdeck benchmarks, {info['date']}",
+        f"Glowdeck benchmarks, {info['date']}, source {info['source']}",
         f"Machine: {info['cpu']}, {info['cores']} cores, {info['memory']}; {info['system']}; "
         f"Qt {info['qt']}",
         "Load average before / after: " + " ".join(f"{v:.2f}" for v in info["load_before"]) +

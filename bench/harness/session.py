@@ -142,10 +142,13 @@ def stop(pid, timeout=5.0):
     except ProcessLookupError:
         pass
     deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        done, _ = os.waitpid(pid, os.WNOHANG)
-        if done:
-            return
-        time.sleep(0.01)
-    os.kill(pid, signal.SIGKILL)
-    os.waitpid(pid, 0)
+    try:
+        while time.monotonic() < deadline:
+            done, _ = os.waitpid(pid, os.WNOHANG)
+            if done:
+                return
+            time.sleep(0.01)
+        os.kill(pid, signal.SIGKILL)
+        os.waitpid(pid, 0)
+    except ChildProcessError:
+        pass  # already reaped
