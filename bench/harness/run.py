@@ -45,7 +45,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("build_dir")
     parser.add_argument("--idle-seconds", type=float, default=60)
-    parser.add_argument("--startup-samples", type=int, default=5)
+    parser.add_argument("--startup-samples", type=int, default=11)
     parser.add_argument("--click-samples", type=int, default=15)
     args = parser.parse_args()
     build_dir = os.path.abspath(args.build_dir)
