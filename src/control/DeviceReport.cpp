@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -94,11 +95,14 @@ std::optional<qint64> integralValue(std::string_view text) {
     return static_cast<qint64>(magnitude);
 }
 
-
 // Streams the report through nlohmann's SAX interface so that number texts are seen exactly
-// and no document tree is built.
+// and no document tree is built. A wrong type does not stop the reading: a syntax error anywhere
+// in the document takes precedence, and among the bad members of one light the first in table
+// order is the one reported.
 class ReportReader : public nlohmann::json_sax<json> {
 public:
+    explicit ReportReader(std::string_view input) : input_(input) {}
+
     std::vector<LitraDevice> devices;
     std::string failure;
 
@@ -118,31 +122,31 @@ public:
     bool binary(binary_t&) override { return scalar(Value::null, "binary data"); }
 
     bool start_object(std::size_t) override {
-        if (depth_ == 0) {
-            return fail("expected an array of lights, found an object");
-        }
-        if (depth_ == 1) {
+        if (depth_ == 1 && !failed()) {
+            if (devices.size() == maxLights) {
+                failure = "the report lists more than " + std::to_string(maxLights) + " lights";
+                return false;
+            }
             devices.emplace_back();
             currentField_ = -1;
-            ++depth_;
-            return true;
+        } else if (depth_ <= 2) {
+            unexpected("an object");
         }
-        return container("an object");
+        ++depth_;
+        return true;
     }
     bool end_object() override {
-        --depth_;
+        if (--depth_ == 1 && !mismatch_.empty()) {
+            fail(std::exchange(mismatch_, {}));
+        }
         return true;
     }
     bool start_array(std::size_t) override {
-        if (depth_ == 0) {
-            ++depth_;
-            return true;
+        if (depth_ > 0) {
+            unexpected("an array");
         }
-        if (depth_ == 1) {
-            return fail("expected an object for light " + std::to_string(devices.size() + 1) +
-                        ", found an array");
-        }
-        return container("an array");
+        ++depth_;
+        return true;
     }
     bool end_array() override {
         --depth_;
@@ -165,45 +169,54 @@ public:
         return false;
     }
 
-    void setInput(std::string_view input) { input_ = input; }
+    // A NUL byte cannot appear in a JSON text, but nlohmann's reader takes it as the end.
+    bool rejectNul() {
+        const std::size_t nul = input_.find('\0');
+        if (nul == std::string_view::npos) {
+            return false;
+        }
+        failure = "not valid JSON at " + where(nul) + ": unexpected NUL byte";
+        return true;
+    }
 
 private:
     enum class Value { null, boolean, number, string };
 
+    // Far more lights than any computer has; the bound keeps a hostile report's memory small.
+    static constexpr std::size_t maxLights = 256;
+
+    bool failed() const { return !failure.empty(); }
+
+    // Keeps the first failure, and stops taking in lights after it.
+    void fail(std::string message) {
+        if (!failed()) {
+            failure = std::move(message);
+        }
+    }
+
     bool scalar(Value kind, const std::string& text, bool flag = false,
                 std::optional<qint64> integer = {}, const std::string* str = nullptr) {
-        if (depth_ == 0) {
-            return fail("expected an array of lights, found " + typeName(kind, text));
+        if (depth_ <= 1) {
+            unexpected(typeName(kind, text));
+            return true;
         }
-        if (depth_ == 1) {
-            return fail("expected an object for light " + std::to_string(devices.size() + 1) +
-                        ", found " + typeName(kind, text));
-        }
-        if (depth_ > 2 || currentField_ < 0 || kind == Value::null) {
+        if (failed() || depth_ > 2 || currentField_ < 0 || kind == Value::null) {
             return true;  // unknown member, nested content, or an absent value
         }
         const Field& field = fields[static_cast<std::size_t>(currentField_)];
         LitraDevice& device = devices.back();
-        switch (field.type) {
-            case FieldType::text:
-                if (kind != Value::string) {
-                    return mismatch(field, "a string", kind, text);
-                }
-                (field.key == "serial_number" ? device.serial_number : device.device_type) =
-                    QString::fromUtf8(str->data(), static_cast<qsizetype>(str->size()));
-                return true;
-            case FieldType::boolean:
-                if (kind != Value::boolean) {
-                    return mismatch(field, "true or false", kind, text);
-                }
-                device.is_on = flag;
-                return true;
-            case FieldType::integer:
-                if (kind != Value::number || !integer) {
-                    return mismatch(field, "an integer", kind, text);
-                }
-                integerSlot(device, currentField_) = *integer;
-                return true;
+        const bool fits = field.type == FieldType::text      ? kind == Value::string
+                          : field.type == FieldType::boolean ? kind == Value::boolean
+                                                             : kind == Value::number && integer;
+        if (!fits) {
+            mismatch(typeName(kind, text));
+        } else if (field.type == FieldType::text) {
+            (currentField_ == 0 ? device.serial_number : device.device_type) =
+                QString::fromUtf8(str->data(), static_cast<qsizetype>(str->size()));
+        } else if (field.type == FieldType::boolean) {
+            device.is_on = flag;
+        } else {
+            integerSlot(device, currentField_) = *integer;
         }
         return true;
     }
@@ -219,25 +232,29 @@ private:
         }
     }
 
-    bool container(const char* what) {
-        if (depth_ == 2 && currentField_ >= 0) {
-            const Field& field = fields[static_cast<std::size_t>(currentField_)];
-            return fail(expectation(field) + ", found " + what);
+    // A value where the top level wants an array, a light an object, or a member its type.
+    void unexpected(const std::string& found) {
+        if (depth_ == 0) {
+            fail("expected an array of lights, found " + found);
+        } else if (depth_ == 1) {
+            fail("expected an object for light " + std::to_string(devices.size() + 1) +
+                 ", found " + found);
+        } else if (!failed() && currentField_ >= 0) {
+            mismatch(found);
         }
-        ++depth_;
-        return true;
     }
 
-    std::string expectation(const Field& field) const {
+    void mismatch(const std::string& found) {
+        if (!mismatch_.empty() && mismatchField_ <= currentField_) {
+            return;
+        }
+        const Field& field = fields[static_cast<std::size_t>(currentField_)];
         const char* wanted = field.type == FieldType::text      ? "a string"
                              : field.type == FieldType::boolean ? "true or false"
                                                                 : "an integer";
-        return std::string("expected ") + wanted + " for \"" + std::string(field.key) +
-               "\" in light " + std::to_string(devices.size());
-    }
-
-    bool mismatch(const Field& field, const char*, Value kind, const std::string& text) {
-        return fail(expectation(field) + ", found " + typeName(kind, text));
+        mismatch_ = std::string("expected ") + wanted + " for \"" + std::string(field.key) +
+                    "\" in light " + std::to_string(devices.size()) + ", found " + found;
+        mismatchField_ = currentField_;
     }
 
     static std::string typeName(Value kind, const std::string& text) {
@@ -248,9 +265,18 @@ private:
         }
     }
 
-    bool fail(std::string message) {
-        failure = std::move(message);
-        return false;
+    std::string where(std::size_t offset) const {
+        std::size_t line = 1;
+        std::size_t column = 1;
+        for (std::size_t i = 0; i < std::min(offset, input_.size()); ++i) {
+            if (input_[i] == '\n') {
+                ++line;
+                column = 1;
+            } else {
+                ++column;
+            }
+        }
+        return "line " + std::to_string(line) + ", column " + std::to_string(column);
     }
 
     std::string syntaxMessage(std::size_t position, std::string_view what) const {
@@ -263,23 +289,14 @@ private:
         if (auto dash = reason.find(" - "); dash != std::string_view::npos) {
             reason.remove_prefix(dash + 3);
         }
-        std::size_t line = 1;
-        std::size_t column = 1;
-        std::size_t end = std::min(position > 0 ? position - 1 : 0, input_.size());
-        for (std::size_t i = 0; i < end; ++i) {
-            if (input_[i] == '\n') {
-                ++line;
-                column = 1;
-            } else {
-                ++column;
-            }
-        }
-        return "not valid JSON at line " + std::to_string(line) + ", column " +
-               std::to_string(column) + ": " + std::string(reason);
+        return "not valid JSON at " + where(position > 0 ? position - 1 : 0) + ": " +
+               std::string(reason);
     }
 
     int depth_ = 0;
     int currentField_ = -1;
+    std::string mismatch_;  // the light's first bad member in table order, until its end
+    int mismatchField_ = -1;
     std::string_view input_;
 };
 
@@ -287,10 +304,10 @@ private:
 
 std::vector<LitraDevice> decodeDeviceReport(QByteArrayView utf8) {
     std::string_view input(utf8.data(), static_cast<std::size_t>(utf8.size()));
-    ReportReader reader;
-    reader.setInput(input);
-    bool ok = json::sax_parse(input, &reader, json::input_format_t::json, true);
-    if (!ok) {
+    ReportReader reader(input);
+    if (reader.rejectNul() ||
+        !json::sax_parse(input, &reader, json::input_format_t::json, true) ||
+        !reader.failure.empty()) {
         throw ReportDecodeError(reader.failure.empty() ? "not valid JSON" : reader.failure);
     }
     return std::move(reader.devices);

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <cctype>
+
 namespace {
 
 QByteArray dataFile(const char* name) {
@@ -70,7 +72,15 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerCase{"9223372036854775808", {}},
                     IntegerCase{"-9223372036854775809", {}}, IntegerCase{"1e19", {}},
                     IntegerCase{"1e400", {}}, IntegerCase{"\"80\"", {}},
-                    IntegerCase{"true", {}}, IntegerCase{"[80]", {}}));
+                    IntegerCase{"true", {}}, IntegerCase{"[80]", {}}),
+    [](const auto& info) {
+        std::string name = info.param.expected ? "Accepts_" : "Rejects_";
+        for (char c : std::string(info.param.json)) {
+            name += std::isalnum(static_cast<unsigned char>(c)) ? std::string(1, c)
+                    : c == '.' ? "p" : c == '-' ? "minus" : c == '"' ? "Quoted" : c == '[' ? "Array" : "";
+        }
+        return name;
+    });
 
 struct FailureCase {
     const char* name;
@@ -114,7 +124,20 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"Truncated", "[{\"is_on\": tr",
                     "not valid JSON at line 1, column 14: invalid literal; last read: '\"is_on\": tr'"},
         FailureCase{"SecondLine", "[\n  {\"is_on\" true}]",
-                    "not valid JSON at line 2, column 15: unexpected true literal; expected ':'"}),
+                    "not valid JSON at line 2, column 15: unexpected true literal; expected ':'"},
+        FailureCase{"NulAndGarbageAfterTheReport", QByteArray("[{\"is_on\":true}]\0junk", 21),
+                    "not valid JSON at line 1, column 17: unexpected NUL byte"},
+        FailureCase{"FirstBadMemberInTableOrder",
+                    R"([{"maximum_temperature_in_kelvin": "x", "brightness_in_lumen": 1.5, "is_on": 1}])",
+                    R"(expected true or false for "is_on" in light 1, found 1)"},
+        FailureCase{"TruncatedAfterABadMember", R"([{"is_on": 1}, {"is_on": )",
+                    "not valid JSON at line 1, column 26: unexpected end of input; expected '[', "
+                    "'{', or a literal"},
+        FailureCase{"TopLevelObjectTruncated", R"({"devices": [)",
+                    "not valid JSON at line 1, column 14: unexpected end of input; expected '[', "
+                    "'{', or a literal"},
+        FailureCase{"MoreLightsThanAnyComputerHas", "[" + QByteArray("{},").repeated(1300000) + "{}]",
+                    "the report lists more than 256 lights"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
