@@ -71,7 +71,7 @@ AppDelegate::AppDelegate(ControllerFactory makeController, StatusIconFactory mak
 
 AppDelegate::~AppDelegate() {
     // Lets a sleeping loop end now instead of sleeping on after we are gone.
-    cancelPolling();
+    applicationWillTerminate();
 }
 
 bool AppDelegate::isPolling() const {
@@ -84,6 +84,9 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::applicationWillTerminate() {
     cancelPolling();
+    if (controller_) {
+        controller_->stop();  // a hung litra must not outlive us
+    }
 }
 
 void AppDelegate::setUp() {
@@ -137,19 +140,12 @@ QCoro::Task<> AppDelegate::refresh() {
         co_return;
     }
 
+    // One query gives the status, the count and the figures, so that they always agree.
     std::vector<LitraDevice> devices;
-    try {
-        devices = co_await controller->devices();
-    } catch (...) {
-        // The status query below runs the same query again and reports its failure.
-    }
-    if (!self) {
-        co_return;
-    }
-
     LightStatus status = LightStatus::noDevices();
     try {
-        status = co_await controller->status();
+        devices = co_await controller->devices();
+        status = LitraController::foldStatus(devices);
     } catch (...) {
         status = LightStatus::error(localizedDescription(std::current_exception()));
     }

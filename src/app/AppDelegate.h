@@ -54,7 +54,7 @@ public:
     void setUp();
     // Cancels a running loop and starts one with the poll interval as it is now.
     void startPolling();
-    // Queries the lights twice (device list, then status) and stores what came back.
+    // Queries the lights once and stores the status, count and figures from that answer.
     QCoro::Task<> refresh();
     // Switches the lights, then refreshes; a failure is shown as the status.
     QCoro::Task<> toggleLights();

@@ -1,6 +1,7 @@
 #include "GlowdeckApp.h"
 
 #include "AppDelegate.h"
+#include "QuitOnSignals.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -44,6 +45,7 @@ int GlowdeckApp::main(int argc, char** argv) {
         }
     }
 
+    QuitOnSignals quitOnSignals;
     AppDelegate delegate;
     QObject::connect(&instance, &SingleInstance::preferencesRequested, &delegate,
                      &AppDelegate::openPreferences);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -8,8 +9,9 @@
 #include <chrono>
 
 struct ProcessLimits {
-    std::chrono::milliseconds timeout{10'000};
+    std::chrono::milliseconds timeout{10'000};  // from start to reaping
     qsizetype maxOutputBytes = 4 * 1024 * 1024;
+    std::chrono::milliseconds stopGrace{500};  // between SIGTERM and SIGKILL when stopped
 };
 
 struct ProcessResult {
@@ -19,12 +21,25 @@ struct ProcessResult {
     QByteArray standardError;
 };
 
+// Stops runs from any thread: a run in progress has its child's process group sent SIGTERM,
+// then SIGKILL after the grace; later runs fail at once. There is no way back.
+class RunStopper : public QObject {
+    Q_OBJECT
+public:
+    void stop();
+    bool isStopped() const { return stopped_; }
+
+signals:
+    void stopped();
+
+private:
+    std::atomic<bool> stopped_{false};
+};
+
 // Runs the program directly (no shell) with the arguments, inheriting standard input,
-// environment and working directory, and drains both pipes while it runs. The child leads a
-// process group of its own.
-// Throws LaunchError when it cannot be started, when it runs past the time limit (it is
-// killed with its process group), when its output exceeds the cap (likewise), or when
-// `abandon` is set (it is left to finish on its own).
+// environment and working directory, and collects both outputs while it runs. The child leads
+// a process group of its own and starts with every signal at its default disposition.
+// Throws LaunchError when it cannot be started, when it runs past the time limit or writes more
+// than the output cap (its process group is killed), or when it is stopped.
 ProcessResult runChildProcess(const QString& program, const QStringList& arguments,
-                              const ProcessLimits& limits,
-                              const std::atomic<bool>* abandon = nullptr);
+                              const ProcessLimits& limits, const RunStopper* stopper = nullptr);

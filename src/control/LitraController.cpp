@@ -10,8 +10,6 @@
 
 #include <coroutine>
 
-#include <sched.h>
-
 #ifndef GLOWDECK_INSTALLED_LIBEXEC_RELATIVE
 #define GLOWDECK_INSTALLED_LIBEXEC_RELATIVE "../libexec/glowdeck"
 #endif
@@ -36,7 +34,7 @@ struct Outcome {
 // What a queued or running job shares with its controller. The pool itself stays with the
 // controller, which waits for its jobs before it goes.
 struct LitraController::Shared {
-    std::atomic<bool> closing{false};
+    RunStopper stopper;
 };
 
 QString locateLitraBinary() {
@@ -64,8 +62,11 @@ LitraController::LitraController(const QString& binaryPath, ProcessLimits limits
 }
 
 LitraController::~LitraController() {
-    // Queued jobs still run, but end at once; a running child is left to finish on its own.
-    shared_->closing = true;
+    stop();
+}
+
+void LitraController::stop() {
+    shared_->stopper.stop();
     pool_->waitForDone();
 }
 
@@ -73,11 +74,8 @@ namespace {
 
 // One run of litra on the calling (worker) thread: its standard output, empty when not UTF-8.
 QByteArray runLitra(const QString& path, const QStringList& arguments, const ProcessLimits& limits,
-                    const std::atomic<bool>& closing) {
-    if (closing) {
-        throw LaunchError(QStringLiteral("litra run abandoned"));
-    }
-    ProcessResult result = runChildProcess(path, arguments, limits, &closing);
+                    const RunStopper& stopper) {
+    ProcessResult result = runChildProcess(path, arguments, limits, &stopper);
     if (result.exitCode != 0) {
         QString stderrText =
             isValidUtf8(result.standardError) ? QString::fromUtf8(result.standardError) : QString();
@@ -85,33 +83,6 @@ QByteArray runLitra(const QString& path, const QStringList& arguments, const Pro
     }
     return isValidUtf8(result.standardOutput) ? std::move(result.standardOutput) : QByteArray();
 }
-
-// Keeps the calling thread on one CPU for its lifetime, when that is a CPU the thread may use;
-// otherwise, or when the system refuses, it changes nothing.
-class CpuPin {
-public:
-    explicit CpuPin(int cpu) {
-        if (cpu < 0 || cpu >= CPU_SETSIZE || ::sched_getaffinity(0, sizeof saved_, &saved_) != 0 ||
-            !CPU_ISSET(cpu, &saved_)) {
-            return;
-        }
-        cpu_set_t one;
-        CPU_ZERO(&one);
-        CPU_SET(cpu, &one);
-        pinned_ = ::sched_setaffinity(0, sizeof one, &one) == 0;
-    }
-    ~CpuPin() {
-        if (pinned_) {
-            ::sched_setaffinity(0, sizeof saved_, &saved_);
-        }
-    }
-    CpuPin(const CpuPin&) = delete;
-    CpuPin& operator=(const CpuPin&) = delete;
-
-private:
-    cpu_set_t saved_{};
-    bool pinned_ = false;
-};
 
 // Runs `work` on the controller's worker, then resumes the awaiting coroutine on its own thread
 // through one queued call, with the result or what `work` threw.
@@ -128,18 +99,11 @@ public:
         // The job writes into this awaiter: it lives in the suspended coroutine's frame until
         // the resume.
         QObject* home = resumeContext();
-        // The awaiting thread sleeps until the job is done, so the job runs on the CPU it
-        // leaves, and the child starts there too: waking a second CPU for every hand-off costs
-        // more than all the rest of our own work (docs/performance.md).
-        const int cpu = ::sched_getcpu();
-        pool_.start([this, awaiting, home, cpu] {
-            {
-                const CpuPin pin(cpu);
-                try {
-                    outcome_.value = work_();
-                } catch (...) {
-                    outcome_.error = std::current_exception();
-                }
+        pool_.start([this, awaiting, home] {
+            try {
+                outcome_.value = work_();
+            } catch (...) {
+                outcome_.error = std::current_exception();
             }
             QMetaObject::invokeMethod(
                 home, [awaiting] { awaiting.resume(); }, Qt::QueuedConnection);
@@ -176,7 +140,7 @@ QCoro::Task<QByteArray> LitraController::runBytes(QStringList arguments) {
     // The job holds what it needs: the controller may go away while it runs.
     return onExecutor(*pool_, [shared = shared_, path = binaryURL_, limits = limits_,
                                       arguments = std::move(arguments)] {
-        return runLitra(path, arguments, limits, shared->closing);
+        return runLitra(path, arguments, limits, shared->stopper);
     });
 }
 
@@ -202,7 +166,7 @@ QCoro::Task<std::vector<LitraDevice>> LitraController::devices() {
     return onExecutor(*pool_, [shared = shared_, path = binaryURL_, limits = limits_] {
         QByteArray report =
             runLitra(path, {QStringLiteral("devices"), QStringLiteral("--json")}, limits,
-                     shared->closing);
+                     shared->stopper);
         try {
             return decodeDeviceReport(report);
         } catch (const ReportDecodeError& error) {
@@ -212,13 +176,11 @@ QCoro::Task<std::vector<LitraDevice>> LitraController::devices() {
 }
 
 QCoro::Task<LightStatus> LitraController::status() {
-    std::vector<LitraDevice> list;
     try {
-        list = co_await devices();
+        co_return foldStatus(co_await devices());
     } catch (const std::exception& error) {
         co_return LightStatus::error(localizedDescription(error));
     }
-    co_return foldStatus(list);
 }
 
 QStringList LitraController::brightnessArguments(qint64 percentage) {

@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <QThreadPool>
 
-#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -25,13 +24,17 @@ public:
     LitraController();
     // Uses the given executable; throws LitraError::binaryMissing when there is no such file.
     explicit LitraController(const QString& binaryPath, ProcessLimits limits = {});
-    // Abandons a run in progress (the child finishes on its own) and drops queued ones.
+    // Stops, as stop() does.
     ~LitraController();
 
     LitraController(const LitraController&) = delete;
     LitraController& operator=(const LitraController&) = delete;
 
     const QString& binaryURL() const { return binaryURL_; }
+
+    // For quitting: stops a running child (SIGTERM to its process group, SIGKILL after a short
+    // grace) and waits until it is gone; queued and later operations fail at once.
+    void stop();
 
     QCoro::Task<> toggle();
     QCoro::Task<> setBrightness(qint64 percentage);

@@ -4,92 +4,123 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <csignal>
 
 using namespace std::chrono_literals;
+using testsupport::readFile;
+using testsupport::waitUntil;
 using testsupport::writeScript;
 
 namespace {
 
 class ChildProcess : public testing::Test {
 protected:
+    // Runs the shell body; a failure's message, or the result.
+    QString failureOf(const QByteArray& body, ProcessLimits limits = {},
+                      const RunStopper* stopper = nullptr) {
+        try {
+            runChildProcess(writeScript(dir.path(), "child", body), {}, limits, stopper);
+        } catch (const LaunchError& error) {
+            return error.localizedDescription();
+        }
+        return QStringLiteral("<no failure>");
+    }
+    // Whether a process whose id the script wrote to `file` is still running.
+    bool alive(const char* file) const {
+        const QByteArray pid = readFile(dir.filePath(file)).trimmed();
+        return !pid.isEmpty() && ::kill(pid.toInt(), 0) == 0 &&
+               !readFile("/proc/" + pid + "/stat").contains(") Z");
+    }
     QTemporaryDir dir;
 };
 
-TEST_F(ChildProcess, PassesArgumentsVerbatimAndCapturesBothStreams) {
-    auto path = writeScript(dir.path(), "echo", R"(for a in "$@"; do echo "[$a]"; done; echo oops >&2; exit 3)");
-    auto result = runChildProcess(path, {"a b", "", "$HOME", "--json"}, {});
+TEST_F(ChildProcess, PassesArgumentsVerbatimAndDrainsBothStreams) {
+    auto path = writeScript(dir.path(), "echo", R"(for a in "$@"; do echo "[$a]"; done
+head -c 1048576 /dev/zero >&2 & head -c 2097152 /dev/zero; wait; exit 3)");
+    auto result = runChildProcess(path, {"a b", "", "$HOME"}, {});
     EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(result.terminatingSignal, 0);
-    EXPECT_EQ(result.standardOutput, "[a b]\n[]\n[$HOME]\n[--json]\n");
-    EXPECT_EQ(result.standardError, "oops\n");
-}
-
-TEST_F(ChildProcess, DrainsLargeOutputOnBothPipesWithoutDeadlock) {
-    // 3 MiB on stdout and 1 MiB on stderr, interleaved: far beyond the pipe buffers.
-    auto path = writeScript(dir.path(), "big",
-                            "head -c 1048576 /dev/zero >&2 & head -c 3145728 /dev/zero; wait");
-    auto result = runChildProcess(path, {}, {});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.standardOutput.size(), 3145728);
+    EXPECT_TRUE(result.standardOutput.startsWith("[a b]\n[]\n[$HOME]\n"));
+    EXPECT_EQ(result.standardOutput.size(), 17 + 2097152);
     EXPECT_EQ(result.standardError.size(), 1048576);
 }
 
-TEST_F(ChildProcess, StopsARunPastTheOutputCap) {
-    auto path = writeScript(dir.path(), "flood", "exec cat /dev/zero");
-    ProcessLimits limits;
-    limits.maxOutputBytes = 1 << 20;
-    try {
-        runChildProcess(path, {}, limits);
-        FAIL();
-    } catch (const LaunchError& error) {
-        EXPECT_EQ(error.localizedDescription(), "litra wrote more than 1 MiB of output and was stopped");
+TEST_F(ChildProcess, ReportsADeathBySignalAndLaunchFailures) {
+    auto killed = runChildProcess(writeScript(dir.path(), "killed", "kill -9 $$"), {}, {});
+    EXPECT_EQ(killed.exitCode, 137);
+    EXPECT_EQ(killed.standardError, "terminated by SIGKILL (Killed)");
+
+    auto path = writeScript(dir.path(), "noexec", "exit 0");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    for (const auto& [file, reason] : {std::pair{path, "Permission denied"},
+                                       std::pair{dir.filePath("absent"), "No such file or directory"}}) {
+        try {
+            runChildProcess(file, {}, {});
+            ADD_FAILURE() << file.toStdString();
+        } catch (const LaunchError& error) {
+            EXPECT_EQ(error.localizedDescription(), "Could not start " + file + ": " + reason);
+        }
     }
 }
 
-TEST_F(ChildProcess, KillsARunPastTheTimeLimit) {
-    auto path = writeScript(dir.path(), "hang", "exec sleep 30");
+// The limits hold from start to reaping and reach everything the child started.
+TEST_F(ChildProcess, LimitsStopTheWholeProcessGroup) {
     ProcessLimits limits;
-    limits.timeout = 300ms;
-    try {
-        runChildProcess(path, {}, limits);
-        FAIL();
-    } catch (const LaunchError& error) {
-        EXPECT_EQ(error.localizedDescription(), "litra did not finish within 0.3 seconds and was stopped");
+    limits.timeout = 400ms;
+    limits.maxOutputBytes = 1 << 20;
+    const std::pair<QByteArray, QString> cases[] = {
+        {"sleep 30 & echo $! > grandchild; exec cat /dev/zero",
+         "litra wrote more than 1 MiB of output and was stopped"},
+        {"sleep 30 & echo $! > grandchild; wait", "litra did not finish within 0.4 seconds and was stopped"},
+        // Closes both pipes first: the limit must still hold until the child is reaped.
+        {"exec >/dev/null 2>&1; sleep 30 & echo $! > grandchild; wait",
+         "litra did not finish within 0.4 seconds and was stopped"},
+    };
+    for (const auto& [body, message] : cases) {
+        SCOPED_TRACE(body.toStdString());
+        EXPECT_EQ(failureOf("cd '" + dir.path().toUtf8() + "'; " + body, limits), message);
+        EXPECT_TRUE(waitUntil([&] { return !alive("grandchild"); }, 1000));
     }
 }
 
 TEST_F(ChildProcess, DoesNotWaitForAGrandchildHoldingThePipes) {
     ProcessLimits limits;
     limits.timeout = 5s;
-    auto path = writeScript(dir.path(), "daemon", "sleep 30 & echo done");
-    auto result = runChildProcess(path, {}, limits);
+    auto result = runChildProcess(writeScript(dir.path(), "daemon", "sleep 30 & echo done"), {}, limits);
     EXPECT_EQ(result.standardOutput, "done\n");
 }
 
-TEST_F(ChildProcess, ReportsADeathBySignalAsAFailure) {
-    auto path = writeScript(dir.path(), "killed", "kill -9 $$");
-    auto result = runChildProcess(path, {}, {});
-    EXPECT_EQ(result.terminatingSignal, 9);
-    EXPECT_EQ(result.exitCode, 137);
-    EXPECT_EQ(result.standardError, "terminated by SIGKILL (Killed)");
+// Started from a Glowdeck that ignores or blocks signals (nohup, a launcher), litra still
+// starts with every signal at its default.
+TEST_F(ChildProcess, StartsTheChildWithDefaultSignals) {
+    std::signal(SIGHUP, SIG_IGN);
+    std::signal(SIGINT, SIG_IGN);
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+    auto result = runChildProcess(writeScript(dir.path(), "signals", "exec grep -E '^Sig(Ign|Blk)' /proc/self/status"), {}, {});
+    pthread_sigmask(SIG_UNBLOCK, &blocked, nullptr);
+    std::signal(SIGHUP, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+    EXPECT_EQ(result.standardOutput, "SigBlk:\t0000000000000000\nSigIgn:\t0000000000000000\n");
 }
 
-TEST_F(ChildProcess, LaunchFailuresNameTheFileAndTheReason) {
-    auto path = writeScript(dir.path(), "noexec", "exit 0");
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    const std::pair<QString, QString> cases[] = {
-        {path, "Permission denied"},
-        {dir.filePath("absent"), "No such file or directory"},
-    };
-    for (const auto& [file, reason] : cases) {
-        try {
-            runChildProcess(file, {}, {});
-            FAIL() << file.toStdString();
-        } catch (const LaunchError& error) {
-            EXPECT_EQ(error.localizedDescription(), "Could not start " + file + ": " + reason);
-        }
-    }
+// Stopping sends SIGTERM to the group, then SIGKILL to what ignores it.
+TEST_F(ChildProcess, StopEndsARunningChildAndItsGroupAfterTheGrace) {
+    ProcessLimits limits;
+    limits.stopGrace = 200ms;
+    RunStopper stopper;
+    QTimer::singleShot(300, &stopper, &RunStopper::stop);
+    EXPECT_EQ(failureOf("cd '" + dir.path().toUtf8() + "'; (trap '' TERM; sleep 30) & echo $! > grandchild; "
+                        "trap '' TERM; while :; do sleep 1; done",
+                        limits, &stopper),
+              "litra run abandoned");
+    EXPECT_TRUE(waitUntil([&] { return !alive("grandchild"); }, 1000));
+    EXPECT_EQ(failureOf("exit 0", limits, &stopper), "litra run abandoned");
 }
 
 }  // namespace

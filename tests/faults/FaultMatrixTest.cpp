@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -91,8 +92,6 @@ const ToolFault toolFaults[] = {
     {"ExitsNonZeroWithAReason",
      simulatorFaults("LITRA_SIM_FAIL_STATUS=3\nLITRA_SIM_FAIL_STDERR=no light answered\\n\n"),
      "Error: litra exited 3: no light answered\n", "litra exited 3: no light answered\n"},
-    {"ExitsNonZeroSilently", simulatorFaults("LITRA_SIM_FAIL_STATUS=1\n"),
-     "Error: litra exited 1: ", "litra exited 1: "},
     {"ExitsNonZeroWithAReasonThatIsNotUtf8",
      simulatorFaults("LITRA_SIM_FAIL_STATUS=2\nLITRA_SIM_FAIL_STDERR=\xff\xfe gone\n"),
      "Error: litra exited 2: ", "litra exited 2: "},
@@ -106,7 +105,6 @@ const ToolFault toolFaults[] = {
      std::nullopt},
     {"WritesBytesThatAreNotUtf8", prints("[{\"serial_number\":\"\xff\"}]"), "Error: " + emptyOutput,
      std::nullopt},
-    {"WritesNothing", prints(""), "Error: " + emptyOutput, std::nullopt},
     {"WritesMegabytesOfBrokenJson", prints("[{\"is_on\":\"" + megabytes),
      "Error: Failed to parse litra output: not valid JSON at line 1, column 3145740: invalid "
      "string: missing closing quote; last read: '\"xxxxxxxxxx…",
@@ -125,12 +123,13 @@ const ToolFault toolFaults[] = {
                  "LITRA_SIM_HANG=1\n"),
      "Error: litra did not finish within 1.5 seconds and was stopped",
      "litra did not finish within 1.5 seconds and was stopped", 1500ms},
+    {"HangsWithItsOutputClosed",
+     litraScript("exec >/dev/null 2>&1\nexec '" GLOWDECK_SIMULATOR "' \"$@\"\n", "LITRA_SIM_HANG=1\n"),
+     "Error: litra did not finish within 1.5 seconds and was stopped",
+     "litra did not finish within 1.5 seconds and was stopped", 1500ms},
     {"IsKilled", simulatorFaults("LITRA_SIM_KILL_SIGNAL=9\n"),
      "Error: litra exited 137: terminated by SIGKILL (Killed)",
      "litra exited 137: terminated by SIGKILL (Killed)"},
-    {"IsTerminated", simulatorFaults("LITRA_SIM_KILL_SIGNAL=15\n"),
-     "Error: litra exited 143: terminated by SIGTERM (Terminated)",
-     "litra exited 143: terminated by SIGTERM (Terminated)"},
     {"LosesItsExecutePermission",
      [](Rig& rig) { QFile::setPermissions(rig.litra(), QFile::ReadOwner | QFile::WriteOwner); },
      "Error: Could not start {litra}: Permission denied",
@@ -255,59 +254,29 @@ TEST(MissingAtStart, ShowsTheErrorAndServesEveryActionWithoutEffect) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The lights change between the two runs of one refresh: the count and the figures follow the
-// first run, the status the second; the next refresh agrees with itself again.
+// A light is plugged in or out between refreshes: each refresh asks litra once, so the status,
+// the count and the figures it shows always agree.
 
-struct Replug {
-    const char* name;
-    QByteArray firstRun;
-    QByteArray secondRun;
-    QString shown;
-    qint64 deviceCount;
-    std::optional<double> brightness;
-};
-void PrintTo(const Replug& row, std::ostream* out) {
-    *out << row.name;
-}
-
-const Replug replugs[] = {
-    {"UnpluggedBetweenTheRuns", faults::twoLights(), faults::noLights(), "No Litra devices found",
-     2, 70.0},
-    {"PluggedBackBetweenTheRuns", faults::noLights(), faults::twoLights(), "Lights: Mixed", 0,
-     std::nullopt},
-};
-
-class Replugged : public testing::TestWithParam<Replug> {};
-
-TEST_P(Replugged, OneRefreshShowsBothHalvesAndTheNextAgrees) {
-    const Replug& replug = GetParam();
+TEST(Replugged, EachRefreshAsksOnceAndAgreesWithItself) {
     Rig rig;
     ASSERT_TRUE(rig.launch());
     const QByteArray settings = Rig::settings();
-
-    // After the first run of the refresh the lights become `secondRun`, after the second they
-    // are as they were.
-    writeFile(rig.path("lights.json"), replug.firstRun);
-    writeFile(rig.path("after-1"), replug.secondRun);
-    writeFile(rig.path("after-2"), faults::twoLights());
-    rig.writeLitra(R"(n=$(($(cat count 2>/dev/null || echo 0) + 1)); echo $n > count
-')" GLOWDECK_SIMULATOR R"(' "$@"; status=$?
-if [ -f after-$n ]; then mv after-$n "$LITRA_SIM_STATE"; fi
-exit $status
+    writeFile(rig.path("other.json"), faults::noLights());
+    // Every run swaps in the other set of lights when it is done.
+    rig.writeLitra(R"(')" GLOWDECK_SIMULATOR R"(' "$@"; status=$?
+mv "$LITRA_SIM_STATE" swap; mv other.json "$LITRA_SIM_STATE"; mv swap other.json; exit $status
 )");
-    ASSERT_TRUE(rig.chooseRefresh());
-    EXPECT_EQ(rig.toolTip(), replug.shown);
-    EXPECT_EQ(rig.menuStatusLine(), replug.shown);
-    EXPECT_EQ(rig.state().deviceCount(), replug.deviceCount);
-    EXPECT_EQ(rig.state().brightnessPercentage(), replug.brightness);
-    EXPECT_EQ(rig.form().hasDevices(), replug.deviceCount > 0);
-
+    for (auto [shown, count] : {std::pair{"Lights: Mixed", 2}, {"No Litra devices found", 0}}) {
+        const int runs = rig.finishedRuns();
+        ASSERT_TRUE(rig.chooseRefresh());
+        EXPECT_EQ(rig.finishedRuns() - runs, 1);
+        EXPECT_EQ(rig.menuStatusLine(), shown);
+        EXPECT_EQ(rig.state().deviceCount(), count);
+        EXPECT_EQ(rig.state().brightnessPercentage().has_value(), count > 0);
+    }
     rig.heal();
     faults::expectServedAndSane(rig, settings);
 }
-
-INSTANTIATE_TEST_SUITE_P(Faults, Replugged, testing::ValuesIn(replugs),
-                         [](const auto& info) { return info.param.name; });
 
 // ---------------------------------------------------------------------------------------------
 // The stored poll interval is unusable: Glowdeck polls every 5 seconds, writes nothing back,
@@ -323,9 +292,7 @@ void PrintTo(const StoredInterval& row, std::ostream* out) {
 
 const StoredInterval storedIntervals[] = {
     {"Negative", "[General]\npollIntervalSeconds=-3\n"},
-    {"Zero", "[General]\npollIntervalSeconds=0\n"},
     {"NotANumber", "[General]\npollIntervalSeconds=often\n"},
-    {"NaN", "[General]\npollIntervalSeconds=nan\n"},
     {"Infinite", "[General]\npollIntervalSeconds=inf\n"},
     {"Enormous", "[General]\npollIntervalSeconds=1e300\n"},
     {"CorruptFile", QByteArray("\0\xff\xfe[Gen\neral\x01=\x02pollIntervalSeconds\n", 32)},
@@ -449,35 +416,33 @@ INSTANTIATE_TEST_SUITE_P(Faults, HomeFaults, testing::ValuesIn(homeFaults),
                          [](const auto& info) { return info.param.name; });
 
 // ---------------------------------------------------------------------------------------------
-// Quit while a refresh, a toggle and a brightness command are all waiting for litra.
+// Quit while litra hangs under a refresh, a toggle and a brightness command.
 
-TEST(Quit, IsServedAtOnceWithCommandsInFlightAndLeavesTheLightsWhole) {
+TEST(Quit, StopsAHungChildAtOnceAndLeavesTheLightsWhole) {
     Rig rig;
     ASSERT_TRUE(rig.launch());
     const QByteArray settings = Rig::settings();
-    const int runsBefore = rig.finishedRuns();
-    rig.setFaults("LITRA_SIM_DELAY_MS=300\n");
+    const qsizetype started = rig.startedRuns();
+    rig.setFaults("LITRA_SIM_HANG=1\n");
     // As the application entry wires it.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &rig.delegate(),
                      &AppDelegate::applicationWillTerminate);
-    QTimer::singleShot(0, &rig.delegate(), [&] {
-        rig.choose("Refresh");
-        rig.icon().click(StatusIcon::Click::left);
-        rig.form().brightnessEditingChanged(true);
-        rig.form().setBrightnessSlider(55);
-        rig.form().brightnessEditingChanged(false);
-        rig.choose("Quit");
-    });
+    rig.choose("Refresh");
+    rig.icon().click(StatusIcon::Click::left);
+    rig.form().brightnessEditingChanged(true);
+    rig.form().setBrightnessSlider(55);
+    rig.form().brightnessEditingChanged(false);
+    ASSERT_TRUE(waitUntil([&] { return rig.startedRuns() > started; }));
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(0, &rig.delegate(), [&] { rig.choose("Quit"); });
     QApplication::exec();
 
+    EXPECT_LT(clock.elapsed(), 1000) << "quitting waits only for the grace";
+    EXPECT_FALSE(rig.anyChildAlive());
+    EXPECT_EQ(rig.startedRuns(), started + 1) << "nothing queued ran after Quit";
     EXPECT_FALSE(rig.delegate().isPolling());
-    EXPECT_LT(rig.finishedRuns() - runsBefore, 3) << "Quit waited for the commands";
-    std::weak_ptr<LitraController> controller = rig.delegate().controller();
     rig.close();
-
-    // What was in flight ends on its own and reaches nobody.
-    EXPECT_TRUE(waitUntil([&] { return controller.expired(); }));
-    EXPECT_TRUE(waitUntil([&] { return !rig.anyChildAlive(); }));
     const QJsonObject lights = QJsonDocument::fromJson(rig.lights()).object();
     EXPECT_EQ(lights.value("lights").toArray().size(), 2);
     EXPECT_EQ(Rig::settings(), settings);

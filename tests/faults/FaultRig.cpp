@@ -181,6 +181,10 @@ int Rig::finishedRuns() const {
     return static_cast<int>(readFile(path("runs.log")).count('\n'));
 }
 
+qsizetype Rig::startedRuns() const {
+    return readFile(path("pids")).count('\n');
+}
+
 bool Rig::anyChildAlive() const {
     for (const QByteArray& pid : readFile(path("pids")).split('\n')) {
         const QByteArray stat = readFile("/proc/" + QString::fromUtf8(pid.trimmed()) + "/stat");

@@ -75,8 +75,9 @@ public:
     // The settings file's bytes, or a marker when a folder stands in its place.
     static QByteArray settings();
     qsizetype refreshCount() const { return refreshes_->size(); }
-    // The number of simulator runs that have ended.
+    // The number of simulator runs that have ended, and of litra runs that have started.
     int finishedRuns() const;
+    qsizetype startedRuns() const;
     bool anyChildAlive() const;
     // Writes to the state that did not happen on the GUI thread.
     int offThreadWrites() const { return offThreadWrites_; }
