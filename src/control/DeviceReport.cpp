@@ -118,7 +118,7 @@ public:
     bool number_float(number_float_t, const string_t& s) override {
         return scalar(Value::number, s, false, integralValue(s));
     }
-    bool string(string_t& v) override { return scalar(Value::string, json(v).dump(), false, {}, &v); }
+    bool string(string_t& v) override { return scalar(Value::string, v); }
     bool binary(binary_t&) override { return scalar(Value::null, "binary data"); }
 
     bool start_object(std::size_t) override {
@@ -194,8 +194,9 @@ private:
         }
     }
 
+    // `text` is the value as written, or a string's contents.
     bool scalar(Value kind, const std::string& text, bool flag = false,
-                std::optional<qint64> integer = {}, const std::string* str = nullptr) {
+                std::optional<qint64> integer = {}) {
         if (depth_ <= 1) {
             unexpected(typeName(kind, text));
             return true;
@@ -212,7 +213,7 @@ private:
             mismatch(typeName(kind, text));
         } else if (field.type == FieldType::text) {
             (currentField_ == 0 ? device.serial_number : device.device_type) =
-                QString::fromUtf8(str->data(), static_cast<qsizetype>(str->size()));
+                QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         } else if (field.type == FieldType::boolean) {
             device.is_on = flag;
         } else {
@@ -260,7 +261,7 @@ private:
     static std::string typeName(Value kind, const std::string& text) {
         switch (kind) {
             case Value::null: return "null";
-            case Value::string: return "the string " + text;
+            case Value::string: return "the string " + json(text).dump();
             default: return text;
         }
     }

@@ -57,7 +57,8 @@ TEST_F(Controller, StopEndsAHungRunAndFailsWhatIsQueued) {
     controller->stop();
     EXPECT_LT(clock.elapsed(), 1500) << "SIGKILL follows the grace";
     const QByteArray pid = readFile(controller->binaryURL() + ".pids").trimmed();
-    EXPECT_TRUE(::kill(pid.toInt(), 0) != 0 || readFile("/proc/" + pid + "/stat").contains(") Z"));
+    // SIGKILL takes effect at once, though not in the same instant as the reaping.
+    EXPECT_TRUE(waitUntil([&] { return ::kill(pid.toInt(), 0) != 0 || readFile("/proc/" + pid + "/stat").contains(") Z"); }, 200));
     for (auto* task : {&running, &queued}) {
         try {
             testsupport::await(std::move(*task));

@@ -4,55 +4,31 @@
 
 namespace {
 
-LitraDevice light(std::optional<bool> on) {
-    LitraDevice d;
-    d.is_on = on;
-    return d;
-}
-
-struct FoldCase {
-    const char* name;
-    std::vector<std::optional<bool>> states;
-    LightStatus expected;
-};
-
-class StatusFold : public testing::TestWithParam<FoldCase> {};
-
-TEST_P(StatusFold, FoldsKnownStatesInTheWrittenOrder) {
-    std::vector<LitraDevice> devices;
-    for (auto state : GetParam().states) {
-        devices.push_back(light(state));
+TEST(StatusFold, FoldsKnownStatesInTheWrittenOrder) {
+    const std::pair<std::vector<std::optional<bool>>, LightStatus> cases[] = {
+        {{}, LightStatus::noDevices()},
+        {{true, true}, LightStatus::allOn()},
+        {{false}, LightStatus::allOff()},
+        {{true, false}, LightStatus::mixed()},
+        {{true, std::nullopt}, LightStatus::allOn()},
+        {{std::nullopt, false}, LightStatus::allOff()},
+        {{std::nullopt, std::nullopt}, LightStatus::error(QStringLiteral("device state unknown"))},
+    };
+    for (const auto& [states, expected] : cases) {
+        std::vector<LitraDevice> devices(states.size());
+        for (std::size_t i = 0; i < states.size(); ++i) {
+            devices[i].is_on = states[i];
+        }
+        EXPECT_EQ(LitraController::foldStatus(devices), expected) << "case " << &states - &cases[0].first;
     }
-    EXPECT_EQ(LitraController::foldStatus(devices), GetParam().expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, StatusFold,
-    testing::Values(
-        FoldCase{"Empty", {}, LightStatus::noDevices()},
-        FoldCase{"TwoOn", {true, true}, LightStatus::allOn()},
-        FoldCase{"OneOff", {false}, LightStatus::allOff()},
-        FoldCase{"OnAndOff", {true, false}, LightStatus::mixed()},
-        FoldCase{"OnAndUnknown", {true, std::nullopt}, LightStatus::allOn()},
-        FoldCase{"OffAndUnknown", {std::nullopt, false}, LightStatus::allOff()},
-        FoldCase{"OnlyUnknown", {std::nullopt, std::nullopt},
-                 LightStatus::error(QStringLiteral("device state unknown"))}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandArguments, ClampBrightnessAndTruncateTemperature) {
-    const std::pair<qint64, const char*> brightness[] = {
-        {0, "1"}, {-20, "1"}, {55, "55"}, {100, "100"}, {250, "100"}};
-    for (auto [value, sent] : brightness) {
-        EXPECT_EQ(LitraController::brightnessArguments(value),
-                  (QStringList{"brightness", "--percentage", sent}))
-            << value;
+    for (auto [value, sent] : {std::pair{0, "1"}, {-20, "1"}, {55, "55"}, {250, "100"}}) {
+        EXPECT_EQ(LitraController::brightnessArguments(value), (QStringList{"brightness", "--percentage", sent}));
     }
-    const std::pair<qint64, const char*> temperature[] = {
-        {2750, "2700"}, {6599, "6500"}, {2700, "2700"}, {99, "0"}, {-150, "-100"}, {10000, "10000"}};
-    for (auto [value, sent] : temperature) {
-        EXPECT_EQ(LitraController::temperatureArguments(value),
-                  (QStringList{"temperature", "--value", sent}))
-            << value;
+    for (auto [value, sent] : {std::pair{2750, "2700"}, {6599, "6500"}, {99, "0"}, {-150, "-100"}}) {
+        EXPECT_EQ(LitraController::temperatureArguments(value), (QStringList{"temperature", "--value", sent}));
     }
 }
 
