@@ -393,7 +393,10 @@ TEST(Quit, StopsAHungChildAtOnceAndLeavesTheLightsWhole) {
     EXPECT_FALSE(rig.anyChildAlive());
     EXPECT_EQ(rig.startedRuns(), started + 1) << "nothing queued ran after Quit";
     EXPECT_FALSE(rig.delegate().isPolling());
+    std::weak_ptr<LitraController> controller = rig.delegate().controller();
     rig.close();
+    // What was in flight ends, reaches nobody and lets go of the controller.
+    EXPECT_TRUE(waitUntil([&] { return controller.expired(); }));
     const QJsonObject lights = QJsonDocument::fromJson(rig.lights()).object();
     EXPECT_EQ(lights.value("lights").toArray().size(), 2);
     EXPECT_EQ(Rig::settings(), settings);
