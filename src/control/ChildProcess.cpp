@@ -136,11 +136,10 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
             break;
     }
     if (process.exitStatus() == QProcess::CrashExit) {
-        result.terminatingSignal = process.exitCode();
-        result.exitCode = 128 + result.terminatingSignal;
+        const int signal = process.exitCode();
+        result.exitCode = 128 + signal;
         if (result.standardError.isEmpty()) {
-            result.standardError =
-                QStringLiteral("terminated by %1").arg(signalName(result.terminatingSignal)).toUtf8();
+            result.standardError = QStringLiteral("terminated by %1").arg(signalName(signal)).toUtf8();
         }
     } else {
         result.exitCode = process.exitCode();

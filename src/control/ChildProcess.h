@@ -15,8 +15,7 @@ struct ProcessLimits {
 };
 
 struct ProcessResult {
-    int exitCode = 0;        // the exit status, or 128 + signal when a signal ended the child
-    int terminatingSignal = 0;  // 0 when the child exited normally
+    int exitCode = 0;  // the exit status, or 128 + signal when a signal ended the child
     QByteArray standardOutput;
     QByteArray standardError;
 };

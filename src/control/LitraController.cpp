@@ -144,11 +144,6 @@ QCoro::Task<QByteArray> LitraController::runBytes(QStringList arguments) {
     });
 }
 
-QCoro::Task<QString> LitraController::run(QStringList arguments) {
-    QByteArray output = co_await runBytes(std::move(arguments));
-    co_return QString::fromUtf8(output);
-}
-
 QCoro::Task<> LitraController::toggle() {
     QStringList arguments(QStringLiteral("toggle"));
     co_await runBytes(std::move(arguments));

@@ -42,8 +42,6 @@ public:
     QCoro::Task<std::vector<LitraDevice>> devices();
     // Never throws: a failed query becomes LightStatus::error with its message.
     QCoro::Task<LightStatus> status();
-    // Runs litra with the arguments; returns its standard output (empty when not UTF-8).
-    QCoro::Task<QString> run(QStringList arguments);
 
     static QStringList brightnessArguments(qint64 percentage);
     static QStringList temperatureArguments(qint64 kelvin);

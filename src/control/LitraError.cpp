@@ -20,21 +20,16 @@ QString quoted(const QString& text) {
 GlowdeckError::GlowdeckError(QString message)
     : message_(std::move(message)), utf8_(message_.toUtf8()) {}
 
-LitraError::LitraError(Kind kind, qint32 code, QString detail, QString message)
-    : GlowdeckError(std::move(message)), kind_(kind), code_(code), detail_(std::move(detail)) {}
-
-LitraError LitraError::nonZeroExit(qint32 code, QString stderrText) {
-    QString message = QStringLiteral("litra exited %1: %2").arg(code).arg(quoted(stderrText));
-    return {Kind::nonZeroExit, code, std::move(stderrText), std::move(message)};
+LitraError LitraError::nonZeroExit(qint32 code, const QString& stderrText) {
+    return LitraError(QStringLiteral("litra exited %1: %2").arg(code).arg(quoted(stderrText)));
 }
 
-LitraError LitraError::decode(QString reason) {
-    QString message = QStringLiteral("Failed to parse litra output: ") + quoted(reason);
-    return {Kind::decode, 0, std::move(reason), std::move(message)};
+LitraError LitraError::decode(const QString& reason) {
+    return LitraError(QStringLiteral("Failed to parse litra output: ") + quoted(reason));
 }
 
 LitraError LitraError::binaryMissing() {
-    return {Kind::binaryMissing, 0, {}, QStringLiteral("Bundled litra binary missing")};
+    return LitraError(QStringLiteral("Bundled litra binary missing"));
 }
 
 QString localizedDescription(const std::exception& error) {

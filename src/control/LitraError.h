@@ -21,24 +21,12 @@ private:
 // the first 500 characters of what the tool said, followed by "…".
 class LitraError : public GlowdeckError {
 public:
-    enum class Kind { nonZeroExit, decode, binaryMissing };
-
-    static LitraError nonZeroExit(qint32 code, QString stderrText);
-    static LitraError decode(QString reason);
+    static LitraError nonZeroExit(qint32 code, const QString& stderrText);
+    static LitraError decode(const QString& reason);
     static LitraError binaryMissing();
 
-    Kind kind() const { return kind_; }
-    qint32 code() const { return code_; }
-    // The tool's standard error for nonZeroExit, the reason for decode, in full.
-    const QString& detail() const { return detail_; }
-    const QString& errorDescription() const { return localizedDescription(); }
-
 private:
-    LitraError(Kind kind, qint32 code, QString detail, QString message);
-
-    Kind kind_;
-    qint32 code_ = 0;
-    QString detail_;
+    using GlowdeckError::GlowdeckError;
 };
 
 // The platform could not run the tool: it could not be started, did not finish in time,

@@ -32,7 +32,7 @@ TEST_F(Controller, MissingExecutableIsBinaryMissing) {
         LitraController controller(dir.filePath("litra"));
         FAIL();
     } catch (const LitraError& error) {
-        EXPECT_EQ(error.errorDescription(), "Bundled litra binary missing");
+        EXPECT_EQ(error.localizedDescription(), "Bundled litra binary missing");
     }
 }
 
