@@ -8,19 +8,21 @@ and keyboard, with the light simulator behind it.
 
 import argparse
 import os
+import re
 import signal
 import sys
 import time
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 
-import glyphs  # noqa: E402
-from harness import ABOUT_TITLE, PREFERENCES_TITLE, Desktop, missing_tools  # noqa: E402
-from processes import time_scale, wait_for  # noqa: E402
+from desktop import (ABOUT_TITLE, PREFERENCES_TITLE, Desktop, glyphs,  # noqa: E402
+                     missing_tools, time_scale, wait_for)
 
 OPTIONS = argparse.Namespace(glowdeck=None, litra=None, artifacts=None)
 DEVICES = "devices --json"
+SANITIZER_REPORT = re.compile(
+    r"ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:|ThreadSanitizer")
 
 
 class Interrupted(Exception):
@@ -45,7 +47,7 @@ class TrayTest(unittest.TestCase):
             self.fail("missing %s; scripts/install-deps installs them" % ", ".join(missing))
         artifacts = os.path.join(OPTIONS.artifacts, self._testMethodName) if OPTIONS.artifacts \
             else None
-        self.desktop = Desktop(OPTIONS.glowdeck, OPTIONS.litra, artifacts)
+        self.desktop = Desktop(OPTIONS.litra, OPTIONS.glowdeck, artifacts)
         self.lights = self.desktop.lights
         self.expect_running = True
         # Run last to first: screenshot, then the health check, then every process ends.
@@ -61,8 +63,7 @@ class TrayTest(unittest.TestCase):
         glowdeck = self.desktop.glowdeck
         if glowdeck is None:
             return
-        reports = self.desktop.sanitizer_reports()
-        self.assertFalse(reports, "sanitizer report from Glowdeck:\n" + reports)
+        self.assertNotRegex(glowdeck.stderr_text(), SANITIZER_REPORT)
         if self.expect_running:
             self.assertTrue(glowdeck.alive(), "Glowdeck ended with status %s:\n%s"
                             % (glowdeck.popen.returncode, glowdeck.stderr_text()))
@@ -72,6 +73,7 @@ class TrayTest(unittest.TestCase):
         on show."""
         self.lights.write(is_on)
         self.desktop.start(**options)
+        self.desktop.start_glowdeck()
         self.wait_for_runs(DEVICES, 2)
         self.desktop.wait_for_icon()
 
@@ -93,6 +95,7 @@ class TrayTest(unittest.TestCase):
     def test_icon_appears_and_first_status_arrives_right_after_start(self):
         self.lights.write([True, True])
         self.desktop.start()
+        self.desktop.start_glowdeck()
         launched = self.desktop.glowdeck.started_ns
         self.desktop.wait_for_icon()
         self.wait_for_runs(DEVICES, 2)
@@ -132,7 +135,7 @@ class TrayTest(unittest.TestCase):
         # The first toggle switched the mixed lights off, the next nineteen alternate.
         self.assertEqual(self.lights.is_on(), [True, True])
         self.desktop.wait_for_glyph(glyphs.ALL_ON)
-        self.assertEqual(self.desktop.litra_children(), [])
+        self.assertEqual(self.desktop.litra_children(), {})
 
     # Menu
 
@@ -215,7 +218,7 @@ class TrayTest(unittest.TestCase):
         self.start([False, False])
         self.lights.set_faults(only="toggle", hang=1)
         self.desktop.click_icon()
-        wait_for(lambda: ["toggle"] in self.desktop.litra_children(), 5,
+        wait_for(lambda: ["toggle"] in self.desktop.litra_children().values(), 5,
                  "a hanging litra toggle", describe=self.desktop.litra_children)
         self.assert_quits_within_a_second()
 
@@ -223,7 +226,7 @@ class TrayTest(unittest.TestCase):
         self.start([False, False])
         self.lights.set_faults(only="devices", hang=1)
         self.desktop.choose("Refresh")
-        wait_for(lambda: ["devices", "--json"] in self.desktop.litra_children(), 5,
+        wait_for(lambda: ["devices", "--json"] in self.desktop.litra_children().values(), 5,
                  "a hanging litra device query", describe=self.desktop.litra_children)
         self.assert_quits_within_a_second()
 
@@ -232,7 +235,7 @@ class TrayTest(unittest.TestCase):
     def test_tray_host_started_ten_seconds_after_glowdeck(self):
         self.lights.write([False, False])
         self.desktop.start(tray=False)
-        glowdeck = self.desktop.glowdeck
+        glowdeck = self.desktop.start_glowdeck()
         wait_for(lambda: "waiting for a system tray" in glowdeck.stderr_text(), 10,
                  "Glowdeck to say that it waits for a tray", describe=glowdeck.stderr_text)
         self.wait_for_runs(DEVICES, 2)
