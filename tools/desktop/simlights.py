@@ -80,5 +80,5 @@ class Lights:
             runs.append(Run(int(pid), int(start), int(end), " ".join(arguments)))
         return runs
 
-    def count(self, arguments, since=0):
-        return sum(1 for run in self.runs()[since:] if run.arguments == arguments)
+    def count(self, arguments):
+        return sum(1 for run in self.runs() if run.arguments == arguments)
