@@ -22,9 +22,9 @@ void BM_Command(benchmark::State& state, Operation operation) {
         LitraController controller(QString::fromStdString(simulator));
         auto ours = [&] {
             if (operation == Operation::devices) {
-                testsupport::await(controller.devices());
+                awaitTask(controller.devices());
             } else {
-                testsupport::await(controller.toggle());
+                awaitTask(controller.toggle());
             }
         };
         auto floor = [&] {

@@ -48,7 +48,7 @@ void BM_Refresh(benchmark::State& state, Lights lights) {
             [] { return std::make_unique<TrayStatusIcon>(); });
         launch(delegate);
         auto ours = [&] {
-            testsupport::await(delegate.refresh());
+            awaitTask(delegate.refresh());
             // The icon is painted from the event loop; take that in.
             QCoreApplication::processEvents();
         };

@@ -4,8 +4,9 @@ targets into <build>/bench: table.txt, results.json and plot.png.
 
 Usage: run.py BUILD_DIR [--idle-seconds N] [--startup-samples N] [--click-samples N]
 
-Everything runs on a private virtual display with its own tray host, session bus and home, so
-the programs measured see nothing of the user's session and the simulated lights are their own.
+Everything runs on a private virtual desktop (tools/desktop) with its own tray host, session
+bus and home, so the programs measured see nothing of the user's session and the simulated
+lights are their own.
 """
 
 import argparse
@@ -15,18 +16,20 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [HERE, os.path.join(HERE, "..", "..", "tools")]
 
 import report  # noqa: E402
 import whole  # noqa: E402
-from session import Session, SessionError  # noqa: E402
+from desktop import Desktop, missing_tools  # noqa: E402
+from xwatch import XWatch  # noqa: E402
 
 
 def say(text):
     print(text, flush=True)
 
 
-def google_benchmarks(session, build_dir, out_dir):
+def google_benchmarks(desktop, build_dir, out_dir):
     binary = os.path.join(build_dir, "bin", "glowdeck_bench")
     if not os.access(binary, os.X_OK):
         raise RuntimeError(f"{binary} is missing; build with GLOWDECK_BUILD_BENCH=ON")
@@ -36,7 +39,7 @@ def google_benchmarks(session, build_dir, out_dir):
     # on the machine does not land on one of them alone.
     subprocess.run([binary, f"--benchmark_out={out}", "--benchmark_out_format=json",
                     "--benchmark_enable_random_interleaving=true"],
-                   env=session.env, check=True)
+                   env=desktop.environment(), check=True)
     with open(out) as f:
         return json.load(f)
 
@@ -54,10 +57,17 @@ def main():
     load_before = list(os.getloadavg())
     began = time.monotonic()
 
+    missing = missing_tools()
+    if missing:
+        print(f"run-bench: missing {', '.join(missing)}; scripts/install-deps installs them",
+              file=sys.stderr)
+        return 1
     try:
-        with Session() as session:
-            gbench = google_benchmarks(session, build_dir, out_dir)
-            programs = whole.Programs(session, build_dir)
+        with Desktop(os.path.join(build_dir, "bin", "resources", "litra")) as desktop:
+            desktop.start()
+            watch = XWatch(f":{desktop.display}")
+            gbench = google_benchmarks(desktop, build_dir, out_dir)
+            programs = whole.Programs(desktop, watch, build_dir)
             try:
                 say("== Start-up: Glowdeck and the minimal tray program, alternating")
                 start = whole.startup(programs, args.startup_samples, say)
@@ -66,7 +76,7 @@ def main():
                 click = whole.clicks(programs, glowdeck, args.click_samples, say)
             finally:
                 programs.close()
-    except (SessionError, RuntimeError, subprocess.CalledProcessError) as error:
+    except (AssertionError, OSError, RuntimeError, subprocess.CalledProcessError) as error:
         print(f"run-bench: {error}", file=sys.stderr)
         return 1
 

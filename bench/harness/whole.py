@@ -3,35 +3,35 @@ with its floor: the minimal tray program, and the child runs that Glowdeck waits
 kernel's process events, or else bare runs of the simulator timed right beside)."""
 
 import os
+import signal
 import statistics
 import subprocess
 import time
 
 from children import ChildWatch
-from session import stop
 
 MS = 1e6
 # How long a program is left after its last drawing before it counts as settled.
 SETTLE_NS = 300_000_000
 
 
-# -- what the simulator logged ------------------------------------------------------------------
-
-def child_runs(log_path, start_ns=0, end_ns=None):
-    """The simulator runs that began in [start_ns, end_ns): (start, end, arguments)."""
-    runs = []
+def stop(pid, timeout=5.0):
+    """Ends a process we started and reaps it."""
     try:
-        with open(log_path) as log:
-            for line in log:
-                parts = line.split()
-                if len(parts) < 3:
-                    continue
-                begin, end = int(parts[1]), int(parts[2])
-                if begin >= start_ns and (end_ns is None or begin < end_ns):
-                    runs.append((begin, end, " ".join(parts[3:])))
-    except FileNotFoundError:
+        os.kill(pid, signal.SIGTERM)
+    except ProcessLookupError:
         pass
-    return sorted(runs)
+    deadline = time.monotonic() + timeout
+    try:
+        while time.monotonic() < deadline:
+            done, _ = os.waitpid(pid, os.WNOHANG)
+            if done:
+                return
+            time.sleep(0.01)
+        os.kill(pid, signal.SIGKILL)
+        os.waitpid(pid, 0)
+    except ChildProcessError:
+        pass  # already reaped
 
 
 # -- what /proc says of a process ---------------------------------------------------------------
@@ -79,16 +79,19 @@ def threads(pid):
 # -- the runs ------------------------------------------------------------------------------------
 
 class Programs:
-    def __init__(self, session, build_dir):
-        self.session = session
-        self.watch = session.watch
+    """The programs measured, run on `desktop` (tools/desktop) with `watch` (an XWatch of its
+    display) seeing them draw."""
+
+    def __init__(self, desktop, watch, build_dir):
+        self.watch = watch
+        self.lights = desktop.lights
+        self.env = dict(desktop.environment(), LITRA_SIM_STATE=desktop.lights.state_path)
         bin_dir = os.path.join(build_dir, "bin")
         self.glowdeck = os.path.join(bin_dir, "glowdeck")
         self.minimal = os.path.join(bin_dir, "glowdeck-minimal-tray")
         self.spawn_floor = os.path.join(bin_dir, "glowdeck-spawn-floor")
         self.litra = os.path.join(bin_dir, "resources", "litra")
-        self.log = session.path("litra-runs.log")
-        self.floor_log = session.path("litra-floor-runs.log")
+        self.floor_log = os.path.join(desktop.folder, "litra-floor-runs.log")
         self.children = ChildWatch.start()
         self.running = set()
         self.program_of = {}
@@ -97,7 +100,7 @@ class Programs:
                 raise RuntimeError(f"{program} is missing; build first (make build)")
 
     def launch(self, program):
-        env = dict(self.session.env, LITRA_SIM_LOG=self.log)
+        env = dict(self.env, LITRA_SIM_LOG=self.lights.log_path)
         started = time.monotonic_ns()
         pid = os.posix_spawn(program, [program], env)
         self.running.add(pid)
@@ -124,6 +127,13 @@ class Programs:
             raise RuntimeError(f"{what} ended by itself during the measurement (wait status "
                                f"{status})")
 
+    def runs(self, start_ns=0, end_ns=None):
+        """The simulator runs of the programs measured that began in [start_ns, end_ns), in the
+        order they began."""
+        return sorted((run for run in self.lights.runs()
+                       if start_ns <= run.start and (end_ns is None or run.start < end_ns)),
+                      key=lambda run: run.start)
+
     def child_source(self):
         if self.children and not self.children.lost:
             return "kernel process events (fork to exit of each child)"
@@ -131,7 +141,7 @@ class Programs:
 
     def floor(self, count, *arguments):
         """(wall ns, CPU ns of the parent) of `count` bare runs of the simulator, taken now."""
-        env = dict(self.session.env, LITRA_SIM_LOG=self.floor_log)
+        env = dict(self.env, LITRA_SIM_LOG=self.floor_log)
         output = subprocess.run([self.spawn_floor, str(count), self.litra, *arguments],
                                 env=env, check=True, capture_output=True, text=True).stdout
         return [tuple(int(field) for field in line.split()) for line in output.splitlines()]
@@ -159,8 +169,8 @@ class Programs:
     def wait_for_first_refresh(self, pid, started, timeout=20):
         """Until Glowdeck's first refresh (two device queries) is over and drawn."""
         def refreshed():
-            runs = child_runs(self.log, started)
-            return len(runs) >= 2 and time.monotonic_ns() > runs[1][1] + SETTLE_NS
+            runs = self.runs(started)
+            return len(runs) >= 2 and time.monotonic_ns() > runs[1].end + SETTLE_NS
         if not self.watch.wait_for(refreshed, timeout):
             raise RuntimeError("Glowdeck's first refresh did not end within "
                                f"{timeout} s")
@@ -177,7 +187,7 @@ def startup(programs, samples, log=print):
         final = pictures[-1][2]
         status_drawn = next(t for t, _, digest in pictures if digest == final)
         first_drawn = pictures[0][0]
-        runs = child_runs(programs.log, started)[:2]
+        runs = programs.runs(started)[:2]
         glowdeck_cpu = cpu_ns(pid)
         waited = programs.child_time(pid, started, status_drawn, 2)
         programs.end(pid)
@@ -196,7 +206,7 @@ def startup(programs, samples, log=print):
             "glowdeck_first_icon_ms": (first_drawn - started) / MS,
             "glowdeck_status_ms": (status_drawn - started) / MS,
             "child_runs_ms": waited / MS,
-            "child_in_simulator_ms": sum(end - begin for begin, end, _ in runs) / MS,
+            "child_in_simulator_ms": sum(run.end - run.start for run in runs) / MS,
             "minimal_icon_ms": (minimal_drawn - minimal_started) / MS,
             "glowdeck_cpu_ms": glowdeck_cpu / MS,
             "minimal_cpu_ms": minimal_cpu / MS,
@@ -245,8 +255,7 @@ def idle(programs, seconds, log=print):
     after = snapshot()
     window_s = (after["t"] - before["t"]) / 1e9
     tick = os.sysconf("SC_CLK_TCK")
-    result = {"window_s": window_s, "poll_runs": len(child_runs(programs.log, before["t"],
-                                                                  after["t"]))}
+    result = {"window_s": window_s, "poll_runs": len(programs.runs(before["t"], after["t"]))}
     for name, pid in (("glowdeck", glowdeck), ("minimal", minimal)):
         cpu = (after[name][0] - before[name][0]) / 1e6
         ticks_ms = (after[name][1] - before[name][1]) * 1000 / tick
@@ -291,11 +300,11 @@ def clicks(programs, pid, samples, log=print):
         watch.move_pointer(5, 700)
         if not drawn_in_time:
             programs.check_alive(pid, "Glowdeck")
-            ran = [arguments for _, _, arguments in child_runs(programs.log, clicked)]
+            ran = [run.arguments for run in programs.runs(clicked)]
             raise RuntimeError(f"a left click at ({x}, {y}) on Glowdeck's icon did not redraw it "
                                f"within 10 s; litra runs since the click: {ran or 'none'}")
         drawn = watch.pictures_of(pid)[-1][0]
-        commands = [arguments for _, _, arguments in child_runs(programs.log, clicked, drawn)]
+        commands = [run.arguments for run in programs.runs(clicked, drawn)]
         if commands != ["toggle", "devices --json", "devices --json"]:
             discarded += 1  # a poll ran in between
             log(f"  click: discarded, the children were {commands}")

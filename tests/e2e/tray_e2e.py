@@ -8,19 +8,25 @@ and keyboard, with the light simulator behind it.
 
 import argparse
 import os
+import re
 import signal
 import sys
 import time
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 
-import glyphs  # noqa: E402
-from harness import ABOUT_TITLE, PREFERENCES_TITLE, Desktop, missing_tools  # noqa: E402
-from processes import time_scale, wait_for  # noqa: E402
+from desktop import (ABOUT_TITLE, PREFERENCES_TITLE, Desktop, glyphs,  # noqa: E402
+                     missing_tools, time_scale, wait_for)
 
 OPTIONS = argparse.Namespace(glowdeck=None, litra=None, artifacts=None)
 DEVICES = "devices --json"
+REFRESH = [DEVICES]
+TOGGLE = ["toggle"] + REFRESH
+ON, OFF, MIXED = [True, True], [False, False], [True, False]
+FAILING_QUERY = {"only": "devices", "fail_status": 1, "fail_stderr": "USB error"}
+SANITIZER_REPORT = re.compile(
+    r"ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:|ThreadSanitizer")
 
 
 class Interrupted(Exception):
@@ -32,10 +38,8 @@ def interrupt(signal_number, _frame):
     raise Interrupted("stopped by signal %d" % signal_number)
 
 
-def overlapping_runs(runs):
-    """Pairs of runs whose [start, end] intervals overlap."""
-    ordered = sorted(runs, key=lambda run: run[1])
-    return [(a, b) for a, b in zip(ordered, ordered[1:]) if b[1] < a[2]]
+def glyph_of(is_on):
+    return glyphs.ALL_ON if all(is_on) else glyphs.ALL_OFF
 
 
 class TrayTest(unittest.TestCase):
@@ -45,7 +49,7 @@ class TrayTest(unittest.TestCase):
             self.fail("missing %s; scripts/install-deps installs them" % ", ".join(missing))
         artifacts = os.path.join(OPTIONS.artifacts, self._testMethodName) if OPTIONS.artifacts \
             else None
-        self.desktop = Desktop(OPTIONS.glowdeck, OPTIONS.litra, artifacts)
+        self.desktop = Desktop(OPTIONS.litra, OPTIONS.glowdeck, artifacts)
         self.lights = self.desktop.lights
         self.expect_running = True
         # Run last to first: screenshot, then the health check, then every process ends.
@@ -61,209 +65,163 @@ class TrayTest(unittest.TestCase):
         glowdeck = self.desktop.glowdeck
         if glowdeck is None:
             return
-        reports = self.desktop.sanitizer_reports()
-        self.assertFalse(reports, "sanitizer report from Glowdeck:\n" + reports)
+        self.assertNotRegex(glowdeck.stderr_text(), SANITIZER_REPORT)
         if self.expect_running:
             self.assertTrue(glowdeck.alive(), "Glowdeck ended with status %s:\n%s"
                             % (glowdeck.popen.returncode, glowdeck.stderr_text()))
 
-    def start(self, is_on, **options):
-        """Lights as given, then the desktop with Glowdeck; returns once the first refresh is
-        on show."""
+    def start(self, is_on, **settings):
+        """Lights as given, the desktop, and Glowdeck with these settings."""
         self.lights.write(is_on)
-        self.desktop.start(**options)
-        self.wait_for_runs(DEVICES, 1)
+        self.desktop.start()
+        return self.launch(**settings)
+
+    def launch(self, **settings):
+        """Starts Glowdeck and returns once its first refresh is on show in the tray."""
+        before = len(self.lights.runs())
+        self.expect_running = True
+        glowdeck = self.desktop.start_glowdeck(**settings)
+        self.assertEqual(self.new_runs(before, 1), REFRESH)
         self.desktop.wait_for_icon()
+        return glowdeck
 
-    def wait_for_runs(self, arguments, count, timeout=10):
-        wait_for(lambda: self.lights.count(arguments) >= count, timeout,
-                 "%d runs of litra %s" % (count, arguments),
-                 describe=lambda: repr(self.lights.runs()))
+    def new_runs(self, before, count, timeout=10):
+        """The arguments of the litra runs after the first `before`, once `count` have ended."""
+        def runs():
+            found = [run.arguments for run in self.lights.runs()[before:]]
+            return found if len(found) >= count else None
+        return wait_for(runs, timeout, "%d more litra runs" % count,
+                        describe=lambda: repr(self.lights.runs()[before:]))
 
-    def assert_quits_within_a_second(self):
+    def assert_quits_within_a_second(self, how="Quit"):
         glowdeck = self.desktop.glowdeck
-        chosen = self.desktop.choose("Quit")
+        if how == "Quit":
+            chosen = self.desktop.choose("Quit")
+        else:
+            chosen = time.monotonic()
+            glowdeck.popen.send_signal(how)
         status = glowdeck.wait(max(0.0, chosen + 1.0 - time.monotonic()))
-        self.assertIsNotNone(status, "Glowdeck still runs one second after Quit")
+        self.assertIsNotNone(status, "Glowdeck still runs one second after %s" % how)
         self.expect_running = False
         self.assertEqual(status, 0, glowdeck.stderr_text())
-        self.assertEqual(self.desktop.litra_children(), [], "a litra child outlived Glowdeck")
 
-    # Start
-
-    def test_icon_appears_and_first_status_arrives_right_after_start(self):
-        self.lights.write([True, True])
-        self.desktop.start()
-        launched = self.desktop.glowdeck.started_ns
-        self.desktop.wait_for_icon()
-        self.wait_for_runs(DEVICES, 1)
-        self.desktop.wait_for_glyph(glyphs.ALL_ON, timeout=5)
-        runs = self.lights.runs()
-        self.assertEqual([run[3] for run in runs], [DEVICES])
-        # The poll interval is an hour: these runs are the refresh at launch.
-        self.assertLess((runs[0][1] - launched) / 1e9, 5 * time_scale())
-
-    # Left click
-
-    def test_left_click_switches_lights_and_next_refresh_shows_it(self):
-        self.start([False, False])
+    def test_icon_follows_clicks_and_menu_commands(self):
+        glowdeck = self.start(OFF)
+        # The poll interval is an hour: that refresh came from the launch, at once.
+        self.assertLess((self.lights.runs()[0].start - glowdeck.started_ns) / 1e9, 5 * time_scale())
         self.desktop.wait_for_glyph(glyphs.ALL_OFF)
-        for expected, glyph in (([True, True], glyphs.ALL_ON), ([False, False], glyphs.ALL_OFF)):
-            before = len(self.lights.runs())
-            self.desktop.click_icon()
-            wait_for(lambda: self.lights.is_on() == expected, 5, "lights %r" % expected,
-                     describe=self.lights.is_on)
-            self.desktop.wait_for_glyph(glyph)
-            wait_for(lambda: len(self.lights.runs()) >= before + 2, 5, "the refresh after it")
-            self.assertEqual([run[3] for run in self.lights.runs()[before:]],
-                             ["toggle", DEVICES])
 
-    def test_twenty_fast_clicks_run_one_child_at_a_time(self):
-        self.start([True, False])
+        def dismiss_menu_then_click():
+            self.desktop.open_menu()
+            self.desktop.close_menu()
+            self.desktop.click_icon()
+
+        actions = {"click": self.desktop.click_icon, "menu, Escape, click": dismiss_menu_then_click,
+                   "Toggle Lights": lambda: self.desktop.choose("Toggle Lights"),
+                   "Refresh": lambda: self.desktop.choose("Refresh")}
+        cases = [  # action, lights before it (None: as they are), faults, runs, lights, icon
+            ("click", None, {}, TOGGLE, ON, glyphs.ALL_ON),
+            ("click", None, {}, TOGGLE, OFF, glyphs.ALL_OFF),
+            ("menu, Escape, click", None, {}, TOGGLE, ON, glyphs.ALL_ON),
+            ("Toggle Lights", MIXED, {}, TOGGLE, OFF, glyphs.ALL_OFF),
+            ("Refresh", [False, True], {}, REFRESH, [False, True], glyphs.MIXED),
+            ("Refresh", [], {}, REFRESH, [], glyphs.ALERT),
+            ("Refresh", ON, FAILING_QUERY, REFRESH, ON, glyphs.ALERT),
+            ("Refresh", ON, {}, REFRESH, ON, glyphs.ALL_ON),
+        ]
+        for action, before, faults, runs, after, glyph in cases:
+            with self.subTest(action=action, lights=before, faults=faults):
+                if before is not None:
+                    self.lights.write(before)
+                self.lights.set_faults(**faults)
+                count = len(self.lights.runs())
+                actions[action]()
+                self.assertEqual(self.new_runs(count, len(runs)), runs)
+                self.desktop.wait_for_glyph(glyph)
+                self.assertEqual(self.lights.is_on(), after)
+
+    def test_fast_clicks_run_one_child_at_a_time(self):
+        self.start(MIXED)
         self.desktop.wait_for_glyph(glyphs.MIXED)
         # Slow children leave the clicks plenty of chances to overlap them.
         self.lights.set_faults(delay_ms=25)
         self.desktop.click_icon(repeat=20, delay_ms=30)
-        # Every click toggles and then refreshes: twenty toggles, twenty more device queries.
-        self.wait_for_runs("toggle", 20, timeout=30)
-        self.wait_for_runs(DEVICES, 21, timeout=30)
-        runs = self.lights.runs()
-        self.assertEqual(overlapping_runs(runs), [])
-        self.assertEqual(self.lights.count("toggle"), 20)
+        self.assertEqual(sorted(self.new_runs(1, 40, timeout=30)), sorted(TOGGLE * 20))
+        ordered = sorted(self.lights.runs(), key=lambda run: run.start)
+        self.assertEqual([(a, b) for a, b in zip(ordered, ordered[1:]) if b.start < a.end], [])
         # The first toggle switched the mixed lights off, the next nineteen alternate.
-        self.assertEqual(self.lights.is_on(), [True, True])
+        self.assertEqual(self.lights.is_on(), ON)
         self.desktop.wait_for_glyph(glyphs.ALL_ON)
-        self.assertEqual(self.desktop.litra_children(), [])
+        self.assertEqual(self.desktop.litra_children(), {})
 
-    # Menu
-
-    def test_menu_dismissed_then_left_click_toggles(self):
-        self.start([False, False])
-        self.desktop.open_menu()
-        self.desktop.close_menu()
-        self.desktop.click_icon()
-        wait_for(lambda: self.lights.is_on() == [True, True], 5, "the lights to switch on",
-                 describe=self.lights.is_on)
-        self.desktop.wait_for_glyph(glyphs.ALL_ON)
-
-    def test_toggle_lights_from_menu(self):
-        self.start([True, False])
-        self.desktop.wait_for_glyph(glyphs.MIXED)
-        self.desktop.choose("Toggle Lights")
-        wait_for(lambda: self.lights.is_on() == [False, False], 5, "the lights to switch off",
-                 describe=self.lights.is_on)
-        self.desktop.wait_for_glyph(glyphs.ALL_OFF)
-        self.wait_for_runs(DEVICES, 2)
-        self.assertEqual([run[3] for run in self.lights.runs()],
-                         [DEVICES, "toggle", DEVICES])
-
-    def test_refresh_from_menu_shows_what_changed(self):
-        self.start([False, False])
-        self.desktop.wait_for_glyph(glyphs.ALL_OFF)
-        cases = [
-            ("all on", [True, True], {}, glyphs.ALL_ON),
-            ("mixed", [False, True], {}, glyphs.MIXED),
-            ("no lights", [], {}, glyphs.ALERT),
-            ("all off", [False, False], {}, glyphs.ALL_OFF),
-            ("failing query", [True, True],
-             {"only": "devices", "fail_status": 1, "fail_stderr": "USB error"}, glyphs.ALERT),
-            ("recovered", [True, True], {}, glyphs.ALL_ON),
-        ]
-        for name, is_on, faults, glyph in cases:
-            with self.subTest(name):
-                self.lights.write(is_on)
-                self.lights.set_faults(**faults)
-                queries = self.lights.count(DEVICES)
-                self.desktop.choose("Refresh")
-                self.wait_for_runs(DEVICES, queries + 1)
-                self.desktop.wait_for_glyph(glyph)
-        self.assertEqual(self.lights.count("toggle"), 0)
-
-    # Preferences and About open windows of their own.
-
-    def test_preferences_opens_its_window_once(self):
-        self.start([False, False])
-        for _ in range(2):
-            self.desktop.choose("Preferences")
-            windows = wait_for(lambda: self.desktop.windows_named(PREFERENCES_TITLE), 10,
-                               "a window titled Preferences")
-            self.assertEqual(len(windows), 1, windows)
-
-    def test_about_opens_a_dialog(self):
-        self.start([False, False])
-        self.desktop.choose("About")
-        wait_for(lambda: self.desktop.windows_named(ABOUT_TITLE), 10,
-                 "a window titled About", describe=self.desktop.visible_glowdeck_windows)
-
-    def test_tray_still_answers_with_about_and_preferences_open(self):
-        self.start([False, False])
-        for command, title in (("About", ABOUT_TITLE), ("Preferences", PREFERENCES_TITLE)):
+    def test_windows_open_once_where_they_can_be_reached(self):
+        # Saved on a larger screen than this one: off this screen now.
+        self.start(OFF, GlowdeckPreferences="@Rect(1800 1200 420 360)")
+        for command in ("About", "Preferences", "Preferences"):
             self.desktop.choose(command)
-            wait_for(lambda: self.desktop.windows_named(title), 10, "a window titled " + command)
+        # Commands are handled in order: once the click shows, both windows have been asked for.
         self.desktop.click_icon()
-        wait_for(lambda: self.lights.is_on() == [True, True], 5, "the lights to switch on",
-                 describe=self.lights.is_on)
         self.desktop.wait_for_glyph(glyphs.ALL_ON)
+        for title in (ABOUT_TITLE, PREFERENCES_TITLE):
+            windows = wait_for(lambda: self.desktop.windows_named(title), 10, "window " + title,
+                               describe=self.desktop.visible_glowdeck_windows)
+            self.assertEqual(len(windows), 1, windows)
+        width, height = self.desktop.size
+        preferences = windows[0]
+        self.assertTrue(0 <= preferences.x <= width - 100 and 0 <= preferences.y <= height - 40,
+                        preferences)
         self.assert_quits_within_a_second()
 
-    # Quit
+        self.launch(GlowdeckPreferences="@Rect(40 60 420 360)")
+        self.desktop.choose("Preferences")
+        windows = wait_for(lambda: self.desktop.windows_named(PREFERENCES_TITLE), 10, "window")
+        self.assertEqual((windows[0].x, windows[0].y), (40, 60))
 
-    def test_quit_ends_with_status_0_within_a_second(self):
-        self.start([False, False])
-        self.assert_quits_within_a_second()
+    def test_quit_while_litra_hangs_leaves_no_child(self):
+        self.lights.write(OFF)
+        self.desktop.start()
+        # A logout (SIGTERM), Ctrl-C and a closed terminal quit as the menu's Quit does.
+        for command, how in (("toggle", "Quit"), ("devices", "Quit"), ("toggle", signal.SIGTERM),
+                             ("devices", signal.SIGINT), ("toggle", signal.SIGHUP)):
+            with self.subTest(command=command, how=str(how)):
+                self.launch()
+                self.lights.set_faults(only=command, hang=1)
+                if command == "toggle":
+                    self.desktop.click_icon()
+                else:
+                    self.desktop.choose("Refresh")
+                hung = wait_for(lambda: {pid for pid, argv in self.desktop.litra_children().items()
+                                         if argv[0] == command}, 5, "a hanging litra " + command,
+                                describe=self.desktop.litra_children)
+                self.lights.set_faults()
+                self.assert_quits_within_a_second(how)
+                wait_for(lambda: not hung & self.desktop.litra_children().keys(), 1,
+                         "the hanging litra %s to end with Glowdeck" % command,
+                         describe=self.desktop.litra_children)
 
-    def test_quit_while_toggle_runs(self):
-        self.start([False, False])
-        self.lights.set_faults(only="toggle", hang=1)
-        self.desktop.click_icon()
-        wait_for(lambda: ["toggle"] in self.desktop.litra_children(), 5,
-                 "a hanging litra toggle", describe=self.desktop.litra_children)
-        self.assert_quits_within_a_second()
-
-    def test_quit_while_device_query_runs(self):
-        self.start([False, False])
-        self.lights.set_faults(only="devices", hang=1)
-        self.desktop.choose("Refresh")
-        wait_for(lambda: ["devices", "--json"] in self.desktop.litra_children(), 5,
-                 "a hanging litra device query", describe=self.desktop.litra_children)
-        self.assert_quits_within_a_second()
-
-    # The tray host comes late, or goes and comes back.
-
-    def test_tray_host_started_ten_seconds_after_glowdeck(self):
-        self.lights.write([False, False])
+    def test_tray_host_late_then_killed_then_ended(self):
+        self.lights.write(OFF)
         self.desktop.start(tray=False)
-        glowdeck = self.desktop.glowdeck
+        glowdeck = self.desktop.start_glowdeck()
         wait_for(lambda: "waiting for a system tray" in glowdeck.stderr_text(), 10,
                  "Glowdeck to say that it waits for a tray", describe=glowdeck.stderr_text)
-        self.wait_for_runs(DEVICES, 1)
-        # The scenario itself: the panel comes up ten seconds after Glowdeck.
-        late = glowdeck.started_ns / 1e9 + 10 - time.monotonic_ns() / 1e9
-        if late > 0:
-            time.sleep(late)
-        self.desktop.start_tray()
-        self.desktop.wait_for_icon(timeout=5)
-        self.desktop.wait_for_glyph(glyphs.ALL_OFF)
-        self.desktop.click_icon()
-        self.desktop.wait_for_glyph(glyphs.ALL_ON)
-        self.assertEqual(self.lights.is_on(), [True, True])
-
-    def test_tray_host_killed_and_restarted(self):
-        self.start([False, False])
-        self.desktop.wait_for_glyph(glyphs.ALL_OFF)
-        expected = [False, False]
-        for how in ("killed", "ended"):
+        self.new_runs(0, 1)
+        # Lateness is the case itself: Glowdeck must keep waiting for the tray, however long.
+        time.sleep(max(0.0, glowdeck.started_ns / 1e9 + 10 - time.monotonic()))
+        expected = OFF
+        for how in ("late", "killed", "ended"):
             with self.subTest(how):
-                if how == "killed":
-                    self.desktop.tray.popen.kill()
-                self.desktop.stop_tray()
-                self.assertIsNone(self.desktop.tray_icon())
+                if how != "late":
+                    if how == "killed":
+                        self.desktop.tray.popen.kill()
+                    self.desktop.stop_tray()
+                    self.assertIsNone(self.desktop.tray_icon())
                 self.desktop.start_tray()
                 self.desktop.wait_for_icon(timeout=5)
-                self.desktop.wait_for_glyph(glyphs.ALL_ON if expected[0] else glyphs.ALL_OFF)
+                self.desktop.wait_for_glyph(glyph_of(expected))
                 self.desktop.click_icon()
                 expected = [not on for on in expected]
-                self.desktop.wait_for_glyph(glyphs.ALL_ON if expected[0] else glyphs.ALL_OFF)
+                self.desktop.wait_for_glyph(glyph_of(expected))
                 self.assertEqual(self.lights.is_on(), expected)
 
 

@@ -1,9 +1,10 @@
-"""A virtual desktop for driving Glowdeck through a real system tray.
+"""A private virtual desktop with a real system tray, for running Glowdeck where nothing of the
+user's own session is seen or touched.
 
 A `Desktop` starts an X server of its own (Xvfb on a free display number), a D-Bus session bus
 of its own (so that Qt finds no StatusNotifierItem host and docks into the XEmbed tray), a tray
-host (trayer) and Glowdeck with the light simulator in a temporary home. It clicks with xdotool,
-reads windows with xwininfo/xprop and takes screenshots with ImageMagick's import.
+host (trayer) and Glowdeck with the light simulator, all in a temporary home. It clicks with
+xdotool, reads windows with xwininfo/xprop and takes screenshots with ImageMagick's import.
 
 `Desktop.close()` ends every process started here by its id, and afterwards any descendant
 still running (a hung litra child that Glowdeck left behind, say).
@@ -18,10 +19,10 @@ import tempfile
 import time
 import uuid
 
-import glyphs
-from processes import MARKER, Process, marked_processes, read_line, wait_for
-from simlights import Lights
-from xwindows import parse_tree
+from . import glyphs
+from .processes import MARKER, Process, marked_processes, read_line, wait_for
+from .simlights import Lights
+from .xwindows import parse_tree
 
 REQUIRED_TOOLS = ["Xvfb", "trayer", "xdotool", "xwininfo", "xprop", "import", "dbus-daemon"]
 
@@ -33,22 +34,18 @@ MENU_COMMANDS = ["About", "Preferences", "Toggle Lights", "Refresh", "Quit"]
 PREFERENCES_TITLE = r"^Preferences\b"
 ABOUT_TITLE = r"^About\b"
 
-SANITIZER_REPORTS = re.compile(
-    r"ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:|ThreadSanitizer"
-)
-
-
 def missing_tools():
     return [tool for tool in REQUIRED_TOOLS if shutil.which(tool) is None]
 
 
 class Desktop:
-    """Xvfb, a session bus, a tray host and Glowdeck, for one test."""
+    """Xvfb, a session bus, a tray host and Glowdeck. `artifacts` keeps the output of every
+    process; without it, it goes with the temporary home."""
 
-    def __init__(self, glowdeck, litra, artifacts=None, size=(1024, 768)):
+    def __init__(self, litra, glowdeck=None, artifacts=None, size=(1024, 768)):
         self.glowdeck_binary = glowdeck
         self.marker = uuid.uuid4().hex
-        self.folder = tempfile.mkdtemp(prefix="glowdeck-e2e-")
+        self.folder = tempfile.mkdtemp(prefix="glowdeck-desktop-")
         self.artifacts = artifacts or self.folder
         if artifacts:
             shutil.rmtree(artifacts, ignore_errors=True)  # what an earlier run left
@@ -64,11 +61,17 @@ class Desktop:
         self.bus_address = None
         self.tray = None
         self.glowdeck = None
-        self.leftovers = []
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
 
     # Processes
 
-    def _base_environment(self):
+    def environment(self):
+        """For anything run on this desktop; the simulator's files are left to the caller."""
         env = {
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
             "HOME": self.home,
@@ -78,6 +81,7 @@ class Desktop:
             "XDG_STATE_HOME": os.path.join(self.home, ".local", "state"),
             "XDG_RUNTIME_DIR": self.runtime_dir,
             "LANG": "C.UTF-8",
+            "QT_QPA_PLATFORM": "xcb",
             "NO_AT_BRIDGE": "1",
             MARKER: self.marker,
         }
@@ -91,45 +95,34 @@ class Desktop:
         return env
 
     def _start(self, name, argv, env=None, **kwargs):
-        process = Process(name, argv, env or self._base_environment(), self.artifacts, **kwargs)
+        process = Process(name, argv, env or self.environment(), self.artifacts, **kwargs)
         self.processes.append(process)
         return process
 
-    def start_x(self):
+    def _start_announced(self, name, argv, what):
+        """Starts a process that writes one line (its display, its address) to the descriptor
+        that "{fd}" in `argv` names, and returns that line."""
         read_end, write_end = os.pipe()
         try:
-            width, height = self.size
-            self._start(
-                "xvfb",
-                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height),
-                 "-nolisten", "tcp", "-noreset"],
-                pass_fds=(write_end,),
-            )
+            self._start(name, [arg.format(fd=write_end) for arg in argv], pass_fds=(write_end,))
             os.close(write_end)
             write_end = None
-            self.display = int(read_line(read_end, 20, "Xvfb to announce its display"))
+            return read_line(read_end, 20, what)
         finally:
             if write_end is not None:
                 os.close(write_end)
             os.close(read_end)
 
+    def start_x(self):
+        self.display = int(self._start_announced(
+            "xvfb", ["Xvfb", "-displayfd", "{fd}", "-screen", "0", "%dx%dx24" % self.size,
+                     "-nolisten", "tcp", "-noreset"], "Xvfb to announce its display"))
+
     def start_bus(self):
-        read_end, write_end = os.pipe()
-        try:
-            self._start(
-                "dbus",
-                ["dbus-daemon", "--session", "--nofork", "--nopidfile",
-                 "--address=unix:path=%s" % os.path.join(self.runtime_dir, "bus"),
-                 "--print-address=%d" % write_end],
-                pass_fds=(write_end,),
-            )
-            os.close(write_end)
-            write_end = None
-            self.bus_address = read_line(read_end, 20, "the session bus to announce its address")
-        finally:
-            if write_end is not None:
-                os.close(write_end)
-            os.close(read_end)
+        self.bus_address = self._start_announced(
+            "dbus", ["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                     "--address=unix:path=" + os.path.join(self.runtime_dir, "bus"),
+                     "--print-address={fd}"], "the session bus to announce its address")
 
     def start_tray(self, full_width=False):
         """trayer at the top right; `full_width` makes it a panel across the screen."""
@@ -150,30 +143,25 @@ class Desktop:
         self.tray = None
         return status
 
-    def write_settings(self, poll_interval_seconds):
-        folder = os.path.join(self.home, ".config", "Glowdeck")
-        os.makedirs(folder, exist_ok=True)
-        with open(os.path.join(folder, "Glowdeck.conf"), "w") as conf:
-            conf.write("[General]\npollIntervalSeconds=%s\n" % poll_interval_seconds)
-
-    def start_glowdeck(self, poll_interval_seconds=3600):
-        """Starts Glowdeck; a long poll interval keeps the polling loop out of the way of a test
-        that counts runs, None leaves Glowdeck's own default."""
-        if poll_interval_seconds is not None:
-            self.write_settings(poll_interval_seconds)
-        env = self._base_environment()
-        env.update(self.lights.environment())
-        env["QT_QPA_PLATFORM"] = "xcb"
-        self.glowdeck = self._start("glowdeck", [self.glowdeck_binary], env)
-        return self.glowdeck
-
-    def start(self, tray=True, poll_interval_seconds=3600):
-        """X, the bus, the tray host (unless told not to) and Glowdeck."""
+    def start(self, tray=True, full_width=False):
+        """X, the bus and, unless told not to, the tray host."""
         self.start_x()
         self.start_bus()
         if tray:
-            self.start_tray()
-        self.start_glowdeck(poll_interval_seconds)
+            self.start_tray(full_width)
+
+    def start_glowdeck(self, **settings):
+        """Starts Glowdeck with these settings (QSettings values as text). The default poll
+        interval of an hour keeps the polling loop out of the way of runs being counted."""
+        settings.setdefault("pollIntervalSeconds", 3600)
+        folder = os.path.join(self.home, ".config", "Glowdeck")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "Glowdeck.conf"), "w") as conf:
+            conf.write("[General]\n" + "".join(
+                "%s=%s\n" % item for item in settings.items() if item[1] is not None))
+        env = dict(self.environment(), **self.lights.environment())
+        self.glowdeck = self._start("glowdeck", [self.glowdeck_binary], env)
+        return self.glowdeck
 
     def close(self):
         """Ends every process started here, last first, then whatever they left running."""
@@ -183,8 +171,7 @@ class Desktop:
                 process.end()
             except OSError as error:
                 failures.append("%s (%d): %s" % (process.name, process.pid, error))
-        self.leftovers = marked_processes(self.marker)
-        for pid, _ in self.leftovers:
+        for pid, _ in marked_processes(self.marker):
             try:
                 os.kill(pid, signal.SIGKILL)
             except ProcessLookupError:
@@ -193,22 +180,16 @@ class Desktop:
         if failures:
             raise AssertionError("could not end " + "; ".join(failures))
 
-    def sanitizer_reports(self):
-        if self.glowdeck is None:
-            return ""
-        text = self.glowdeck.stderr_text()
-        return text if SANITIZER_REPORTS.search(text) else ""
-
     def litra_children(self):
-        """Argument lists of the litra processes running now."""
-        return [argv[1:] for _, argv in marked_processes(self.marker)
-                if argv and os.path.basename(argv[0]) == "litra"]
+        """The litra processes running now: process id -> arguments."""
+        return {pid: argv[1:] for pid, argv in marked_processes(self.marker)
+                if argv and os.path.basename(argv[0]) == "litra"}
 
     # X
 
     def x(self, *argv, check=True):
         result = subprocess.run(
-            list(argv), env=self._base_environment(), capture_output=True, timeout=20
+            list(argv), env=self.environment(), capture_output=True, timeout=20
         )
         if check and result.returncode != 0:
             raise AssertionError(
@@ -221,7 +202,7 @@ class Desktop:
         """(root id, windows). A window that goes while xwininfo walks the tree makes it fail;
         then it walks again."""
         for _ in range(20):
-            result = subprocess.run(["xwininfo", "-root", "-tree"], env=self._base_environment(),
+            result = subprocess.run(["xwininfo", "-root", "-tree"], env=self.environment(),
                                     capture_output=True, timeout=20)
             if result.returncode == 0:
                 return parse_tree(result.stdout.decode(errors="replace"))
@@ -355,7 +336,7 @@ class Desktop:
             ["import", "-window", "root", "-crop",
              "%dx%d+%d+%d" % (icon.width, icon.height, icon.x, icon.y), "+repage", "-depth", "8",
              "ppm:-"],
-            env=self._base_environment(), capture_output=True, check=True, timeout=20,
+            env=self.environment(), capture_output=True, check=True, timeout=20,
         ).stdout
         return glyphs.classify(glyphs.decode_ppm(data))
 

@@ -1,8 +1,8 @@
-"""Child processes for the end-to-end tests: waiting on conditions with time-outs, starting
-processes with their output in files, and finding what they left running.
+"""Processes of a virtual desktop: waiting on conditions with time-outs, starting processes
+with their output in files, and finding what they left running.
 
-Every process a test starts carries a marker in its environment that its children inherit, so
-that whatever is left over can be found and ended by its id.
+Every process a desktop starts carries a marker in its environment that its children inherit,
+so that whatever is left over can be found and ended by its id.
 """
 
 import os
@@ -11,12 +11,12 @@ import signal
 import subprocess
 import time
 
-MARKER = "GLOWDECK_E2E_RUN"
+MARKER = "GLOWDECK_DESKTOP_RUN"
 
 
 def time_scale():
-    """How much slower than a plain build the binaries under test run (sanitizers)."""
-    return float(os.environ.get("GLOWDECK_E2E_TIME_SCALE", "1"))
+    """How much slower than a plain build the binaries run (sanitizers)."""
+    return float(os.environ.get("GLOWDECK_TIME_SCALE", "1"))
 
 
 class WaitTimeout(AssertionError):

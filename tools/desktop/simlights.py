@@ -3,6 +3,11 @@
 import json
 import os
 import subprocess
+from collections import namedtuple
+
+# One run as the simulator logs it: start and end in CLOCK_MONOTONIC nanoseconds (the clock of
+# time.monotonic_ns()), the arguments joined by spaces.
+Run = namedtuple("Run", "pid start end arguments")
 
 
 class Lights:
@@ -63,17 +68,17 @@ class Lights:
         os.replace(temporary, self.faults_path)
 
     def runs(self):
-        """Finished runs: (pid, start_ns, end_ns, arguments), in the order they ended."""
+        """Finished runs, in the order they ended."""
         try:
             with open(self.log_path) as log:
-                lines = log.read().splitlines()
+                lines = log.read().split("\n")[:-1]  # a line still being written has no end
         except FileNotFoundError:
             return []
         runs = []
         for line in lines:
             pid, start, end, *arguments = line.split(" ")
-            runs.append((int(pid), int(start), int(end), " ".join(arguments)))
+            runs.append(Run(int(pid), int(start), int(end), " ".join(arguments)))
         return runs
 
-    def count(self, arguments, since=0):
-        return sum(1 for run in self.runs()[since:] if run[3] == arguments)
+    def count(self, arguments):
+        return sum(1 for run in self.runs() if run.arguments == arguments)
