@@ -4,40 +4,42 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
-#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
 constexpr const char* entryFileName = "glowdeck.desktop";
 
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+std::filesystem::path nativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString systemReason(const std::error_code& error) {
+    return QString::fromLocal8Bit(error.message());
 }
 
 // Creates the folder and any missing parents, private to the user as the XDG base directory
-// rules ask. Returns errno on failure, 0 on success.
-int makeDirectories(const QString& path) {
-    const QString clean = QDir::cleanPath(path);
-    const QByteArray native = QFile::encodeName(clean);
-    struct stat info {};
-    if (::stat(native.constData(), &info) == 0) {
-        return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+// rules ask.
+std::error_code makePrivateFolders(const QString& path) {
+    const QFileInfo folder(QDir::cleanPath(path));
+    if (folder.exists()) {
+        return folder.isDir() ? std::error_code() : make_error_code(std::errc::not_a_directory);
     }
-    const QString parent = QFileInfo(clean).path();
-    if (parent != clean) {
-        if (const int error = makeDirectories(parent)) {
+    if (folder.path() != folder.filePath()) {
+        if (const std::error_code error = makePrivateFolders(folder.path())) {
             return error;
         }
     }
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
-        return errno;
+    if (::mkdir(nativePath(folder.filePath()).c_str(), 0700) != 0 && errno != EEXIST) {
+        return {errno, std::generic_category()};
     }
-    return 0;
+    return {};
 }
 
 bool isTrue(const QByteArray& value) {
@@ -98,24 +100,39 @@ LoginItemService::Status LoginItemService::status() const {
 }
 
 void LoginItemService::registerItem() {
-    if (const int error = makeDirectories(directory_)) {
+    if (const std::error_code error = makePrivateFolders(directory_)) {
         throw LoginItemError(tr("Could not create the autostart folder %1: %2")
                                  .arg(QDir::toNativeSeparators(directory_), systemReason(error)));
     }
-    QSaveFile file(entryPath_);
+    const auto failed = [this](const QString& reason) {
+        return LoginItemError(tr("Could not write the autostart entry %1: %2")
+                                  .arg(QDir::toNativeSeparators(entryPath_), reason));
+    };
+    // Written beside the entry and renamed over it: the entry is whole or not there, and a
+    // link in its place is replaced, not followed (QSaveFile would write to the link's target).
+    QTemporaryFile file(directory_ + QStringLiteral("/.") + QLatin1String(entryFileName) +
+                        QStringLiteral("-XXXXXX"));
     const QByteArray contents = desktopEntry(executablePath_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() ||
-        !file.commit()) {
-        throw LoginItemError(tr("Could not write the autostart entry %1: %2")
-                                 .arg(QDir::toNativeSeparators(entryPath_), file.errorString()));
+    if (!file.open() || file.write(contents) != contents.size() || !file.flush()) {
+        throw failed(file.errorString());
     }
+    if (::fsync(file.handle()) != 0) {
+        throw failed(systemReason({errno, std::generic_category()}));
+    }
+    std::error_code error;
+    std::filesystem::rename(nativePath(file.fileName()), nativePath(entryPath_), error);
+    if (error) {
+        throw failed(systemReason(error));
+    }
+    file.setAutoRemove(false);
 }
 
 void LoginItemService::unregisterItem() {
-    const QByteArray native = QFile::encodeName(entryPath_);
-    if (::unlink(native.constData()) != 0 && errno != ENOENT) {
+    // QFile removes a link itself, never its target.
+    QFile entry(entryPath_);
+    if (!entry.remove() && (entry.exists() || QFileInfo(entryPath_).isSymLink())) {
         throw LoginItemError(tr("Could not remove the autostart entry %1: %2")
-                                 .arg(QDir::toNativeSeparators(entryPath_), systemReason(errno)));
+                                 .arg(QDir::toNativeSeparators(entryPath_), entry.errorString()));
     }
 }
 

@@ -34,9 +34,10 @@ public:
     Status status() const;
     bool isEnabled() const { return status() == Status::enabled; }
 
-    // Writes the entry atomically, creating the folder when needed. Throws LoginItemError.
+    // Writes the entry atomically, creating the folder when needed; a link in its place is
+    // replaced, not followed. Throws LoginItemError.
     void registerItem();
-    // Removes the entry. Throws LoginItemError.
+    // Removes the entry; a link in its place is removed, not its target. Throws LoginItemError.
     void unregisterItem();
 
     // The desktop entry that starts `executablePath`.

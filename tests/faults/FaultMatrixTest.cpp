@@ -396,8 +396,7 @@ const HomeFault homeFaults[] = {
     {"AutostartEntryCannotBeWritten",
      [](Rig&) { QDir().mkpath(autostart() + "/glowdeck.desktop"); },
      [](Rig&) { QDir(autostart()).removeRecursively(); },
-     "Could not write the autostart entry {config}/autostart/glowdeck.desktop: Filename refers "
-     "to a directory",
+     "Could not write the autostart entry {config}/autostart/glowdeck.desktop: Is a directory",
      3600},
     {"HomeIsReadOnly",
      [](Rig&) {

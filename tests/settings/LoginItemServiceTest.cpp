@@ -115,6 +115,30 @@ TEST_F(LoginItems, RegisterCreatesPrivateFoldersAndUnregisterRemoves) {
     EXPECT_EQ(items.status(), Status::notRegistered);
 }
 
+TEST_F(LoginItems, LinkedEntryIsReplacedOrRemovedNeverItsTarget) {
+    LoginItemService items = service();
+    const QString target = dir.filePath("dotfiles/glowdeck.desktop");
+    const char* kept = "[Desktop Entry]\nHidden=true\n";
+    QDir().mkpath(dir.filePath("dotfiles"));
+    QDir().mkpath(autostart());
+    for (const bool dangling : {true, false}) {
+        if (!dangling) {
+            writeFile(target, kept);
+        }
+        QFile::remove(items.entryPath());
+        ASSERT_TRUE(QFile::link(target, items.entryPath()));
+        items.registerItem();
+        EXPECT_FALSE(QFileInfo(items.entryPath()).isSymLink());
+        EXPECT_EQ(QFileInfo::exists(target) ? readFile(target).toStdString() : "none",
+                  dangling ? "none" : kept);
+    }
+    QFile::remove(items.entryPath());
+    ASSERT_TRUE(QFile::link(target, items.entryPath()));
+    items.unregisterItem();
+    EXPECT_FALSE(QFileInfo(items.entryPath()).isSymLink());
+    EXPECT_EQ(readFile(target), kept);
+}
+
 TEST_F(LoginItems, HiddenOrDisabledEntryIsNotEnabledUntilRegistered) {
     const std::pair<QByteArray, Status> entries[] = {
         {"[Desktop Entry]\nExec=glowdeck\n", Status::enabled},
