@@ -42,6 +42,25 @@ std::error_code makePrivateFolders(const QString& path) {
     return {};
 }
 
+// Why a desktop entry cannot start the binary at `path`, or nothing when it can.
+QString unfaithfulPath(const QString& path) {
+    // QFile::decodeName leaves U+FFFD for each byte that is not UTF-8.
+    if (path.contains(QChar::ReplacementCharacter)) {
+        return LoginItemService::tr("its path is not valid UTF-8, which autostart entries require");
+    }
+    for (const QChar c : path) {
+        if (c.category() == QChar::Other_Control) {
+            return LoginItemService::tr(
+                "its path contains a control character, which autostart entries cannot hold");
+        }
+    }
+    if (path.contains(QLatin1Char('%'))) {
+        return LoginItemService::tr(
+            "its path contains \"%\", which GLib-based sessions refuse to start");
+    }
+    return {};
+}
+
 bool isTrue(const QByteArray& value) {
     return value.trimmed() == "true";
 }
@@ -100,6 +119,10 @@ LoginItemService::Status LoginItemService::status() const {
 }
 
 void LoginItemService::registerItem() {
+    if (const QString reason = unfaithfulPath(executablePath_); !reason.isEmpty()) {
+        throw LoginItemError(tr("Could not write an autostart entry for %1: %2.")
+                                 .arg(QDir::toNativeSeparators(executablePath_), reason));
+    }
     if (const std::error_code error = makePrivateFolders(directory_)) {
         throw LoginItemError(tr("Could not create the autostart folder %1: %2")
                                  .arg(QDir::toNativeSeparators(directory_), systemReason(error)));
@@ -173,23 +196,7 @@ QString LoginItemService::execValue(const QString& executablePath) {
         argument = executablePath;
     }
 
-    // Exec level: a literal % is written %% so that it is not read as a field code. String
-    // level, undone first by readers: backslash and control characters are escaped.
-    QString value;
-    for (const QChar c : argument) {
-        if (c == QLatin1Char('%')) {
-            value += QStringLiteral("%%");
-        } else if (c == QLatin1Char('\\')) {
-            value += QStringLiteral("\\\\");
-        } else if (c == QLatin1Char('\n')) {
-            value += QStringLiteral("\\n");
-        } else if (c == QLatin1Char('\t')) {
-            value += QStringLiteral("\\t");
-        } else if (c == QLatin1Char('\r')) {
-            value += QStringLiteral("\\r");
-        } else {
-            value += c;
-        }
-    }
-    return value;
+    // String level, undone first by readers: a backslash is written twice. The path has no
+    // control characters or "%" (see unfaithfulPath), which would need more.
+    return argument.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
 }
