@@ -2,9 +2,10 @@
 
 #include "AppDelegate.h"
 #include "QuitOnSignals.h"
-#include "SingleInstance.h"
+#include "SessionService.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QTimer>
 
 #include <cstdio>
@@ -28,27 +29,28 @@ void GlowdeckApp::configure() {
 }
 
 int GlowdeckApp::main(int argc, char** argv) {
+    // Read before QApplication, whose X11 plugin takes the startup id out of the environment.
+    const QVariantMap platformData = platformDataFromEnvironment();
     QApplication app(argc, argv);
     configure();
 
-    SingleInstance instance(SingleInstance::defaultDirectory(), SingleInstance::sessionName());
+    AppDelegate delegate;
+    SessionService session(delegate);
     try {
-        if (instance.claim() == SingleInstance::Outcome::handedOver) {
+        if (session.claim(QDBusConnection::sessionBus(), platformData) ==
+            SessionService::Outcome::handedOver) {
             return 0;
         }
-    } catch (const SingleInstanceError& error) {
+    } catch (const SessionError& error) {
         printError(error.localizedDescription());
         // One that runs but does not answer still has its icon. Otherwise there is no telling
         // whether another runs, and running twice beats not running at all.
-        if (error.kind() == SingleInstanceError::Kind::notAnswering) {
+        if (error.kind() == SessionError::Kind::notAnswering) {
             return 1;
         }
     }
 
     QuitOnSignals quitOnSignals;
-    AppDelegate delegate;
-    QObject::connect(&instance, &SingleInstance::preferencesRequested, &delegate,
-                     &AppDelegate::openPreferences);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);

@@ -1,6 +1,6 @@
 #pragma once
 
-// The program: one QApplication, one Glowdeck per user and display, exactly one AppDelegate,
+// The program: one QApplication, one Glowdeck per session, exactly one AppDelegate,
 // and no window at launch.
 class GlowdeckApp {
 public:

@@ -4,40 +4,61 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
-#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
 constexpr const char* entryFileName = "glowdeck.desktop";
 
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+std::filesystem::path nativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString systemReason(const std::error_code& error) {
+    return QString::fromLocal8Bit(error.message());
 }
 
 // Creates the folder and any missing parents, private to the user as the XDG base directory
-// rules ask. Returns errno on failure, 0 on success.
-int makeDirectories(const QString& path) {
-    const QString clean = QDir::cleanPath(path);
-    const QByteArray native = QFile::encodeName(clean);
-    struct stat info {};
-    if (::stat(native.constData(), &info) == 0) {
-        return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+// rules ask.
+std::error_code makePrivateFolders(const QString& path) {
+    const QFileInfo folder(QDir::cleanPath(path));
+    if (folder.exists()) {
+        return folder.isDir() ? std::error_code() : make_error_code(std::errc::not_a_directory);
     }
-    const QString parent = QFileInfo(clean).path();
-    if (parent != clean) {
-        if (const int error = makeDirectories(parent)) {
+    if (folder.path() != folder.filePath()) {
+        if (const std::error_code error = makePrivateFolders(folder.path())) {
             return error;
         }
     }
-    if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
-        return errno;
+    if (::mkdir(nativePath(folder.filePath()).c_str(), 0700) != 0 && errno != EEXIST) {
+        return {errno, std::generic_category()};
     }
-    return 0;
+    return {};
+}
+
+// Why a desktop entry cannot start the binary at `path`, or nothing when it can.
+QString unfaithfulPath(const QString& path) {
+    // QFile::decodeName leaves U+FFFD for each byte that is not UTF-8.
+    if (path.contains(QChar::ReplacementCharacter)) {
+        return LoginItemService::tr("its path is not valid UTF-8, which autostart entries require");
+    }
+    for (const QChar c : path) {
+        if (c.category() == QChar::Other_Control) {
+            return LoginItemService::tr(
+                "its path contains a control character, which autostart entries cannot hold");
+        }
+    }
+    if (path.contains(QLatin1Char('%'))) {
+        return LoginItemService::tr(
+            "its path contains \"%\", which GLib-based sessions refuse to start");
+    }
+    return {};
 }
 
 bool isTrue(const QByteArray& value) {
@@ -98,24 +119,43 @@ LoginItemService::Status LoginItemService::status() const {
 }
 
 void LoginItemService::registerItem() {
-    if (const int error = makeDirectories(directory_)) {
+    if (const QString reason = unfaithfulPath(executablePath_); !reason.isEmpty()) {
+        throw LoginItemError(tr("Could not write an autostart entry for %1: %2.")
+                                 .arg(QDir::toNativeSeparators(executablePath_), reason));
+    }
+    if (const std::error_code error = makePrivateFolders(directory_)) {
         throw LoginItemError(tr("Could not create the autostart folder %1: %2")
                                  .arg(QDir::toNativeSeparators(directory_), systemReason(error)));
     }
-    QSaveFile file(entryPath_);
+    const auto failed = [this](const QString& reason) {
+        return LoginItemError(tr("Could not write the autostart entry %1: %2")
+                                  .arg(QDir::toNativeSeparators(entryPath_), reason));
+    };
+    // Written beside the entry and renamed over it: the entry is whole or not there, and a
+    // link in its place is replaced, not followed (QSaveFile would write to the link's target).
+    QTemporaryFile file(directory_ + QStringLiteral("/.") + QLatin1String(entryFileName) +
+                        QStringLiteral("-XXXXXX"));
     const QByteArray contents = desktopEntry(executablePath_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() ||
-        !file.commit()) {
-        throw LoginItemError(tr("Could not write the autostart entry %1: %2")
-                                 .arg(QDir::toNativeSeparators(entryPath_), file.errorString()));
+    if (!file.open() || file.write(contents) != contents.size() || !file.flush()) {
+        throw failed(file.errorString());
     }
+    if (::fsync(file.handle()) != 0) {
+        throw failed(systemReason({errno, std::generic_category()}));
+    }
+    std::error_code error;
+    std::filesystem::rename(nativePath(file.fileName()), nativePath(entryPath_), error);
+    if (error) {
+        throw failed(systemReason(error));
+    }
+    file.setAutoRemove(false);
 }
 
 void LoginItemService::unregisterItem() {
-    const QByteArray native = QFile::encodeName(entryPath_);
-    if (::unlink(native.constData()) != 0 && errno != ENOENT) {
+    // QFile removes a link itself, never its target.
+    QFile entry(entryPath_);
+    if (!entry.remove() && (entry.exists() || QFileInfo(entryPath_).isSymLink())) {
         throw LoginItemError(tr("Could not remove the autostart entry %1: %2")
-                                 .arg(QDir::toNativeSeparators(entryPath_), systemReason(errno)));
+                                 .arg(QDir::toNativeSeparators(entryPath_), entry.errorString()));
     }
 }
 
@@ -156,23 +196,7 @@ QString LoginItemService::execValue(const QString& executablePath) {
         argument = executablePath;
     }
 
-    // Exec level: a literal % is written %% so that it is not read as a field code. String
-    // level, undone first by readers: backslash and control characters are escaped.
-    QString value;
-    for (const QChar c : argument) {
-        if (c == QLatin1Char('%')) {
-            value += QStringLiteral("%%");
-        } else if (c == QLatin1Char('\\')) {
-            value += QStringLiteral("\\\\");
-        } else if (c == QLatin1Char('\n')) {
-            value += QStringLiteral("\\n");
-        } else if (c == QLatin1Char('\t')) {
-            value += QStringLiteral("\\t");
-        } else if (c == QLatin1Char('\r')) {
-            value += QStringLiteral("\\r");
-        } else {
-            value += c;
-        }
-    }
-    return value;
+    // String level, undone first by readers: a backslash is written twice. The path has no
+    // control characters or "%" (see unfaithfulPath), which would need more.
+    return argument.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
 }

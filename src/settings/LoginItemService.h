@@ -34,18 +34,20 @@ public:
     Status status() const;
     bool isEnabled() const { return status() == Status::enabled; }
 
-    // Writes the entry atomically, creating the folder when needed. Throws LoginItemError.
+    // Writes the entry atomically, creating the folder when needed; a link in its place is
+    // replaced, not followed. Throws LoginItemError, also when the binary's path cannot be
+    // written in an entry as it is (not UTF-8, a control character, or "%").
     void registerItem();
-    // Removes the entry. Throws LoginItemError.
+    // Removes the entry; a link in its place is removed, not its target. Throws LoginItemError.
     void unregisterItem();
 
+private:
     // The desktop entry that starts `executablePath`.
     static QByteArray desktopEntry(const QString& executablePath);
     // The Exec value that starts `executablePath` with no arguments, quoted and escaped as
     // desktop entries require.
     static QString execValue(const QString& executablePath);
 
-private:
     QString directory_;
     QString entryPath_;
     QString executablePath_;

@@ -11,11 +11,12 @@ cmake=$3
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/glowdeck-install-XXXXXX")
 first=""
+bus=""
 cleanup() {
-    if [ -n "$first" ]; then
-        kill "$first" 2>/dev/null || true
-        wait "$first" 2>/dev/null || true
-    fi
+    for pid in $first $bus; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -71,7 +72,10 @@ export XDG_CONFIG_HOME="$work/home/.config"
 export XDG_STATE_HOME="$work/home/.local/state"
 export XDG_RUNTIME_DIR="$work/run"
 export QT_QPA_PLATFORM=offscreen
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/bus"
+dbus-daemon --session --nofork --address="$DBUS_SESSION_BUS_ADDRESS" >/dev/null 2>&1 &
+bus=$!
+wait_for '[ -S "$work/bus" ]' || fail "the private dbus-daemon did not start"
 unset DISPLAY WAYLAND_DISPLAY LITRA_SIM_FAULTS_FILE LITRA_SIM_LOG
 export LITRA_SIM_STATE="$work/lights.json"
 light() { # serial, on, lumen

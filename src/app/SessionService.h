@@ -1,0 +1,74 @@
+#pragma once
+
+#include "LitraError.h"
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+#include <chrono>
+#include <functional>
+
+class AppDelegate;
+
+// Keeping Glowdeck to one process per session failed; the message says why.
+class SessionError : public GlowdeckError {
+public:
+    enum class Kind {
+        unguarded,     // no session bus or no name on it: no telling whether another one runs
+        notAnswering,  // another Glowdeck owns the name but did not answer
+    };
+
+    SessionError(Kind kind, QString message) : GlowdeckError(std::move(message)), kind_(kind) {}
+    Kind kind() const { return kind_; }
+
+private:
+    Kind kind_;
+};
+
+// What a starting process passes on so that the window it asks for may take the focus, as
+// GApplication does: {"activation-token": XDG_ACTIVATION_TOKEN, "desktop-startup-id":
+// DESKTOP_STARTUP_ID}, each only when set. Read it before QApplication exists: Qt's X11 plugin
+// takes DESKTOP_STARTUP_ID out of the environment.
+QVariantMap platformDataFromEnvironment();
+// The token to activate a window with: "activation-token", else "desktop-startup-id" (which
+// Wayland launchers also set to the token); values that are not strings do not count.
+QString activationToken(const QVariantMap& platformData);
+// Runs `show` with XDG_ACTIVATION_TOKEN set to `token`, which Qt's Wayland plugin reads when
+// it makes or activates a window, and unset afterwards. Qt 6.4 has no public way to hand a
+// startup id to its X11 plugin once running, so X11 window managers judge by time alone.
+void showWithActivationToken(const QString& token, const std::function<void()>& show);
+
+// Glowdeck on the session bus: the name org.glowdeck.Glowdeck, owned by the one Glowdeck of
+// the session, and this object at /org/glowdeck/Glowdeck. Its scriptable slots, properties and
+// signals are what the bus sees.
+class SessionService : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.glowdeck.Glowdeck")
+public:
+    static constexpr const char* serviceName = "org.glowdeck.Glowdeck";
+    static constexpr const char* objectPath = "/org/glowdeck/Glowdeck";
+    static constexpr const char* interfaceName = "org.glowdeck.Glowdeck";
+    // How long a later start waits for the running one; it may still be starting.
+    static constexpr std::chrono::milliseconds answerTimeout{5000};
+
+    enum class Outcome {
+        owner,       // this process is the session's Glowdeck
+        handedOver,  // another one runs and has opened its Preferences
+    };
+
+    explicit SessionService(AppDelegate& delegate, QObject* parent = nullptr);
+
+    // Exports this object, then asks for the name. When another process owns it, asks that one
+    // to open its Preferences with `platformData` and gives up the object again. Throws
+    // SessionError.
+    Outcome claim(QDBusConnection bus, const QVariantMap& platformData = {});
+
+public slots:
+    // Opens the Preferences window in front; see platformDataFromEnvironment().
+    Q_SCRIPTABLE void ShowPreferences(const QVariantMap& platformData);
+
+private:
+    AppDelegate& delegate_;
+};
