@@ -19,6 +19,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path[:0] = [HERE, os.path.join(HERE, "..", "..", "tools")]
 
+import memory  # noqa: E402
 import report  # noqa: E402
 import whole  # noqa: E402
 from desktop import Desktop, missing_tools  # noqa: E402
@@ -67,6 +68,8 @@ def main():
             desktop.start()
             watch = XWatch(f":{desktop.display}")
             gbench = google_benchmarks(desktop, build_dir, out_dir)
+            say("== Peak memory of one refresh, by report shape")
+            peaks = memory.refresh_memory(build_dir, say)
             programs = whole.Programs(desktop, watch, build_dir)
             try:
                 say("== Start-up: Glowdeck and the minimal tray program, alternating")
@@ -81,9 +84,10 @@ def main():
         return 1
 
     info = report.machine(load_before)
-    rows, per_light = report.figures(gbench, start, idle, click)
+    rows, per_light = report.figures(gbench, start, idle, click, peaks)
     text, png = report.write(out_dir, info, rows, per_light,
-                             {"start_up": start, "idle": idle, "click": click})
+                             {"start_up": start, "idle": idle, "click": click,
+                              "refresh_memory": peaks})
     say("")
     say(text)
     say(f"Written: {out_dir}/table.txt, results.json" + (", plot.png" if png else

@@ -167,10 +167,10 @@ class Programs:
             raise RuntimeError(f"no tray icon drawn by process {pid} within {timeout} s")
 
     def wait_for_first_refresh(self, pid, started, timeout=20):
-        """Until Glowdeck's first refresh (two device queries) is over and drawn."""
+        """Until Glowdeck's first refresh (one device query) is over and drawn."""
         def refreshed():
             runs = self.runs(started)
-            return len(runs) >= 2 and time.monotonic_ns() > runs[1].end + SETTLE_NS
+            return len(runs) >= 1 and time.monotonic_ns() > runs[0].end + SETTLE_NS
         if not self.watch.wait_for(refreshed, timeout):
             raise RuntimeError("Glowdeck's first refresh did not end within "
                                f"{timeout} s")
@@ -187,12 +187,12 @@ def startup(programs, samples, log=print):
         final = pictures[-1][2]
         status_drawn = next(t for t, _, digest in pictures if digest == final)
         first_drawn = pictures[0][0]
-        runs = programs.runs(started)[:2]
+        runs = programs.runs(started)[:1]
         glowdeck_cpu = cpu_ns(pid)
-        waited = programs.child_time(pid, started, status_drawn, 2)
+        waited = programs.child_time(pid, started, status_drawn, 1)
         programs.end(pid)
         if waited is None:
-            waited = sum(wall for wall, _ in programs.floor(2, "devices", "--json"))
+            waited = sum(wall for wall, _ in programs.floor(1, "devices", "--json"))
 
         pid, minimal_started = programs.launch(programs.minimal)
         programs.wait_for_icon(pid)
@@ -280,7 +280,7 @@ def idle(programs, seconds, log=print):
 
 def clicks(programs, pid, samples, log=print):
     """Left click to redrawn icon on a running Glowdeck, minus the child runs it waits for
-    (toggle, then the refresh's two device queries). Also the CPU time Glowdeck itself spent
+    (toggle, then the refresh's device query). Also the CPU time Glowdeck itself spent
     on the click."""
     watch = programs.watch
     window = watch.pictures_of(pid)[-1][1]
@@ -305,17 +305,17 @@ def clicks(programs, pid, samples, log=print):
                                f"within 10 s; litra runs since the click: {ran or 'none'}")
         drawn = watch.pictures_of(pid)[-1][0]
         commands = [run.arguments for run in programs.runs(clicked, drawn)]
-        if commands != ["toggle", "devices --json", "devices --json"]:
+        if commands != ["toggle", "devices --json"]:
             discarded += 1  # a poll ran in between
             log(f"  click: discarded, the children were {commands}")
             watch.pump(time.monotonic_ns() + 500_000_000)
             continue
-        waited = programs.child_time(pid, clicked, drawn, 3)
+        waited = programs.child_time(pid, clicked, drawn, 2)
         if waited is None:
             toggles = programs.floor(2, "toggle")  # twice: the lights end as they were
-            queries = programs.floor(2, "devices", "--json")
+            queries = programs.floor(1, "devices", "--json")
             waited = (statistics.mean(wall for wall, _ in toggles) +
-                      2 * statistics.mean(wall for wall, _ in queries))
+                      statistics.mean(wall for wall, _ in queries))
         sample = {
             "click_to_icon_ms": (drawn - clicked) / MS,
             "child_runs_ms": waited / MS,
