@@ -18,9 +18,6 @@ public:
     // Shows the dialog, also when it was minimised or behind other windows, and gives it focus.
     void present();
 
-    QLabel* iconLabel() const { return icon_; }
-    QLabel* creditsLabel() const { return credits_; }
-
 private:
     QLabel* icon_;
     QLabel* name_;

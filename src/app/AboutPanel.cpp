@@ -47,6 +47,16 @@ std::optional<QUrl> urlOf(const QString& address) {
     return url;
 }
 
+// The six lines of the credits, each ended by a newline.
+QString creditsText() {
+    return QCoreApplication::translate("AboutPanel", "Toggle your Litra's!") + QLatin1Char('\n') +
+           QLatin1Char('\n') +
+           QCoreApplication::translate("AboutPanel",
+                                       "Glowdeck is built on the litra command-line tool.") +
+           QLatin1Char('\n') + litraProjectUrl().toString() + QLatin1Char('\n') +
+           QLatin1Char('\n') + homepageUrl().toString() + QLatin1Char('\n');
+}
+
 }  // namespace
 
 QUrl litraProjectUrl() {
@@ -55,15 +65,6 @@ QUrl litraProjectUrl() {
 
 QUrl homepageUrl() {
     return QUrl(QStringLiteral(GLOWDECK_HOMEPAGE_URL));
-}
-
-QString creditsText() {
-    return QCoreApplication::translate("AboutPanel", "Toggle your Litra's!") + QLatin1Char('\n') +
-           QLatin1Char('\n') +
-           QCoreApplication::translate("AboutPanel",
-                                       "Glowdeck is built on the litra command-line tool.") +
-           QLatin1Char('\n') + litraProjectUrl().toString() + QLatin1Char('\n') +
-           QLatin1Char('\n') + homepageUrl().toString() + QLatin1Char('\n');
 }
 
 AboutPanelOptions aboutPanelOptions(const QString& appIconSvg) {

@@ -24,9 +24,6 @@ inline constexpr double creditsPointSize = 11.0;
 QUrl litraProjectUrl();
 QUrl homepageUrl();
 
-// The six lines of the credits, each ended by a newline.
-QString creditsText();
-
 // Builds the options afresh on every call. `appIconSvg` is where "AppIcon" is read from.
 AboutPanelOptions aboutPanelOptions(const QString& appIconSvg);
 AboutPanelOptions aboutPanelOptions();

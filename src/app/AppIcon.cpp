@@ -10,7 +10,7 @@ QIcon loadAppIcon(const QString& svgPath) {
         return {};
     }
     QIcon icon;
-    for (int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    for (int side : iconSides) {
         QPixmap pixmap(side, side);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);

@@ -1,5 +1,7 @@
 #include "MonochromeIcon.h"
 
+#include "AppIcon.h"
+
 #include <QIconEngine>
 #include <QImage>
 #include <QPainter>
@@ -36,7 +38,7 @@ public:
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
         // Tray hosts that take a list of pixmaps pick from these; the engine draws any size.
         QList<QSize> sizes;
-        for (int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        for (int side : iconSides) {
             sizes.append(QSize(side, side));
         }
         return sizes;

@@ -1,27 +1,22 @@
 #include "PollSleep.h"
 
+#include "AppState.h"
+
 #include <QElapsedTimer>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 #include <utility>
 
 namespace {
 
-constexpr PollDuration defaultPollSleep = std::chrono::seconds(5);
 constexpr std::chrono::milliseconds longestSlice = std::chrono::hours(24);
 
 }  // namespace
 
 PollDuration pollSleepDuration(double seconds) {
-    // 2^64 as a double is exact; anything at or above it does not fit the count.
-    constexpr double countLimit = 18446744073709551616.0;
-    const double nanoseconds = seconds * 1e9;
-    if (!std::isfinite(nanoseconds) || nanoseconds <= 0.0 || nanoseconds >= countLimit) {
-        return defaultPollSleep;
-    }
-    return std::max(PollDuration(static_cast<std::uint64_t>(nanoseconds)), minimumPollSleep);
+    const double usable =
+        isUsablePollInterval(seconds) ? seconds : AppState::defaultPollIntervalSeconds;
+    return std::max(PollDuration(static_cast<std::uint64_t>(usable * 1e9)), minimumPollSleep);
 }
 
 std::chrono::milliseconds sleepSlice(PollDuration remaining) {

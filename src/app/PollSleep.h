@@ -11,9 +11,9 @@
 using PollDuration = std::chrono::duration<std::uint64_t, std::nano>;
 
 // The sleep between two polls for an interval in seconds: the interval in whole nanoseconds,
-// truncated toward zero. An interval that is not finite, not positive or too long for the count
-// sleeps the default five seconds instead, and none sleeps less than `minimumPollSleep`, so that
-// no value turns the loop into a busy one.
+// truncated toward zero. An interval that isUsablePollInterval refuses sleeps the default one
+// instead, and none sleeps less than `minimumPollSleep`, so that no value turns the loop into a
+// busy one.
 PollDuration pollSleepDuration(double seconds);
 inline constexpr PollDuration minimumPollSleep = std::chrono::milliseconds(10);
 

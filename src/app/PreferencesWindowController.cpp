@@ -18,18 +18,9 @@ constexpr Qt::WindowFlags windowFlags = Qt::Window | Qt::CustomizeWindowHint | Q
 PreferencesWindowController::PreferencesWindowController(AppState* appState,
                                                          ControllerProvider controllerProvider,
                                                          QObject* parent)
-    : PreferencesWindowController(appState, std::move(controllerProvider),
-                                  LoginItemService::mainAppService(), parent) {}
-
-PreferencesWindowController::PreferencesWindowController(AppState* appState,
-                                                         ControllerProvider controllerProvider,
-                                                         LoginItemService loginItems,
-                                                         QObject* parent)
-    : QObject(parent),
-      appState_(appState),
-      window_(std::make_unique<QWidget>(nullptr, windowFlags)) {
-    view_ = new PreferencesView(appState, std::move(controllerProvider), std::move(loginItems),
-                                window_.get());
+    : QObject(parent), window_(std::make_unique<QWidget>(nullptr, windowFlags)) {
+    view_ = new PreferencesView(appState, std::move(controllerProvider),
+                                LoginItemService::mainAppService(), window_.get());
 
     window_->resize(creationSize);
     auto* layout = new QVBoxLayout(window_.get());

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "LoginItemService.h"
 #include "PreferencesForm.h"
 
 #include <QObject>
@@ -26,20 +25,15 @@ public:
     // The form uses the login item of the running Glowdeck binary.
     PreferencesWindowController(AppState* appState, ControllerProvider controllerProvider,
                                 QObject* parent = nullptr);
-    PreferencesWindowController(AppState* appState, ControllerProvider controllerProvider,
-                                LoginItemService loginItems, QObject* parent = nullptr);
     ~PreferencesWindowController() override;
 
-    AppState* appState() const { return appState_; }
     QWidget* window() const { return window_.get(); }
     PreferencesView* view() const { return view_; }
-    WindowFrameAutosave* frameAutosave() const { return frameAutosave_; }
 
     // Shows the window, also when it was minimised or behind others, in front with the focus.
     void showWindow();
 
 private:
-    AppState* const appState_;
     std::unique_ptr<QWidget> window_;
     PreferencesView* view_;
     WindowFrameAutosave* frameAutosave_;

@@ -19,9 +19,6 @@ public:
 
     WindowFrameAutosave(QWidget* window, QString name);
 
-    const QString& name() const { return name_; }
-    // The frame stored under the name; none when there is none or it is not a frame.
-    std::optional<QRect> savedFrame() const;
     // Moves the window to its saved place when that is reachable on a screen now, else centres
     // it on the primary screen.
     void restore();
@@ -33,6 +30,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The frame stored under the name; none when there is none or it is not a frame.
+    std::optional<QRect> savedFrame() const;
+
     QPointer<QWidget> window_;
     QString name_;
     QTimer pendingSave_;

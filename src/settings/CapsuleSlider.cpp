@@ -162,15 +162,6 @@ void CapsuleSlider::setRange(slider::Range range) {
     update();
 }
 
-void CapsuleSlider::setStep(double step) {
-    step_ = step;
-}
-
-void CapsuleSlider::setTrackFill(QBrush fill) {
-    trackFill_ = std::move(fill);
-    update();
-}
-
 void CapsuleSlider::setOpacity(double opacity) {
     if (opacity == opacity_) {
         return;

@@ -25,11 +25,6 @@ public:
     slider::Range range() const { return range_; }
     void setRange(slider::Range range);
     double step() const { return step_; }
-    void setStep(double step);
-    const QBrush& trackFill() const { return trackFill_; }
-    void setTrackFill(QBrush fill);
-    double trackHeight() const { return trackHeight_; }
-    double thumbSize() const { return thumbSize_; }
 
     // Opacity of the whole drawing, applied to it as one layer.
     double opacity() const { return opacity_; }
@@ -38,8 +33,6 @@ public:
     // What assistive technology reads as the value, e.g. "50%". The number when empty.
     QString valueText() const { return valueText_; }
     void setValueText(const QString& text);
-
-    bool isDragging() const { return isDragging_; }
 
     // Geometry of the current width.
     double usableWidth() const;

@@ -48,8 +48,6 @@ public:
     const std::optional<QString>& launchError() const { return launchError_; }
     double brightnessSlider() const { return brightnessSlider_; }
     double temperatureSlider() const { return temperatureSlider_; }
-    bool isEditingBrightness() const { return isEditingBrightness_; }
-    bool isEditingTemperature() const { return isEditingTemperature_; }
     const std::optional<QString>& lightActionError() const { return lightActionError_; }
 
     // What the view shows, worked out from the state at each call.
@@ -73,17 +71,10 @@ public:
     void setLaunchAtLoginToggle(bool on);
     void setPollIntervalSeconds(double seconds);
 
-    void syncBrightnessSlider();
-    void syncTemperatureSlider();
-    void clampTemperatureSlider(TemperatureRange to);
     // Called with true when a drag of the slider starts and false when it ends; the end sends
     // the slider's value to the lights.
     void brightnessEditingChanged(bool editing);
     void temperatureEditingChanged(bool editing);
-    void launchAtLoginChanged(bool on);
-    // Registers or unregisters the login item unless it already matches. Throws the
-    // service's LoginItemError.
-    void setLaunchAtLogin(bool wanted);
 
 signals:
     // Any of the form's state or the observed AppState changed.
@@ -95,6 +86,13 @@ private:
     enum class LightCommand { brightness, temperature };
 
     void appStateChanged();
+    void syncBrightnessSlider();
+    void syncTemperatureSlider();
+    void clampTemperatureSlider(TemperatureRange to);
+    void launchAtLoginChanged(bool on);
+    // Registers or unregisters the login item unless it already matches. Throws the
+    // service's LoginItemError.
+    void setLaunchAtLogin(bool wanted);
     void sendLightCommand(LightCommand command, double sliderValue);
     static QCoro::Task<> runLightCommand(QPointer<PreferencesForm> form,
                                          std::shared_ptr<LitraController> controller,

@@ -60,11 +60,6 @@ QColor errorColour(const QPalette& palette) {
 }  // namespace
 
 PreferencesView::PreferencesView(AppState* appState, ControllerProvider controllerProvider,
-                                 QWidget* parent)
-    : PreferencesView(appState, std::move(controllerProvider), LoginItemService::mainAppService(),
-                      parent) {}
-
-PreferencesView::PreferencesView(AppState* appState, ControllerProvider controllerProvider,
                                  LoginItemService loginItems, QWidget* parent)
     : QWidget(parent),
       form_(new PreferencesForm(appState, std::move(controllerProvider), std::move(loginItems),

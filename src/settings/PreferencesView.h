@@ -24,9 +24,6 @@ public:
     static constexpr double trackHeight = 18.0;
     static constexpr double thumbSize = 22.0;
 
-    // Uses the login item of the running Glowdeck binary.
-    PreferencesView(AppState* appState, ControllerProvider controllerProvider,
-                    QWidget* parent = nullptr);
     PreferencesView(AppState* appState, ControllerProvider controllerProvider,
                     LoginItemService loginItems, QWidget* parent = nullptr);
 

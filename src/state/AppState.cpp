@@ -1,28 +1,22 @@
 #include "AppState.h"
 
 #include <cmath>
-#include <limits>
 
-namespace {
-
-// The polling loop sleeps interval × 10⁹ nanoseconds as an unsigned 64-bit count.
-bool isUsableInterval(double seconds) {
-    constexpr double maxSeconds =
-        static_cast<double>(std::numeric_limits<std::uint64_t>::max()) / 1e9;
-    return std::isfinite(seconds) && seconds > 0.0 && seconds < maxSeconds;
+bool isUsablePollInterval(double seconds) {
+    // 2^64 as a double is exact; anything at or above it does not fit the count.
+    constexpr double countLimit = 18446744073709551616.0;
+    const double nanoseconds = seconds * 1e9;
+    return std::isfinite(nanoseconds) && nanoseconds > 0.0 && nanoseconds < countLimit;
 }
-
-}  // namespace
 
 AppState::AppState(QObject* parent)
     : QObject(parent), settings_(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck")) {
-    pollIntervalSeconds_ = readPollInterval(settings_);
-}
-
-double AppState::readPollInterval(const QSettings& settings) {
+    // A stored interval that cannot be used leaves the default in place.
     bool ok = false;
-    double stored = settings.value(QLatin1String(pollIntervalKey)).toDouble(&ok);
-    return ok && isUsableInterval(stored) ? stored : defaultPollIntervalSeconds;
+    const double stored = settings_.value(QLatin1String(pollIntervalKey)).toDouble(&ok);
+    if (ok && isUsablePollInterval(stored)) {
+        pollIntervalSeconds_ = stored;
+    }
 }
 
 void AppState::setStatus(LightStatus status) {

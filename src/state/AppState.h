@@ -48,9 +48,6 @@ public:
     // Derives brightness, temperature and the common temperature range from one refresh.
     void updateMetrics(const std::vector<LitraDevice>& devices);
 
-    // The stored poll interval when it is usable, else the default.
-    static double readPollInterval(const QSettings& settings);
-
 signals:
     void changed();
 
@@ -63,6 +60,10 @@ private:
     TemperatureRange temperatureRange_;
     QSettings settings_;
 };
+
+// Whether the polling loop can sleep this interval: positive, and in nanoseconds within the
+// unsigned 64-bit count it sleeps by. A stored interval is read back only when it is usable.
+bool isUsablePollInterval(double seconds);
 
 // The one text shown for a status wherever a status is shown.
 QString displayText(const LightStatus& status);

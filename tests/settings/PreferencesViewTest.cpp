@@ -1,214 +1,174 @@
+// The Preferences form and its widget, on the light simulator.
 #include "CapsuleSlider.h"
+#include "LitraController.h"
 #include "PreferencesView.h"
-#include "SettingsTestSupport.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QJsonArray>
 #include <QLabel>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 
-using settingstest::ScopedEnv;
-using settingstest::simulatedLight;
-using settingstest::Simulator;
+#include <utility>
+
+using testsupport::ScopedEnv;
 using testsupport::waitUntil;
 
 namespace {
 
-// The poll interval starts from its default in every test.
-bool forgetPollInterval() {
-    QSettings("Glowdeck", "Glowdeck").remove(AppState::pollIntervalKey);
-    return true;
-}
-
-class PreferencesViewTest : public testing::Test {
+// The form on screen over the simulator's one light, on at 40 % and 4000 K, with the log of the
+// simulator's runs and a login item in a temporary folder.
+class Preferences : public testing::Test {
 protected:
-    PreferencesViewTest()
-        : cleared(forgetPollInterval()),
-          simulator(QJsonArray{simulatedLight()}),
-          view(
-              &state, [this] { return simulator.controller(); },
-              LoginItemService(home.filePath("autostart"), "/usr/bin/glowdeck")),
-          finished(&view.form(), &PreferencesForm::lightCommandFinished) {}
-
     void SetUp() override {
+        testsupport::writeFile(dir.filePath("lights.json"),
+                               "{\"lights\":" + testsupport::lightsJson({{.on = true}}) + "}");
+        state.setBrightnessPercentage(40.0);
+        state.setTemperatureKelvin(4000.0);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     }
-
-    template <typename T = QLabel>
-    T* child(const char* name) {
-        T* widget = view.findChild<T*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+    QLabel* label(const char* name) { return view.findChild<QLabel*>(name); }
+    // The arguments of every run so far, sorted: commands may run side by side.
+    QStringList runs() const {
+        QStringList runs;
+        for (const QByteArray& line : testsupport::readFile(dir.filePath("runs.log")).split('\n')) {
+            if (const QList<QByteArray> fields = line.split(' '); fields.size() > 3) {
+                runs << QString::fromUtf8(fields.mid(3).join(' '));  // after pid, start, end
+            }
+        }
+        runs.sort();
+        return runs;
     }
 
-    void withDevices() {
-        state.setStatus(LightStatus::allOn());
-        state.setDeviceCount(2);
-        state.setBrightnessPercentage(70.0);
-        state.setTemperatureKelvin(4500.0);
-    }
-
-    bool commandsFinished(int count) {
-        return waitUntil([&] { return finished.count() == count; });
-    }
-
-    bool cleared;
-    Simulator simulator;
-    QTemporaryDir home;
+    QTemporaryDir dir;
+    ScopedEnv lights{"LITRA_SIM_STATE", dir.filePath("lights.json").toUtf8()};
+    ScopedEnv log{"LITRA_SIM_LOG", dir.filePath("runs.log").toUtf8()};
+    const std::shared_ptr<LitraController> controller =
+        std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR));
     AppState state;
-    PreferencesView view;
-    QSignalSpy finished;
+    int providerCalls = 0;
+    PreferencesView view{&state, [this] { return ++providerCalls, controller; },
+                         LoginItemService(dir.filePath("autostart"), "/usr/bin/glowdeck")};
+    PreferencesForm& form = view.form();
+    QSignalSpy finished{&form, &PreferencesForm::lightCommandFinished};
 };
 
-TEST_F(PreferencesViewTest, ShowsTheFourSectionsWithTheirTexts) {
-    EXPECT_EQ(view.size(), QSize(460, 540));
-    EXPECT_EQ(view.minimumSize(), view.maximumSize());
-    QStringList titles;
-    for (const QGroupBox* box : view.findChildren<QGroupBox*>()) {
-        titles << box->title();
-    }
-    EXPECT_EQ(titles, (QStringList{"Lights", "General", "Status Polling", "Status"}));
-    QStringList labels;
-    for (const QLabel* label : view.findChildren<QLabel*>()) {
-        labels << label->text();
-    }
-    for (const char* text : {"Brightness", "Temperature", "Refresh every",
-                             "How often Glowdeck checks the current state of your lights.",
-                             "No Litra devices connected.", "State", "Devices", "50%", "4000K",
-                             "5s", "No Litra devices found", "0"}) {
-        EXPECT_TRUE(labels.contains(text)) << text;
-    }
-    EXPECT_EQ(child<QCheckBox>("launchAtLogin")->text(), "Launch at login");
-}
-
-TEST_F(PreferencesViewTest, SlidersAreDimmedAndInertWithoutDevices) {
-    auto* brightness = child<CapsuleSlider>("brightnessSlider");
-    auto* temperature = child<CapsuleSlider>("temperatureSlider");
-    QSignalSpy editing(brightness, &CapsuleSlider::editingChanged);
-    for (CapsuleSlider* slider : {brightness, temperature}) {
-        EXPECT_EQ(slider->opacity(), 0.4);
-        QTest::mouseClick(slider, Qt::LeftButton, {}, {20, 11});
-    }
-    EXPECT_EQ(editing.count(), 0);
-    EXPECT_TRUE(child("noDevicesNote")->isVisible());
-
-    withDevices();
-    for (CapsuleSlider* slider : {brightness, temperature}) {
-        EXPECT_EQ(slider->opacity(), 1.0);
-        EXPECT_TRUE(slider->isEnabled());
-    }
-    EXPECT_FALSE(child("noDevicesNote")->isVisible());
-    EXPECT_EQ(child("brightnessValue")->text(), "70%");
-    EXPECT_EQ(child("stateValue")->text(), "All lights: On");
-    EXPECT_EQ(child("deviceCountValue")->text(), "2");
-}
-
-TEST_F(PreferencesViewTest, MouseDragSendsOneCommandWhenReleased) {
-    withDevices();
-    auto* slider = child<CapsuleSlider>("brightnessSlider");
-    const auto at = [&](double percent) {
-        return QPoint(int(std::lround(11 + slider->usableWidth() * (percent - 1.0) / 99.0)), 11);
-    };
-    QTest::mousePress(slider, Qt::LeftButton, {}, at(40));
-    QTest::mouseMove(slider, at(55));
-    QTest::mouseMove(slider, at(30));
-    EXPECT_EQ(child("brightnessValue")->text(), "30%");
-    QTest::mouseRelease(slider, Qt::LeftButton, {}, at(30));
-    ASSERT_TRUE(commandsFinished(1));
-    EXPECT_EQ(simulator.runs(), QStringList{"brightness --percentage 30"});
-}
-
-TEST_F(PreferencesViewTest, EachKeyPressSendsOneCommand) {
-    withDevices();
-    auto* slider = child<CapsuleSlider>("temperatureSlider");
+TEST_F(Preferences, LightSlidersTakeInputOnlyWithLights) {
+    auto* slider = view.findChild<CapsuleSlider*>("temperatureSlider");
     QTest::keyClick(slider, Qt::Key_Right);
-    QTest::keyClick(slider, Qt::Key_PageDown);
-    ASSERT_TRUE(commandsFinished(2));
-    EXPECT_EQ(simulator.runs(),
-              (QStringList{"temperature --value 4600", "temperature --value 3600"}));
-    EXPECT_EQ(child("temperatureValue")->text(), "3600K");
+    QTest::mouseClick(slider, Qt::LeftButton, {}, {20, 11});
+    EXPECT_TRUE(label("noDevicesNote")->isVisible());
+
+    state.setDeviceCount(1);
+    EXPECT_FALSE(label("noDevicesNote")->isVisible());
+    QTest::mouseClick(slider, Qt::LeftButton, {}, {11, 11});
+    QTest::keyClick(slider, Qt::Key_PageUp);
+    ASSERT_TRUE(waitUntil([&] { return finished.count() == 2; }));
+    EXPECT_EQ(runs(), (QStringList{"temperature --value 2700", "temperature --value 3700"}));
+    EXPECT_EQ(label("temperatureValue")->text(), "3700K");
 }
 
-TEST_F(PreferencesViewTest, FailedCommandShowsRedFootnoteUntilOneSucceeds) {
-    withDevices();
-    auto* slider = child<CapsuleSlider>("temperatureSlider");
+TEST_F(Preferences, EachDragSendsOneCommandWithItsLastValueWhenItEnds) {
+    form.brightnessEditingChanged(true);
+    form.setBrightnessSlider(70.0);
+    state.setBrightnessPercentage(45.0);  // a refresh during the drag leaves the slider alone
+    EXPECT_EQ(form.brightnessSlider(), 70.0);
+    form.brightnessEditingChanged(false);
+    state.setBrightnessPercentage(45.0);  // seen during the drag: moves nothing now
+    EXPECT_EQ(form.brightnessSlider(), 70.0);
+
+    form.temperatureEditingChanged(true);
+    form.setTemperatureSlider(5000.0);
+    form.temperatureEditingChanged(false);
+    form.setBrightnessSlider(49.9);
+    form.brightnessEditingChanged(false);
+    ASSERT_TRUE(waitUntil([&] { return finished.count() == 3; }));
+    EXPECT_EQ(runs(), (QStringList{"brightness --percentage 49", "brightness --percentage 70",
+                                   "temperature --value 5000"}));
+    EXPECT_EQ(providerCalls, 3) << "the controller is asked for anew for every command";
+    EXPECT_EQ(brightnessValueText(1e30), "9200000000000000000%") << "saturates, no overflow";
+}
+
+TEST_F(Preferences, SlidersFollowOnlyChangedLightValuesWithinTheRange) {
+    // A failed command left the sliders away from the lights' values; the same values again
+    // move nothing.
+    form.setBrightnessSlider(70.0);
+    form.setTemperatureSlider(5000.0);
+    state.setBrightnessPercentage(40.0);
+    state.setTemperatureKelvin(4000.0);
+    EXPECT_EQ(form.temperatureSlider(), 5000.0);
+
+    state.setBrightnessPercentage(std::nullopt);
+    state.setTemperatureKelvin(2500.0);
+    EXPECT_EQ(form.brightnessSlider(), 70.0) << "no value keeps the slider";
+    EXPECT_EQ(form.temperatureSlider(), 2700.0);
+    state.setTemperatureKelvin(9000.0);
+    EXPECT_EQ(form.temperatureSlider(), 6500.0);
+
+    form.temperatureEditingChanged(true);
+    state.setTemperatureKelvin(3000.0);
+    EXPECT_EQ(form.temperatureSlider(), 6500.0) << "a drag holds its slider";
+    state.setTemperatureRange({3000.0, 6000.0});
+    EXPECT_EQ(form.temperatureSlider(), 6000.0) << "but a new range bounds it";
+}
+
+TEST_F(Preferences, CommandOutlivingItsFormKeepsItsControllerAndLeavesTheFormAlone) {
+    ScopedEnv delay("LITRA_SIM_DELAY_MS", "200");
+    auto handed = std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR));
+    const std::weak_ptr<LitraController> watched = handed;
+    auto gone = std::make_unique<PreferencesForm>(
+        &state, [&] { return std::exchange(handed, nullptr); }, LoginItemService::mainAppService());
+    gone->brightnessEditingChanged(false);
+    gone.reset();
+    EXPECT_FALSE(watched.expired()) << "the command holds it";
+    EXPECT_TRUE(waitUntil([&] { return watched.expired(); }));
+    EXPECT_EQ(runs().size(), 1);
+}
+
+TEST_F(Preferences, LitrasErrorIsShownAsWrittenUntilACommandSucceeds) {
+    state.setDeviceCount(1);
+    auto* slider = view.findChild<CapsuleSlider*>("brightnessSlider");
     {
         ScopedEnv status("LITRA_SIM_FAIL_STATUS", "1");
-        ScopedEnv text("LITRA_SIM_FAIL_STDERR", "USB write failed");
+        ScopedEnv text("LITRA_SIM_FAIL_STDERR", "<b>USB</b> write failed");
         QTest::keyClick(slider, Qt::Key_End);
-        ASSERT_TRUE(commandsFinished(1));
+        ASSERT_TRUE(waitUntil([&] { return finished.count() == 1; }));
     }
-    QLabel* error = child("lightActionError");
+    QLabel* error = label("lightActionError");
     EXPECT_TRUE(error->isVisible());
-    EXPECT_EQ(error->text(), "litra exited 1: USB write failed");
-    const QColor red = error->palette().color(QPalette::WindowText);
-    EXPECT_GT(red.red(), 2 * red.green());
+    EXPECT_EQ(error->text(), "litra exited 1: <b>USB</b> write failed");
+    EXPECT_EQ(error->textFormat(), Qt::PlainText) << "what litra says is never markup";
     QTest::keyClick(slider, Qt::Key_Home);
-    ASSERT_TRUE(commandsFinished(2));
+    ASSERT_TRUE(waitUntil([&] { return finished.count() == 2; }));
     EXPECT_FALSE(error->isVisible());
 }
 
-TEST_F(PreferencesViewTest, PollSliderStoresEveryStep) {
-    auto* slider = child<QSlider>("pollSlider");
-    QSignalSpy changed(&state, &AppState::changed);
-    for (int seconds = 6; seconds <= 12; ++seconds) {
-        QTest::keyClick(slider, Qt::Key_Right);
+TEST_F(Preferences, PollSliderStoresEveryStep) {
+    state.setPollIntervalSeconds(5.0);
+    for (int seconds : {6, 7}) {
+        QTest::keyClick(view.findChild<QSlider*>("pollSlider"), Qt::Key_Right);
         EXPECT_EQ(QSettings("Glowdeck", "Glowdeck").value(AppState::pollIntervalKey), seconds);
     }
-    EXPECT_EQ(changed.count(), 7);
-    EXPECT_EQ(child("pollValue")->text(), "12s");
+    EXPECT_EQ(label("pollValue")->text(), "7s");
 }
 
-TEST_F(PreferencesViewTest, FailedLoginItemChangeUnticksAndExplains) {
-    testsupport::writeFile(home.filePath("autostart"), "a file where the folder should be");
-    auto* toggle = child<QCheckBox>("launchAtLogin");
-    QTest::mouseClick(toggle, Qt::LeftButton, {}, {8, toggle->height() / 2});
+TEST_F(Preferences, RefusedLoginItemUnticksAndSaysWhy) {
+    testsupport::writeFile(dir.filePath("autostart"), "a file where the folder should be");
+    auto* toggle = view.findChild<QCheckBox*>("launchAtLogin");
+    toggle->click();
     EXPECT_FALSE(toggle->isChecked());
-    QLabel* error = child("launchError");
-    EXPECT_TRUE(error->isVisible());
-    EXPECT_TRUE(error->text().contains("Not a directory")) << error->text().toStdString();
+    EXPECT_TRUE(label("launchError")->text().contains("Not a directory"));
 
-    QFile::remove(home.filePath("autostart"));
-    QTest::mouseClick(toggle, Qt::LeftButton, {}, {8, toggle->height() / 2});
-    EXPECT_TRUE(toggle->isChecked());
-    EXPECT_FALSE(error->isVisible());
-}
-
-// Saves the form as the user sees it, for review of its look.
-TEST_F(PreferencesViewTest, RendersForReview) {
-    QDir().mkpath(GLOWDECK_SCREENSHOT_DIR);
-    const auto save = [&](const char* name) {
-        // Nested layouts settle one level per pass after rows are shown or hidden.
-        for (int pass = 0; pass < 5; ++pass) {
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        }
-        EXPECT_TRUE(view.grab().save(QDir(GLOWDECK_SCREENSHOT_DIR).filePath(name)));
-    };
-    save("preferences-no-devices.png");
-    withDevices();
-    save("preferences-devices.png");
-
-    testsupport::writeFile(home.filePath("autostart"), "a file where the folder should be");
-    view.form().setLaunchAtLoginToggle(true);
-    state.setStatus(LightStatus::error("litra exited 1: USB write failed"));
-    {
-        ScopedEnv status("LITRA_SIM_FAIL_STATUS", "1");
-        ScopedEnv text("LITRA_SIM_FAIL_STDERR", "USB write failed");
-        view.form().brightnessEditingChanged(true);
-        view.form().brightnessEditingChanged(false);
-        ASSERT_TRUE(commandsFinished(1));
-    }
-    child<CapsuleSlider>("temperatureSlider")->setFocus(Qt::TabFocusReason);
-    save("preferences-errors.png");
+    QFile::remove(dir.filePath("autostart"));
+    toggle->click();
+    EXPECT_TRUE(QFile::exists(dir.filePath("autostart/glowdeck.desktop")));
+    EXPECT_FALSE(label("launchError")->isVisible());
 }
 
 }  // namespace

@@ -11,123 +11,44 @@ using slider::Range;
 
 constexpr Range percent{1.0, 100.0};
 constexpr Range kelvin{2700.0, 6500.0};
+constexpr Range offGrid{2750.0, 6500.0};  // lower bound between two points of the 100 K grid
 
-struct PositionCase {
-    const char* name;
-    double width;
-    Range range;
-    double step;
-    double x;
-    std::optional<double> expected;
-};
-
-// Thumb size 22 throughout, so W = 222 gives U = 200 and x = p + 11.
-const PositionCase positionCases[] = {
-    {"ThumbCentreAtLeadingEndGivesLower", 222, percent, 1, 11, 1.0},
-    {"HalfRoundsAwayFromZero", 222, percent, 1, 111, 51.0},
-    {"ThumbCentreAtTrailingEndGivesUpper", 222, percent, 1, 211, 100.0},
-    {"BeyondTrailingEndPinsToUpper", 222, percent, 1, 500, 100.0},
-    {"BeforeLeadingEndPinsToLower", 222, percent, 1, -40, 1.0},
-    {"KelvinMiddle", 222, kelvin, 100, 111, 4600.0},
-    {"KelvinNearLowerSnapsDown", 222, kelvin, 100, 12, 2700.0},
-    {"KelvinNearUpperSnapsUp", 222, kelvin, 100, 210, 6500.0},
-    {"GridAnchoredAtZeroNotAtLower", 222, {2750.0, 6500.0}, 100, 11, 2800.0},
-    {"SnapAboveUpperIsClampedToUpper", 222, {1.0, 99.5}, 1, 211, 99.5},
-    {"EmptyRangeAlwaysGivesLower", 222, {50.0, 50.0}, 1, 180, 50.0},
-    {"OnePointOfTravel", 23, percent, 1, 11.5, 51.0},
-    {"WidthEqualToThumbChangesNothing", 22, percent, 1, 11, std::nullopt},
-    {"ZeroWidthChangesNothing", 0, percent, 1, 0, std::nullopt},
-};
-
-class ValueAtPosition : public testing::TestWithParam<PositionCase> {};
-
-TEST_P(ValueAtPosition, MapsPointerToSteppedValue) {
-    const PositionCase& c = GetParam();
-    const double usable = slider::usableWidth(c.width, 22.0);
-    EXPECT_EQ(slider::valueAtPosition(c.x, usable, 22.0, c.range, c.step), c.expected);
+TEST(SliderMapping, PointerPositionGivesASteppedValue) {
+    // A thumb of 22 on a slider 222 wide: 200 points of travel, the thumb's centre at 11 + p.
+    const auto at = [](double x, Range range = percent, double step = 1, double width = 222) {
+        return slider::valueAtPosition(x, slider::usableWidth(width, 22), 22, range, step);
+    };
+    EXPECT_EQ(at(11), 1.0);
+    EXPECT_EQ(at(111), 51.0) << "half rounds away from zero";
+    EXPECT_EQ(at(211), 100.0);
+    EXPECT_EQ(at(500), 100.0) << "pinned past the ends";
+    EXPECT_EQ(at(111, kelvin, 100), 4600.0);
+    EXPECT_EQ(at(11, offGrid, 100), 2800.0) << "grid anchored at zero, not at lower";
+    EXPECT_EQ(at(211, {1, 99.5}), 99.5) << "snapped above upper is bounded";
+    EXPECT_EQ(at(180, {50, 50}), 50.0) << "empty range";
+    EXPECT_EQ(at(11.5, percent, 1, 23), 51.0) << "one point of travel";
+    EXPECT_EQ(at(11, percent, 1, 22), std::nullopt) << "no travel changes nothing";
+    EXPECT_EQ(at(0, percent, 1, 0), std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ValueAtPosition, testing::ValuesIn(positionCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST(SliderMapping, SnapsBoundsAndSteps) {
+    EXPECT_EQ(slider::snapAndBound(2750, offGrid, 100), 2800);
+    EXPECT_EQ(slider::snapAndBound(-250, {-1000, 1000}, 100), -300) << "half away from zero";
+    EXPECT_EQ(slider::snapAndBound(400, {500, 300}, 100), 300) << "upper applied last";
 
-struct SnapCase {
-    const char* name;
-    double raw;
-    Range range;
-    double expected;
-};
+    const auto after = [](double value, int steps, Range range = percent, double step = 1) {
+        return slider::valueAfterSteps(value, steps, range, step);
+    };
+    EXPECT_EQ(after(37.5, 1), 38) << "between grid points the next one is the first step";
+    EXPECT_EQ(after(37.5, -1), 37);
+    EXPECT_EQ(after(120, -1), 100) << "above the range comes back to upper";
+    EXPECT_EQ(after(6400, 10, kelvin, 100), 6500);
+    EXPECT_EQ(after(2800, -1, offGrid, 100), 2750);
+    EXPECT_EQ(after(2750, 1, offGrid, 100), 2800);
+    EXPECT_DOUBLE_EQ(after(0.3, 1, {0, 1}, 0.1), 0.4);
 
-const SnapCase snapCases[] = {
-    {"RawBelowLowerAfterSnapTakesLower", 2720, {2750.0, 6500.0}, 2750.0},
-    {"LowerOffGridSnapsUp", 2750, {2750.0, 6500.0}, 2800.0},
-    {"NegativeHalfRoundsAwayFromZero", -250, {-1000.0, 1000.0}, -300.0},
-    {"LowerAppliedBeforeUpper", 400, {500.0, 300.0}, 300.0},
-};
-
-class SnapAndBound : public testing::TestWithParam<SnapCase> {};
-
-TEST_P(SnapAndBound, SnapsToHundredsThenBounds) {
-    const SnapCase& c = GetParam();
-    EXPECT_DOUBLE_EQ(slider::snapAndBound(c.raw, c.range, 100.0), c.expected);
+    EXPECT_EQ(slider::fraction(std::numeric_limits<double>::quiet_NaN(), percent), 0);
+    EXPECT_EQ(slider::fraction(50, {50, 50}), 0) << "empty range";
 }
-
-INSTANTIATE_TEST_SUITE_P(Table, SnapAndBound, testing::ValuesIn(snapCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct FractionCase {
-    const char* name;
-    double value;
-    Range range;
-    double expected;
-};
-
-const FractionCase fractionCases[] = {
-    {"Middle", 50.5, percent, 0.5},
-    {"AboveUpperPinsToTrailingEnd", 150, percent, 1.0},
-    {"BelowLowerPinsToLeadingEnd", -20, percent, 0.0},
-    {"EmptyRange", 50, {50.0, 50.0}, 0.0},
-    {"NotANumber", std::numeric_limits<double>::quiet_NaN(), percent, 0.0},
-};
-
-class Fraction : public testing::TestWithParam<FractionCase> {};
-
-TEST_P(Fraction, PlacesTheThumb) {
-    const FractionCase& c = GetParam();
-    const double f = slider::fraction(c.value, c.range);
-    EXPECT_DOUBLE_EQ(f, c.expected);
-    EXPECT_DOUBLE_EQ(slider::thumbOffset(slider::usableWidth(222, 22), f), 200.0 * c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, Fraction, testing::ValuesIn(fractionCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct StepCase {
-    const char* name;
-    double value;
-    int steps;
-    Range range;
-    double step;
-    double expected;
-};
-
-const StepCase stepCases[] = {
-    {"BetweenGridPointsUpTakesNextPoint", 37.5, 1, percent, 1, 38},
-    {"BetweenGridPointsDownTakesPreviousPoint", 37.5, -1, percent, 1, 37},
-    {"AboveRangeComesBackToUpper", 120, -1, percent, 1, 100},
-    {"PageUpStopsAtUpper", 6400, 10, kelvin, 100, 6500},
-    {"DownToOffGridLower", 2800, -1, {2750.0, 6500.0}, 100, 2750},
-    {"UpFromOffGridLower", 2750, 1, {2750.0, 6500.0}, 100, 2800},
-    {"FractionalStepOnGrid", 0.3, 1, {0.0, 1.0}, 0.1, 0.4},
-};
-
-class ValueAfterSteps : public testing::TestWithParam<StepCase> {};
-
-TEST_P(ValueAfterSteps, MovesAlongTheGrid) {
-    const StepCase& c = GetParam();
-    EXPECT_DOUBLE_EQ(slider::valueAfterSteps(c.value, c.steps, c.range, c.step), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, ValueAfterSteps, testing::ValuesIn(stepCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -7,69 +7,90 @@
 #include <QSettings>
 #include <QSignalSpy>
 
+#include <limits>
+
+// Lights are written with designated initializers; the fields left out are meant to be empty.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
+constexpr auto none = std::nullopt;
+
 // The real settings file in the test's temporary home.
-class PollInterval : public testing::Test {
-protected:
-    void SetUp() override { QFile::remove(path()); }
-    static QString path() { return settings().fileName(); }
-    static QSettings settings() { return QSettings("Glowdeck", "Glowdeck"); }
-    static void writeRaw(const QByteArray& ini) { testsupport::writeFile(path(), ini); }
-};
-
-TEST_F(PollInterval, LivesInTheUsersConfigFolder) {
-    EXPECT_EQ(path(), qEnvironmentVariable("XDG_CONFIG_HOME") + "/Glowdeck/Glowdeck.conf");
+QString settingsFile() {
+    return QSettings("Glowdeck", "Glowdeck").fileName();
 }
 
-struct StoredCase {
-    const char* name;
-    QByteArray line;  // the [General] entry, or empty for none
-    double expected;
-};
-
-class StoredInterval : public PollInterval, public testing::WithParamInterface<StoredCase> {};
-
-TEST_P(StoredInterval, IsUsedOnlyWhenUsable) {
-    writeRaw("[General]\n" + GetParam().line + "\n");
-    const QByteArray before = testsupport::readFile(path());
-    AppState state;
-    EXPECT_EQ(state.pollIntervalSeconds(), GetParam().expected);
-    EXPECT_EQ(testsupport::readFile(path()), before) << "reading must never write";
+TEST(PollInterval, UsableOnlyWhenTheLoopCanSleepItInNanoseconds) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double seconds : {1e-9, 2.5, 18446744073.0}) {
+        EXPECT_TRUE(isUsablePollInterval(seconds)) << seconds;
+    }
+    for (double seconds : {0.0, -0.0, -3.0, 18446744074.0, 1e300, inf, -inf, nan}) {
+        EXPECT_FALSE(isUsablePollInterval(seconds)) << seconds;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, StoredInterval,
-    testing::Values(StoredCase{"Missing", "", 5.0},
-                    StoredCase{"Fraction", "pollIntervalSeconds=2.5", 2.5},
-                    StoredCase{"Zero", "pollIntervalSeconds=0", 5.0},
-                    StoredCase{"Negative", "pollIntervalSeconds=-3", 5.0},
-                    StoredCase{"NotANumber", "pollIntervalSeconds=soon", 5.0},
-                    StoredCase{"NaN", "pollIntervalSeconds=nan", 5.0},
-                    StoredCase{"Infinite", "pollIntervalSeconds=inf", 5.0},
-                    StoredCase{"TooLargeForNanoseconds", "pollIntervalSeconds=1e11", 5.0},
-                    StoredCase{"LargeButUsable", "pollIntervalSeconds=86400", 86400.0},
-                    StoredCase{"CorruptFile", "\x01\xff[[[=", 5.0}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST(PollInterval, StoredOneIsReadOnlyWhenUsableAndReadingNeverWrites) {
+    // Each file differs in size from the one before it: the settings cache reads a file again
+    // only when its size or time has changed.
+    const std::pair<QByteArray, double> cases[] = {{"", 5.0},
+                                                   {"pollIntervalSeconds=2.5", 2.5},
+                                                   {"pollIntervalSeconds=-3", 5.0},
+                                                   {"pollIntervalSeconds=soon", 5.0},
+                                                   {"pollIntervalSeconds=86400", 86400.0},
+                                                   {"\x01\xff[[[=", 5.0}};
+    for (const auto& [line, expected] : cases) {
+        const QByteArray file = "[General]\n" + line + "\n";
+        testsupport::writeFile(settingsFile(), file);
+        EXPECT_EQ(AppState().pollIntervalSeconds(), expected) << line.toStdString();
+        EXPECT_EQ(testsupport::readFile(settingsFile()), file) << line.toStdString();
+    }
+}
 
-TEST_F(PollInterval, EveryAssignmentNotifiesAndIsStored) {
+TEST(PollInterval, EveryAssignmentNotifiesAndIsStored) {
     AppState state;
     QSignalSpy changes(&state, &AppState::changed);
     state.setPollIntervalSeconds(10.0);
-    QFile::remove(path());
-    state.setPollIntervalSeconds(10.0);  // unchanged, still written
+    QFile::remove(settingsFile());
+    state.setPollIntervalSeconds(10.0);  // unchanged, and still written
     EXPECT_EQ(changes.count(), 2);
-    EXPECT_EQ(settings().value("pollIntervalSeconds").toDouble(), 10.0);
     EXPECT_EQ(AppState().pollIntervalSeconds(), 10.0);
 }
 
-TEST(AppStateFields, StartWithTheirInitialValues) {
-    AppState state;
-    EXPECT_EQ(state.status(), LightStatus::noDevices());
-    EXPECT_EQ(state.deviceCount(), 0);
-    EXPECT_FALSE(state.brightnessPercentage());
-    EXPECT_FALSE(state.temperatureKelvin());
-    EXPECT_EQ(state.temperatureRange(), (TemperatureRange{2700.0, 6500.0}));
+TEST(Metrics, MeansOfTheLightsThatReportThemAndTheRangeTheyShare) {
+    using Value = std::optional<qint64>;
+    const auto lumen = [](Value lumen, Value maximum) {
+        return LitraDevice{.brightness_in_lumen = lumen, .maximum_brightness_in_lumen = maximum};
+    };
+    const auto kelvin = [](qint64 kelvin) { return LitraDevice{.temperature_in_kelvin = kelvin}; };
+    const auto range = [](Value lower, Value upper) {
+        return LitraDevice{.minimum_temperature_in_kelvin = lower,
+                           .maximum_temperature_in_kelvin = upper};
+    };
+    // The state after one refresh found these lights, a refresh with other values before it.
+    const auto after = [&](const std::vector<LitraDevice>& lights) {
+        auto state = std::make_unique<AppState>();
+        state->updateMetrics({lumen(1, 2), kelvin(3456), range(3100, 5900)});
+        state->updateMetrics(lights);
+        return state;
+    };
+    EXPECT_EQ(after({})->brightnessPercentage(), none);
+    EXPECT_EQ(after({})->temperatureKelvin(), none);
+    EXPECT_EQ(after({})->temperatureRange(), (TemperatureRange{3100, 5900})) << "kept";
+    EXPECT_EQ(after({lumen(300, 250)})->brightnessPercentage(), 120.0);
+    EXPECT_EQ(after({lumen(100, 250), lumen(250, 250)})->brightnessPercentage(), 70.0);
+    EXPECT_EQ(after({lumen(100, 0), lumen(100, none), lumen(50, 100)})->brightnessPercentage(), 50);
+    EXPECT_EQ(after({lumen(100, 0), lumen(none, 250)})->brightnessPercentage(), none);
+    EXPECT_EQ(after({kelvin(3000), kelvin(3001)})->temperatureKelvin(), 3000.5) << "not rounded";
+    EXPECT_EQ(after({range(3000, 6000), range(2700, 6500)})->temperatureRange(),
+              (TemperatureRange{3000, 6000}));
+    EXPECT_EQ(after({range(2900, none), range(none, 6100)})->temperatureRange(),
+              (TemperatureRange{2900, 6100}));
+    EXPECT_EQ(after({range(2700, 4000), range(4000, 6500)})->temperatureRange(),
+              (TemperatureRange{3100, 5900}))
+        << "one point in common is no range";
 }
 
 }  // namespace

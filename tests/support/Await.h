@@ -1,42 +1,18 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QCoroTask>
-
-#include <exception>
-#include <optional>
 
 namespace testsupport {
 
-// QCoro::waitFor, but a thrown error is rethrown here instead of leaving the nested event loop
-// waiting forever.
+// Runs the event loop until the task ends, then hands out its value or rethrows what it threw.
+// (QCoro::waitFor would wait forever for a task that throws.) Header-only: the benchmarks use it.
 template <typename T>
 T await(QCoro::Task<T> task) {
-    std::exception_ptr error;
-    if constexpr (std::is_void_v<T>) {
-        QCoro::waitFor([&]() -> QCoro::Task<> {
-            try {
-                co_await task;
-            } catch (...) {
-                error = std::current_exception();
-            }
-        }());
-        if (error) {
-            std::rethrow_exception(error);
-        }
-    } else {
-        auto result = QCoro::waitFor([&]() -> QCoro::Task<std::optional<T>> {
-            try {
-                co_return co_await task;
-            } catch (...) {
-                error = std::current_exception();
-                co_return std::nullopt;
-            }
-        }());
-        if (error) {
-            std::rethrow_exception(error);
-        }
-        return std::move(*result);
+    while (!task.isReady()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+    return task.operator co_await().await_resume();
 }
 
 }  // namespace testsupport

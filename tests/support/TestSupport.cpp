@@ -5,11 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <QThread>
 
 namespace testsupport {
-
-QString homeDir() { return qEnvironmentVariable("HOME"); }
 
 QString writeScript(const QString& dir, const QString& name, const QByteArray& body) {
     QString path = QDir(dir).filePath(name);
@@ -21,7 +20,8 @@ QString writeScript(const QString& dir, const QString& name, const QByteArray& b
 void writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size()) {
         qFatal("cannot write %s", qPrintable(path));
     }
 }
@@ -32,15 +32,25 @@ QByteArray readFile(const QString& path) {
 }
 
 bool waitUntil(const std::function<bool()>& predicate, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!predicate()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
+    for (const QDeadlineTimer deadline(timeoutMs); !predicate() && !deadline.hasExpired();) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(1);
     }
-    return true;
+    return predicate();
+}
+
+QByteArray lightsJson(const std::vector<Light>& lights) {
+    QStringList report;
+    for (const Light& l : lights) {
+        report << QString::asprintf(
+            R"({"serial_number":"T-%lld","device_type":"Test Panel","is_on":%s,)"
+            R"("brightness_in_lumen":%d,"minimum_brightness_in_lumen":%d,)"
+            R"("maximum_brightness_in_lumen":%d,"temperature_in_kelvin":%d,)"
+            R"("minimum_temperature_in_kelvin":%d,"maximum_temperature_in_kelvin":%d})",
+            static_cast<long long>(report.size() + 1), l.on ? "true" : "false", l.lumen, l.minLumen,
+            l.maxLumen, l.kelvin, l.minKelvin, l.maxKelvin);
+    }
+    return "[" + report.join(',').toUtf8() + "]";
 }
 
 }  // namespace testsupport

@@ -2,13 +2,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
+#include <vector>
 
 namespace testsupport {
-
-// The temporary home every test process runs in (HOME, XDG_CONFIG_HOME, XDG_STATE_HOME).
-QString homeDir();
 
 // Writes an executable shell script (the text after "#!/bin/sh\n") and returns its path.
 QString writeScript(const QString& dir, const QString& name, const QByteArray& body);
@@ -19,5 +18,32 @@ QByteArray readFile(const QString& path);
 
 // Spins the event loop until the predicate holds or the time-out passes.
 bool waitUntil(const std::function<bool()>& predicate, int timeoutMs = 10000);
+
+// Sets an environment variable (unsets it, for a null value) until the object goes, then puts
+// back what was there.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& v) : name_(name), previous_(qgetenv(name)) {
+        set(v);
+    }
+    ~ScopedEnv() { set(previous_); }
+
+private:
+    void set(const QByteArray& v) const { v.isNull() ? qunsetenv(name_) : qputenv(name_, v); }
+
+    const char* name_;
+    const QByteArray previous_;  // null when it was not set
+};
+
+// One light as litra reports it and the simulator keeps it.
+struct Light {
+    bool on = false;
+    int lumen = 100, minLumen = 20, maxLumen = 250, kelvin = 4000, minKelvin = 2700,
+        maxKelvin = 6500;
+};
+
+// The lights as litra's device report, a JSON array, with serial numbers T-1, T-2, ... The
+// simulator's state file holds it as {"lights": [...]}.
+QByteArray lightsJson(const std::vector<Light>& lights);
 
 }  // namespace testsupport
