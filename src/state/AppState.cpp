@@ -100,7 +100,32 @@ QString displayText(const LightStatus& status) {
         case LightStatus::Case::allOff: return QStringLiteral("All lights: Off");
         case LightStatus::Case::mixed: return QStringLiteral("Lights: Mixed");
         case LightStatus::Case::noDevices: return QStringLiteral("No Litra devices found");
-        case LightStatus::Case::error: return QStringLiteral("Error: ") + status.message();
+        case LightStatus::Case::error: return QStringLiteral("Error: ") + displayable(status.message());
     }
     return {};
+}
+
+QString displayable(const QString& text) {
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n' || u == u'\t') {
+            shown += c;
+        } else if (u < 0x20) {
+            shown += QChar(0x2400 + u);  // the control picture: NUL shows as ␀, ESC as ␛
+        } else if (u == 0x7f) {
+            shown += QChar(0x2421);  // ␡
+        } else if ((u >= 0x80 && u < 0xa0) || c.category() == QChar::Other_Format) {
+            // C1 controls, and format characters: direction overrides and isolates, marks,
+            // invisible joiners; they could make the text read as something else.
+            continue;
+        } else {
+            shown += c;
+        }
+    }
+    while (!shown.isEmpty() && shown.back().isSpace()) {
+        shown.chop(1);
+    }
+    return shown;
 }

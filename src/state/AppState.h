@@ -67,3 +67,7 @@ bool isUsablePollInterval(double seconds);
 
 // The one text shown for a status wherever a status is shown.
 QString displayText(const LightStatus& status);
+
+// Text from outside Glowdeck as it may be shown: control characters as visible pictures,
+// no characters that change the direction or look of what follows, no trailing line breaks.
+QString displayable(const QString& text);
