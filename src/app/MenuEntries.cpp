@@ -32,9 +32,19 @@ QString deviceCountText(qint64 deviceCount) {
     return format.arg(deviceCount);
 }
 
+QString menuStatusLine(const QString& text) {
+    constexpr qsizetype longest = 60;
+    QString line = QString(text).replace(u'\n', u' ');
+    if (line.size() > longest) {
+        const qsizetype cut = line.at(longest - 2).isHighSurrogate() ? longest - 2 : longest - 1;
+        line = line.left(cut) + QChar(0x2026);
+    }
+    return line;
+}
+
 std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount) {
     std::vector<MenuEntry> entries;
-    entries.push_back(MenuEntry::information(displayText(status)));
+    entries.push_back(MenuEntry::information(menuStatusLine(displayText(status))));
     if (deviceCount >= 1) {
         entries.push_back(MenuEntry::information(deviceCountText(deviceCount)));
     }

@@ -28,5 +28,9 @@ struct MenuEntry {
 // The status menu for a status and a device count, top to bottom.
 std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount);
 
+// The status as the menu's first line: one line, at most 60 characters; a longer one ends in
+// "…" (the tool tip and Preferences show it whole).
+QString menuStatusLine(const QString& text);
+
 // "1 device connected", "2 devices connected", ...
 QString deviceCountText(qint64 deviceCount);

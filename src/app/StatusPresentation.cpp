@@ -22,7 +22,21 @@ QString symbolNameFor(LightStatus::Case kind) {
 }  // namespace
 
 StatusPresentation presentationFor(const LightStatus& status) {
-    return {symbolNameFor(status.kind()), displayText(status)};
+    return {symbolNameFor(status.kind()), plainToolTip(displayText(status))};
+}
+
+QString plainToolTip(const QString& text) {
+    // A word joiner, which shows nothing, after '<' and '&' keeps them from starting a tag or
+    // an entity.
+    QString plain;
+    plain.reserve(text.size());
+    for (const QChar c : text) {
+        plain += c;
+        if (c == u'<' || c == u'&') {
+            plain += QChar(0x2060);
+        }
+    }
+    return plain;
 }
 
 QString symbolResourcePath(const QString& symbolName) {

@@ -15,5 +15,9 @@ struct StatusPresentation {
 
 StatusPresentation presentationFor(const LightStatus& status);
 
+// The text as a tool tip shows it, never as markup: Qt renders a tool tip that looks like HTML
+// as rich text, and loads the images it names.
+QString plainToolTip(const QString& text);
+
 // The Qt resource that holds the icon of a symbol name.
 QString symbolResourcePath(const QString& symbolName);

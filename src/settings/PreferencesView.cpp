@@ -216,7 +216,7 @@ void PreferencesView::refresh() {
     temperatureSlider_->setRange(f.temperatureSliderRange());
     showSlider(temperatureSlider_, temperatureValue_, f.temperatureSlider(), f.temperatureText());
 
-    lightActionError_->setText(f.lightActionError().value_or(QString()));
+    lightActionError_->setText(displayable(f.lightActionError().value_or(QString())));
     lightActionError_->setVisible(f.lightActionError().has_value());
     noDevicesNote_->setVisible(f.appState()->deviceCount() <= 0);
 

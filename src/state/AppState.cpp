@@ -106,9 +106,13 @@ QString displayText(const LightStatus& status) {
 }
 
 QString displayable(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && (text[end - 1] == u'\n' || text[end - 1] == u'\r')) {
+        --end;
+    }
     QString shown;
-    shown.reserve(text.size());
-    for (const QChar c : text) {
+    shown.reserve(end);
+    for (const QChar c : QStringView(text).first(end)) {
         const char16_t u = c.unicode();
         if (u == u'\n' || u == u'\t') {
             shown += c;
@@ -116,16 +120,11 @@ QString displayable(const QString& text) {
             shown += QChar(0x2400 + u);  // the control picture: NUL shows as ␀, ESC as ␛
         } else if (u == 0x7f) {
             shown += QChar(0x2421);  // ␡
-        } else if ((u >= 0x80 && u < 0xa0) || c.category() == QChar::Other_Format) {
-            // C1 controls, and format characters: direction overrides and isolates, marks,
-            // invisible joiners; they could make the text read as something else.
-            continue;
-        } else {
+        } else if ((u < 0x80 || u >= 0xa0) && c.category() != QChar::Other_Format) {
             shown += c;
         }
-    }
-    while (!shown.isEmpty() && shown.back().isSpace()) {
-        shown.chop(1);
+        // Left out: C1 controls, and format characters (direction overrides and isolates,
+        // marks, invisible joiners), which could make the text read as something else.
     }
     return shown;
 }

@@ -69,5 +69,5 @@ bool isUsablePollInterval(double seconds);
 QString displayText(const LightStatus& status);
 
 // Text from outside Glowdeck as it may be shown: control characters as visible pictures,
-// no characters that change the direction or look of what follows, no trailing line breaks.
+// no characters that change the direction or look of what follows, no final line break.
 QString displayable(const QString& text);

@@ -5,6 +5,7 @@
 #include "FaultRig.h"
 #include "LitraController.h"
 #include "LitraError.h"
+#include "MenuEntries.h"
 #include "PreferencesView.h"
 #include "TestSupport.h"
 
@@ -91,7 +92,7 @@ const QString emptyOutput = QStringLiteral(
 const ToolFault toolFaults[] = {
     {"ExitsNonZeroWithAReason",
      simulatorFaults("LITRA_SIM_FAIL_STATUS=3\nLITRA_SIM_FAIL_STDERR=no light answered\\n\n"),
-     "Error: litra exited 3: no light answered\n", "litra exited 3: no light answered\n"},
+     "Error: litra exited 3: no light answered", "litra exited 3: no light answered\n"},
     {"ExitsNonZeroWithAReasonThatIsNotUtf8",
      simulatorFaults("LITRA_SIM_FAIL_STATUS=2\nLITRA_SIM_FAIL_STDERR=\xff\xfe gone\n"),
      "Error: litra exited 2: ", "litra exited 2: "},
@@ -168,7 +169,7 @@ TEST_P(ToolFaults, AreShownServedAroundAndLeaveNothingBroken) {
     EXPECT_EQ(rig.menuStatusLine(), "Lights: Mixed");
     ASSERT_TRUE(waitUntil([&] { return rig.refreshCount() > refreshes; }));
     expectShown(rig.toolTip(), shown);
-    expectShown(rig.menuStatusLine(), shown);
+    expectShown(rig.menuStatusLine(), menuStatusLine(shown));
     expectShown(rig.form().stateText(), shown);
 
     ASSERT_TRUE(rig.leftClick());

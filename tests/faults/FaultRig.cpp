@@ -22,30 +22,9 @@ using testsupport::writeFile;
 
 namespace faults {
 
-namespace {
-
-QByteArray light(bool on, int lumen, int kelvin, int minKelvin, int maxKelvin) {
-    return QStringLiteral(
-               R"({"serial_number":"F-%1","device_type":"Test Panel","is_on":%2,)"
-               R"("brightness_in_lumen":%3,"temperature_in_kelvin":%4,)"
-               R"("minimum_brightness_in_lumen":20,"maximum_brightness_in_lumen":250,)"
-               R"("minimum_temperature_in_kelvin":%5,"maximum_temperature_in_kelvin":%6})")
-        .arg(on ? 1 : 2)
-        .arg(on ? "true" : "false")
-        .arg(lumen)
-        .arg(kelvin)
-        .arg(minKelvin)
-        .arg(maxKelvin)
-        .toUtf8();
-}
-
-const char* const simulatorKeys[] = {"LITRA_SIM_STATE", "LITRA_SIM_FAULTS_FILE", "LITRA_SIM_LOG"};
-
-}  // namespace
-
 QByteArray twoLightsReport() {
-    return "[" + light(true, 100, 2700, 2700, 6500) + "," + light(false, 250, 6500, 3000, 6000) +
-           "]";
+    return testsupport::lightsJson({{.on = true, .lumen = 100, .kelvin = 2700},
+                                    {.lumen = 250, .kelvin = 6500, .minKelvin = 3000, .maxKelvin = 6000}});
 }
 
 QByteArray twoLights() {
@@ -56,10 +35,10 @@ QByteArray noLights() {
     return "{\"lights\":[]}\n";
 }
 
-Rig::Rig() {
-    qputenv("LITRA_SIM_STATE", path("lights.json").toUtf8());
-    qputenv("LITRA_SIM_FAULTS_FILE", path("faults").toUtf8());
-    qputenv("LITRA_SIM_LOG", path("runs.log").toUtf8());
+Rig::Rig()
+    : stateEnv_("LITRA_SIM_STATE", path("lights.json").toUtf8()),
+      faultsEnv_("LITRA_SIM_FAULTS_FILE", path("faults").toUtf8()),
+      logEnv_("LITRA_SIM_LOG", path("runs.log").toUtf8()) {
     writeFile(path("lights.json"), twoLights());
     heal();
     // A long interval keeps the polling loop out of the way; the other group stands for
@@ -71,9 +50,6 @@ Rig::Rig() {
 
 Rig::~Rig() {
     close();
-    for (const char* name : simulatorKeys) {
-        qunsetenv(name);
-    }
 }
 
 QString Rig::settingsFile() {

@@ -4,6 +4,7 @@
 #include "AppDelegate.h"
 #include "ChildProcess.h"
 #include "PreferencesForm.h"
+#include "TestSupport.h"
 
 #include <QByteArray>
 #include <QSignalSpy>
@@ -84,6 +85,7 @@ public:
 
 private:
     QTemporaryDir dir_;
+    testsupport::ScopedEnv stateEnv_, faultsEnv_, logEnv_;
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<PreferencesForm> form_;
     RecordingStatusIcon* icon_ = nullptr;
