@@ -10,8 +10,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+// A window of its own rather than a dialog: a parentless dialog is kept above every Glowdeck
+// window (transient for the application), so Preferences opened after it stayed behind it.
 AboutDialog::AboutDialog(QWidget* parent)
-    : QDialog(parent),
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
       icon_(new QLabel(this)),
       name_(new QLabel(this)),
       version_(new QLabel(this)),

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPointer>
+#include <QShortcut>
 
 namespace {
 
@@ -249,20 +250,23 @@ void AppDelegate::quit() {
     QCoreApplication::quit();
 }
 
-namespace {
-// Drawn when the first window opens: the tray icon does not show it.
-void ensureWindowIcon() {
+// For each of Glowdeck's windows: the application icon, drawn when the first window opens (the
+// tray icon does not show it), and Ctrl+, and Ctrl+Q, which work wherever a window has focus.
+void AppDelegate::prepareWindow(QWidget* window) {
     if (QApplication::windowIcon().isNull()) {
         QApplication::setWindowIcon(loadAppIcon());
     }
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), window), &QShortcut::activated,
+            this, &AppDelegate::openPreferences);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), window), &QShortcut::activated,
+            this, &AppDelegate::quit);
 }
-}  // namespace
 
 PreferencesWindowController* AppDelegate::preferencesWindow() {
     if (!preferencesWindow_) {
-        ensureWindowIcon();
         preferencesWindow_ =
             std::make_unique<PreferencesWindowController>(&appState_, controllerProvider());
+        prepareWindow(preferencesWindow_->window());
     }
     return preferencesWindow_.get();
 }
@@ -274,9 +278,9 @@ ControllerProvider AppDelegate::controllerProvider() {
 }
 
 void AppDelegate::openAbout() {
-    ensureWindowIcon();
     if (!aboutDialog_) {
         aboutDialog_ = std::make_unique<AboutDialog>();
+        prepareWindow(aboutDialog_.get());
     }
     aboutDialog_->setOptions(aboutPanelOptions());
     aboutDialog_->present();

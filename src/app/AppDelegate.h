@@ -14,6 +14,7 @@
 #include <utility>
 
 class AboutDialog;
+class QWidget;
 class LightStatus;
 class LitraController;
 class PreferencesWindowController;
@@ -79,6 +80,7 @@ private:
     struct PollTask;
 
     void perform(MenuAction action);
+    void prepareWindow(QWidget* window);
     void updateMenu();
     void cancelPolling();
 

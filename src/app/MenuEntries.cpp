@@ -10,11 +10,10 @@ MenuEntry MenuEntry::information(QString title) {
     return entry;
 }
 
-MenuEntry MenuEntry::command(QString title, MenuAction action, QKeySequence shortcut) {
+MenuEntry MenuEntry::command(QString title, MenuAction action) {
     MenuEntry entry;
     entry.title = std::move(title);
     entry.action = action;
-    entry.shortcut = std::move(shortcut);
     entry.enabled = true;
     return entry;
 }
@@ -52,17 +51,15 @@ std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount
     entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "About"),
                                          MenuAction::openAbout));
     entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Preferences"),
-                                         MenuAction::openPreferences,
-                                         QKeySequence(Qt::CTRL | Qt::Key_Comma)));
+                                         MenuAction::openPreferences));
     entries.push_back(MenuEntry::separatorLine());
     // Some tray hosts open the menu on a left click and never report the click itself, so the
     // toggle is offered here as well.
     entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Toggle Lights"),
-                                         MenuAction::toggleLights,
-                                         QKeySequence(Qt::CTRL | Qt::Key_T)));
+                                         MenuAction::toggleLights));
     entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Refresh"),
-                                         MenuAction::refresh, QKeySequence(Qt::CTRL | Qt::Key_R)));
+                                         MenuAction::refresh));
     entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Quit"),
-                                         MenuAction::quit, QKeySequence(Qt::CTRL | Qt::Key_Q)));
+                                         MenuAction::quit));
     return entries;
 }

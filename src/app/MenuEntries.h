@@ -2,7 +2,6 @@
 
 #include "LightStatus.h"
 
-#include <QKeySequence>
 #include <QString>
 
 #include <vector>
@@ -10,16 +9,16 @@
 // What a status-menu item does when chosen.
 enum class MenuAction { none, openAbout, openPreferences, toggleLights, refresh, quit };
 
-// One line of the status menu, as plain data.
+// One line of the status menu, as plain data. It carries no shortcut: a tray menu exported over
+// D-Bus cannot take one, and GTK-based hosts cannot read Qt's (Glowdeck's windows have theirs).
 struct MenuEntry {
     QString title;
     MenuAction action = MenuAction::none;
-    QKeySequence shortcut;
     bool enabled = false;
     bool separator = false;
 
     static MenuEntry information(QString title);
-    static MenuEntry command(QString title, MenuAction action, QKeySequence shortcut = {});
+    static MenuEntry command(QString title, MenuAction action);
     static MenuEntry separatorLine();
 
     friend bool operator==(const MenuEntry&, const MenuEntry&) = default;

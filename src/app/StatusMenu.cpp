@@ -19,7 +19,6 @@ QString titleOf(const QAction* item) {
 
 void apply(QAction* item, const MenuEntry& entry) {
     item->setText(itemText(entry.title));
-    item->setShortcut(entry.shortcut);
     item->setEnabled(entry.enabled);
 }
 
@@ -86,7 +85,6 @@ std::vector<MenuEntry> StatusMenu::entries() const {
         MenuEntry entry;
         entry.title = titleOf(item);
         entry.action = actionOf(item);
-        entry.shortcut = item->shortcut();
         entry.enabled = item->isEnabled();
         result.push_back(entry);
     }

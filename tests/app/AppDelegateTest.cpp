@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 using testsupport::Light;
 using testsupport::ScopedEnv;
@@ -181,6 +182,20 @@ TEST_F(Delegate, EachWindowIsMadeOnceAndComesBackToTheFront) {
     delegate->openAbout();
     EXPECT_EQ(delegate->aboutDialog(), about);
     EXPECT_TRUE(QTest::qWaitForWindowActive(about));
+    // About is a window like Preferences, not a dialog the desktop keeps above it.
+    EXPECT_EQ(about->windowType(), Qt::Window);
+
+    // Ctrl+, and Ctrl+Q work in either window.
+    QTest::keyClick(about, Qt::Key_Comma, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(preferences));
+    bool timedOut = false;
+    QTimer::singleShot(0, [&] { QTest::keyClick(preferences, Qt::Key_Q, Qt::ControlModifier); });
+    QTimer::singleShot(5000, [&] {
+        timedOut = true;
+        QCoreApplication::quit();
+    });
+    QApplication::exec();
+    EXPECT_FALSE(timedOut) << "Ctrl+Q did not quit";
 }
 
 TEST_F(Delegate, PreferencesFrameIsRestoredOnlyWhereItCanBeReached) {
