@@ -45,6 +45,7 @@ void TrayStatusIcon::install() {
             [this](QSystemTrayIcon::ActivationReason reason) {
                 switch (reason) {
                     case QSystemTrayIcon::Trigger:
+                    case QSystemTrayIcon::MiddleClick:
                     // The second press of a double click arrives only as the double click.
                     case QSystemTrayIcon::DoubleClick:
                         emit clicked(Click::left);

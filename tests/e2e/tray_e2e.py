@@ -117,12 +117,14 @@ class TrayTest(unittest.TestCase):
             self.desktop.click_icon()
 
         actions = {"click": self.desktop.click_icon, "menu, Escape, click": dismiss_menu_then_click,
+                   "middle click": lambda: self.desktop.click_icon(button=2),
                    "Toggle Lights": lambda: self.desktop.choose("Toggle Lights"),
                    "Refresh": lambda: self.desktop.choose("Refresh")}
         cases = [  # action, lights before it (None: as they are), faults, runs, lights, icon
             ("click", None, {}, TOGGLE, ON, glyphs.ALL_ON),
             ("click", None, {}, TOGGLE, OFF, glyphs.ALL_OFF),
-            ("menu, Escape, click", None, {}, TOGGLE, ON, glyphs.ALL_ON),
+            ("middle click", None, {}, TOGGLE, ON, glyphs.ALL_ON),
+            ("menu, Escape, click", None, {}, TOGGLE, OFF, glyphs.ALL_OFF),
             ("Toggle Lights", MIXED, {}, TOGGLE, OFF, glyphs.ALL_OFF),
             ("Refresh", [False, True], {}, REFRESH, [False, True], glyphs.MIXED),
             ("Refresh", [], {}, REFRESH, [], glyphs.ALERT),
