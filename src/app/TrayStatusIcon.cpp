@@ -2,6 +2,7 @@
 
 #include "MonochromeIcon.h"
 #include "TrayAvailability.h"
+#include "TrayWatcherFollower.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -57,6 +58,7 @@ void TrayStatusIcon::install() {
                         break;
                 }
             });
+    new TrayWatcherFollower(tray_.get());
     tray_->setContextMenu(menu_);
     if (!presentation_.symbolName.isEmpty()) {
         applyIcon();

@@ -18,7 +18,7 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 
 from desktop import (ABOUT_TITLE, PREFERENCES_TITLE, Desktop, WaylandDesktop,  # noqa: E402
-                     glyphs, missing_tools, time_scale, wait_for, wayland)
+                     glyphs, missing_tools, sni, time_scale, wait_for, wayland)
 
 OPTIONS = argparse.Namespace(glowdeck=None, litra=None, artifacts=None)
 DEVICES = "devices --json"
@@ -297,6 +297,31 @@ class TrayTest(unittest.TestCase):
                                 (0, 0, self.desktop.size[0], wayland.WAYBAR_HEIGHT))
         self.desktop.screenshot(os.path.join(self.desktop.artifacts, "preferences.png"))
         self.quit_from_menu(item)
+
+    def test_wayland_hosts_late_restarted_and_taken_over(self):
+        self.lights.write(OFF)
+        self.desktop.start(tray=False)
+        glowdeck = self.desktop.start_glowdeck()
+        wait_for(lambda: "waiting for a system tray" in glowdeck.stderr_text(), 10,
+                 "Glowdeck to say that it waits for a tray", describe=glowdeck.stderr_text)
+        bus, host, expected = self.desktop.bus, None, OFF
+        # swaybar gives the watcher's name up when it ends; waybar waits in line for it.
+        for how in ("late", "restarted", "taken over"):
+            with self.subTest(how):
+                if how == "restarted":
+                    self.desktop.stop_host(host)
+                if how == "taken over":
+                    waybar = self.desktop.start_waybar()
+                    self.desktop.stop_host(host)
+                    host = waybar
+                else:
+                    host = self.desktop.start_swaybar()
+                wait_for(lambda: bus.owner_pid(sni.WATCHER) == host.pid, 5, "the watcher's name")
+                item = bus.wait_for_item(glowdeck.pid, timeout=5)
+                self.assertIn(("Toggle Lights", True), item.menu())
+                item.activate()
+                expected = [not on for on in expected]
+                wait_for(lambda: self.lights.is_on() == expected, 5, "the lights to switch")
 
 
 def main():
