@@ -18,7 +18,7 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 
 from desktop import (ABOUT_TITLE, PREFERENCES_TITLE, Desktop, WaylandDesktop,  # noqa: E402
-                     glyphs, missing_tools, sni, time_scale, wait_for, wayland)
+                     glyphs, missing_tools, shells, sni, time_scale, wait_for, wayland)
 
 OPTIONS = argparse.Namespace(glowdeck=None, litra=None, artifacts=None)
 DEVICES = "devices --json"
@@ -322,6 +322,27 @@ class TrayTest(unittest.TestCase):
                 item.activate()
                 expected = [not on for on in expected]
                 wait_for(lambda: self.lights.is_on() == expected, 5, "the lights to switch")
+
+    # Whole desktops, for make test-desktops only: not collected, their names do not start with
+    # test_.
+
+    def desktop_gnome_shell(self):
+        self.item_in_shell(shells.start_gnome_shell)
+
+    def desktop_plasma(self):
+        self.item_in_shell(shells.start_plasma)
+
+    def item_in_shell(self, start_shell):
+        without = os.path.join(self.desktop.artifacts, "without-glowdeck.png")
+
+        def start():
+            start_shell(self.desktop)
+            self.desktop.screenshot(without)
+        _, item = self.start_item(start)
+        self.drive_item(item)
+        self.desktop.screenshot_when_changed(os.path.join(self.desktop.artifacts, "screen.png"),
+                                             without)
+        self.quit_from_menu(item)
 
 
 def main():

@@ -189,11 +189,12 @@ class Desktop:
     def hand_over(self, path):
         """Makes a file written here, and the folders above it, the desktop user's."""
 
-    def start_host(self, name, argv, timeout=10):
-        """Starts a StatusNotifierItem host and waits until it has registered with a watcher."""
-        host = self._start(name, argv)
-        wait_for(lambda: self.bus.host_of(host.pid), timeout, name + " to register as a host",
-                 describe=lambda: repr(self.bus.names()))
+    def start_host(self, name, argv, env=None, timeout=10):
+        """Starts a StatusNotifierItem host and waits until it has registered with a watcher
+        (or, like GNOME Shell's AppIndicator extension, is the watcher and needs no name)."""
+        host = self._start(name, argv, env)
+        wait_for(lambda: self.bus.host_of(host.pid) or self.bus.owner_pid(sni.WATCHER) == host.pid,
+                 timeout, name + " to register as a host", describe=lambda: repr(self.bus.names()))
         return host
 
     def stop_host(self, host):
@@ -396,6 +397,15 @@ class Desktop:
             return int(subprocess.run(["identify", "-format", "%k", path], capture_output=True,
                                       check=True, timeout=20).stdout) > 1
         wait_for(drawn, timeout, "something drawn in " + os.path.basename(path))
+
+    def screenshot_when_changed(self, path, reference, timeout=10):
+        """A screenshot, taken again until it differs from the picture in `reference`."""
+        def pixels(image):
+            return subprocess.run(["convert", image, "rgb:-"], capture_output=True, check=True,
+                                  timeout=20).stdout
+        before = pixels(reference)
+        wait_for(lambda: self.screenshot(path) or pixels(path) != before, timeout,
+                 "the screen to change from " + os.path.basename(reference))
 
     def icon_glyph(self):
         icon = self.tray_icon()

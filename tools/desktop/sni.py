@@ -48,7 +48,9 @@ class Bus:
     def item_of(self, pid):
         """The item registered with the current watcher by the process of this id, or None."""
         for entry in self.registered_items() or []:
+            # "service/path", "service" alone, or "service@/path" (GNOME's AppIndicator)
             service, _, path = entry.partition("/")
+            service = service.rstrip("@")
             if self.owner_pid(service) == pid:
                 return Item(self, service, "/" + (path or "StatusNotifierItem"))
         return None
