@@ -4,7 +4,7 @@ BUILD_DIR := $(if $(filter asan,$(PRESET)),build-asan,build)
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan run bench demo install format clean
+.PHONY: all deps configure build test test-asan test-desktops run bench demo install format clean
 
 all: build
 
@@ -22,6 +22,10 @@ test: build
 
 test-asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
+
+# Glowdeck's item in GNOME Shell and Plasma, which it installs first; not part of `make test`.
+test-desktops: build
+	@scripts/test-desktops $(BUILD_DIR)
 
 run:
 	@scripts/run-glowdeck --check-session

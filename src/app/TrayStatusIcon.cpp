@@ -2,6 +2,7 @@
 
 #include "MonochromeIcon.h"
 #include "TrayAvailability.h"
+#include "TrayWatcherFollower.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -45,6 +46,7 @@ void TrayStatusIcon::install() {
             [this](QSystemTrayIcon::ActivationReason reason) {
                 switch (reason) {
                     case QSystemTrayIcon::Trigger:
+                    case QSystemTrayIcon::MiddleClick:
                     // The second press of a double click arrives only as the double click.
                     case QSystemTrayIcon::DoubleClick:
                         emit clicked(Click::left);
@@ -56,6 +58,7 @@ void TrayStatusIcon::install() {
                         break;
                 }
             });
+    new TrayWatcherFollower(tray_.get());
     tray_->setContextMenu(menu_);
     if (!presentation_.symbolName.isEmpty()) {
         applyIcon();

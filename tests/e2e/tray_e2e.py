@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end tests: Glowdeck in a real XEmbed tray on a virtual X display, driven by mouse
-and keyboard, with the light simulator behind it.
+and keyboard, and in real StatusNotifierItem hosts on X11 and Wayland, driven over D-Bus as a
+host drives it; the light simulator behind it.
 
     tray_e2e.py --glowdeck build/bin/glowdeck --litra build/bin/resources/litra [TESTS...]
     tray_e2e.py --list
@@ -16,8 +17,8 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 
-from desktop import (ABOUT_TITLE, PREFERENCES_TITLE, Desktop, glyphs,  # noqa: E402
-                     missing_tools, time_scale, wait_for)
+from desktop import (ABOUT_TITLE, PREFERENCES_TITLE, Desktop, WaylandDesktop,  # noqa: E402
+                     glyphs, missing_tools, shells, sni, time_scale, wait_for, wayland)
 
 OPTIONS = argparse.Namespace(glowdeck=None, litra=None, artifacts=None)
 DEVICES = "devices --json"
@@ -25,6 +26,8 @@ REFRESH = [DEVICES]
 TOGGLE = ["toggle"] + REFRESH
 ON, OFF, MIXED = [True, True], [False, False], [True, False]
 FAILING_QUERY = {"only": "devices", "fail_status": 1, "fail_stderr": "USB error"}
+COMMANDS = [(command, True) for command in ("About", "Preferences", "Toggle Lights", "Refresh",
+                                           "Quit")]
 SANITIZER_REPORT = re.compile(
     r"ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:|ThreadSanitizer")
 
@@ -42,14 +45,22 @@ def glyph_of(is_on):
     return glyphs.ALL_ON if all(is_on) else glyphs.ALL_OFF
 
 
+def menu_of(status, lights):
+    """The item's menu as a host shows it: information lines disabled, then the commands."""
+    devices = [("%d devices connected" % lights, False)] if lights else []
+    return [(status, False)] + devices + COMMANDS
+
+
 class TrayTest(unittest.TestCase):
     def setUp(self):
-        missing = missing_tools()
+        on_wayland = self._testMethodName.startswith("test_wayland")
+        missing = missing_tools(wayland.REQUIRED_TOOLS if on_wayland else ["lxqt-panel", "openbox"])
         if missing:
             self.fail("missing %s; scripts/install-deps installs them" % ", ".join(missing))
         artifacts = os.path.join(OPTIONS.artifacts, self._testMethodName) if OPTIONS.artifacts \
             else None
-        self.desktop = Desktop(OPTIONS.litra, OPTIONS.glowdeck, artifacts)
+        self.desktop = (WaylandDesktop if on_wayland else Desktop)(OPTIONS.litra, OPTIONS.glowdeck,
+                                                                   artifacts)
         self.lights = self.desktop.lights
         self.expect_running = True
         # Run last to first: screenshot, then the health check, then every process ends.
@@ -58,7 +69,7 @@ class TrayTest(unittest.TestCase):
         self.addCleanup(self.final_screenshot)
 
     def final_screenshot(self):
-        if self.desktop.display is not None and self.desktop.processes[0].alive():
+        if self.desktop.showing():
             self.desktop.screenshot(os.path.join(self.desktop.artifacts, "final.png"))
 
     def check_glowdeck(self):
@@ -117,12 +128,14 @@ class TrayTest(unittest.TestCase):
             self.desktop.click_icon()
 
         actions = {"click": self.desktop.click_icon, "menu, Escape, click": dismiss_menu_then_click,
+                   "middle click": lambda: self.desktop.click_icon(button=2),
                    "Toggle Lights": lambda: self.desktop.choose("Toggle Lights"),
                    "Refresh": lambda: self.desktop.choose("Refresh")}
         cases = [  # action, lights before it (None: as they are), faults, runs, lights, icon
             ("click", None, {}, TOGGLE, ON, glyphs.ALL_ON),
             ("click", None, {}, TOGGLE, OFF, glyphs.ALL_OFF),
-            ("menu, Escape, click", None, {}, TOGGLE, ON, glyphs.ALL_ON),
+            ("middle click", None, {}, TOGGLE, ON, glyphs.ALL_ON),
+            ("menu, Escape, click", None, {}, TOGGLE, OFF, glyphs.ALL_OFF),
             ("Toggle Lights", MIXED, {}, TOGGLE, OFF, glyphs.ALL_OFF),
             ("Refresh", [False, True], {}, REFRESH, [False, True], glyphs.MIXED),
             ("Refresh", [], {}, REFRESH, [], glyphs.ALERT),
@@ -223,6 +236,113 @@ class TrayTest(unittest.TestCase):
                 expected = [not on for on in expected]
                 self.desktop.wait_for_glyph(glyph_of(expected))
                 self.assertEqual(self.lights.is_on(), expected)
+
+    # StatusNotifierItem hosts: Glowdeck's item and its menu as the host's side of D-Bus sees them.
+
+    def start_item(self, start_host):
+        """Lights off, the desktop without a tray, a host, and Glowdeck's item once registered."""
+        self.lights.write(OFF)
+        self.desktop.start(tray=False)
+        host = start_host()
+        self.desktop.start_glowdeck()
+        self.new_runs(0, 1)
+        return host, self.desktop.bus.wait_for_item(self.desktop.glowdeck.pid)
+
+    def drive_item(self, item):
+        self.assertEqual([item.property("Id"), item.property("ItemIsMenu")], ["Glowdeck", False])
+        actions = {"Activate": item.activate, "SecondaryActivate": item.secondary_activate,
+                   "Toggle Lights": lambda: item.choose("Toggle Lights"),
+                   "Refresh": lambda: item.choose("Refresh")}
+        cases = [  # action, lights before it (None: as they are), runs, lights, the item's status
+            ("Activate", None, TOGGLE, ON, "All lights: On"),
+            ("SecondaryActivate", None, TOGGLE, OFF, "All lights: Off"),
+            ("Toggle Lights", MIXED, TOGGLE, OFF, "All lights: Off"),
+            ("Refresh", [], REFRESH, [], "No Litra devices found"),
+            ("Refresh", [False, True], REFRESH, [False, True], "Lights: Mixed"),
+        ]
+        for action, before, runs, after, status in cases:
+            with self.subTest(action=action, lights=before):
+                if before is not None:
+                    self.lights.write(before)
+                count = len(self.lights.runs())
+                actions[action]()
+                self.assertEqual(self.new_runs(count, len(runs)), runs)
+                self.assertEqual(self.lights.is_on(), after)
+                # A host shows the tool tip's title, and reads the menu when it opens it.
+                wait_for(lambda: item.property("ToolTip")[2] == status, 5, "tool tip " + status,
+                         describe=lambda: repr(item.property("ToolTip")))
+                self.assertEqual(item.menu(), menu_of(status, len(after)))
+
+    def quit_from_menu(self, item):
+        item.choose("Quit")
+        self.expect_running = False
+        self.assertEqual(self.desktop.glowdeck.wait(5 * time_scale()), 0,
+                         self.desktop.glowdeck.stderr_text())
+
+    def test_item_in_lxqt_panel(self):
+        panel, item = self.start_item(self.desktop.start_lxqt_panel)
+        self.drive_item(item)
+        window = self.desktop.window_of(panel)
+        self.desktop.screenshot_when_drawn(os.path.join(self.desktop.artifacts, "panel.png"),
+                                           (window.x, window.y, window.width, window.height))
+        self.quit_from_menu(item)
+
+    def test_wayland_item_in_waybar(self):
+        _, item = self.start_item(self.desktop.start_waybar)
+        self.drive_item(item)
+        item.choose("Preferences")
+        wait_for(lambda: self.desktop.windows_named(PREFERENCES_TITLE), 10, "window Preferences",
+                 describe=self.desktop.windows)
+        self.desktop.screenshot(os.path.join(self.desktop.artifacts, "waybar.png"),
+                                (0, 0, self.desktop.size[0], wayland.WAYBAR_HEIGHT))
+        self.desktop.screenshot(os.path.join(self.desktop.artifacts, "preferences.png"))
+        self.quit_from_menu(item)
+
+    def test_wayland_hosts_late_restarted_and_taken_over(self):
+        self.lights.write(OFF)
+        self.desktop.start(tray=False)
+        glowdeck = self.desktop.start_glowdeck()
+        wait_for(lambda: "waiting for a system tray" in glowdeck.stderr_text(), 10,
+                 "Glowdeck to say that it waits for a tray", describe=glowdeck.stderr_text)
+        bus, host, expected = self.desktop.bus, None, OFF
+        # swaybar gives the watcher's name up when it ends; waybar waits in line for it.
+        for how in ("late", "restarted", "taken over"):
+            with self.subTest(how):
+                if how == "restarted":
+                    self.desktop.stop_host(host)
+                if how == "taken over":
+                    waybar = self.desktop.start_waybar()
+                    self.desktop.stop_host(host)
+                    host = waybar
+                else:
+                    host = self.desktop.start_swaybar()
+                wait_for(lambda: bus.owner_pid(sni.WATCHER) == host.pid, 5, "the watcher's name")
+                item = bus.wait_for_item(glowdeck.pid, timeout=5)
+                self.assertIn(("Toggle Lights", True), item.menu())
+                item.activate()
+                expected = [not on for on in expected]
+                wait_for(lambda: self.lights.is_on() == expected, 5, "the lights to switch")
+
+    # Whole desktops, for make test-desktops only: not collected, their names do not start with
+    # test_.
+
+    def desktop_gnome_shell(self):
+        self.item_in_shell(shells.start_gnome_shell)
+
+    def desktop_plasma(self):
+        self.item_in_shell(shells.start_plasma)
+
+    def item_in_shell(self, start_shell):
+        without = os.path.join(self.desktop.artifacts, "without-glowdeck.png")
+
+        def start():
+            start_shell(self.desktop)
+            self.desktop.screenshot(without)
+        _, item = self.start_item(start)
+        self.drive_item(item)
+        self.desktop.screenshot_when_changed(os.path.join(self.desktop.artifacts, "screen.png"),
+                                             without)
+        self.quit_from_menu(item)
 
 
 def main():

@@ -8,6 +8,7 @@ the benchmarks (bench/harness) and the screenshots (scripts/demo) run it on.
 from . import glyphs
 from .processes import WaitTimeout, time_scale, wait_for
 from .session import ABOUT_TITLE, PREFERENCES_TITLE, Desktop, missing_tools
+from .wayland import WaylandDesktop
 
 __all__ = ["ABOUT_TITLE", "PREFERENCES_TITLE", "Desktop", "WaitTimeout", "glyphs",
-           "missing_tools", "time_scale", "wait_for"]
+           "WaylandDesktop", "missing_tools", "time_scale", "wait_for"]

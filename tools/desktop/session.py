@@ -5,6 +5,8 @@ A `Desktop` starts an X server of its own (Xvfb on a free display number), a D-B
 of its own (so that Qt finds no StatusNotifierItem host and docks into the XEmbed tray), a tray
 host (trayer) and Glowdeck with the light simulator, all in a temporary home. It clicks with
 xdotool, reads windows with xwininfo/xprop and takes screenshots with ImageMagick's import.
+Instead of trayer it can start openbox and lxqt-panel, a StatusNotifierItem host, whose side of
+the bus `Desktop.bus` (sni.py) plays.
 
 `Desktop.close()` ends every process started here by its id, and afterwards any descendant
 still running (a hung litra child that Glowdeck left behind, say).
@@ -19,12 +21,13 @@ import tempfile
 import time
 import uuid
 
-from . import glyphs
+from . import glyphs, sni
 from .processes import MARKER, Process, marked_processes, read_line, wait_for
 from .simlights import Lights
 from .xwindows import parse_tree
 
-REQUIRED_TOOLS = ["Xvfb", "trayer", "xdotool", "xwininfo", "xprop", "import", "dbus-daemon"]
+REQUIRED_TOOLS = ["Xvfb", "trayer", "xdotool", "xwininfo", "xprop", "import", "dbus-daemon",
+                  "busctl"]
 
 # The commands of the tray menu, top to bottom; the information lines above them are disabled
 # and skipped by keyboard navigation.
@@ -34,8 +37,26 @@ MENU_COMMANDS = ["About", "Preferences", "Toggle Lights", "Refresh", "Quit"]
 PREFERENCES_TITLE = r"^Preferences\b"
 ABOUT_TITLE = r"^About\b"
 
-def missing_tools():
-    return [tool for tool in REQUIRED_TOOLS if shutil.which(tool) is None]
+# lxqt-panel with nothing but its status notifier: a StatusNotifierItem host on X11 that brings
+# its own watcher.
+LXQT_PANEL_CONF = """[General]
+__userfile__=true
+[panel1]
+plugins=statusnotifier
+position=Top
+panelSize=28
+iconSize=22
+background-color=#dcdcdc
+opacity=100
+desktop=0
+[statusnotifier]
+type=statusnotifier
+alignment=Right
+"""
+
+
+def missing_tools(extra=()):
+    return [tool for tool in REQUIRED_TOOLS + list(extra) if shutil.which(tool) is None]
 
 
 class Desktop:
@@ -61,6 +82,8 @@ class Desktop:
         self.bus_address = None
         self.tray = None
         self.glowdeck = None
+        self.prefix = []  # runs every command as another user, when set
+        self.bus = sni.Bus(self.x)
 
     def __enter__(self):
         return self
@@ -95,7 +118,8 @@ class Desktop:
         return env
 
     def _start(self, name, argv, env=None, **kwargs):
-        process = Process(name, argv, env or self.environment(), self.artifacts, **kwargs)
+        process = Process(name, self.prefix + argv, env or self.environment(), self.artifacts,
+                          **kwargs)
         self.processes.append(process)
         return process
 
@@ -150,15 +174,52 @@ class Desktop:
         if tray:
             self.start_tray(full_width)
 
+    def showing(self):
+        """Whether there is a screen to take a picture of."""
+        return self.display is not None and self.processes[0].alive()
+
+    def write_config(self, relative_path, text):
+        """Writes a file under the home's configuration folder."""
+        path = os.path.join(self.home, ".config", relative_path)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w") as file:
+            file.write(text)
+        self.hand_over(path)
+
+    def hand_over(self, path):
+        """Makes a file written here, and the folders above it, the desktop user's."""
+
+    def start_host(self, name, argv, env=None, timeout=10):
+        """Starts a StatusNotifierItem host and waits until it has registered with a watcher
+        (or, like GNOME Shell's AppIndicator extension, is the watcher and needs no name)."""
+        host = self._start(name, argv, env)
+        wait_for(lambda: self.bus.host_of(host.pid) or self.bus.owner_pid(sni.WATCHER) == host.pid,
+                 timeout, name + " to register as a host", describe=lambda: repr(self.bus.names()))
+        return host
+
+    def stop_host(self, host):
+        host.end()
+        wait_for(lambda: not self.bus.host_of(host.pid), 5, host.name + " to leave the bus")
+
+    def start_lxqt_panel(self):
+        """openbox and lxqt-panel across the top."""
+        self.write_config("lxqt/panel.conf", LXQT_PANEL_CONF)
+        self._start("openbox", ["openbox"])
+        return self.start_host("lxqt-panel", ["lxqt-panel"])
+
+    def window_of(self, process, timeout=10):
+        """A shown client window of a process (the window manager may have framed it)."""
+        return wait_for(lambda: next(
+            (window for window in self.windows() if window.wm_class and self.is_viewable(window.id)
+             and self.window_pid(window.id) == process.pid), None), timeout,
+            "a window of " + process.name)
+
     def start_glowdeck(self, **settings):
         """Starts Glowdeck with these settings (QSettings values as text). The default poll
         interval of an hour keeps the polling loop out of the way of runs being counted."""
         settings.setdefault("pollIntervalSeconds", 3600)
-        folder = os.path.join(self.home, ".config", "Glowdeck")
-        os.makedirs(folder, exist_ok=True)
-        with open(os.path.join(folder, "Glowdeck.conf"), "w") as conf:
-            conf.write("[General]\n" + "".join(
-                "%s=%s\n" % item for item in settings.items() if item[1] is not None))
+        self.write_config("Glowdeck/Glowdeck.conf", "[General]\n" + "".join(
+            "%s=%s\n" % item for item in settings.items() if item[1] is not None))
         env = dict(self.environment(), **self.lights.environment())
         self.glowdeck = self._start("glowdeck", [self.glowdeck_binary], env)
         return self.glowdeck
@@ -189,7 +250,7 @@ class Desktop:
 
     def x(self, *argv, check=True):
         result = subprocess.run(
-            list(argv), env=self.environment(), capture_output=True, timeout=20
+            self.prefix + list(argv), env=self.environment(), capture_output=True, timeout=20
         )
         if check and result.returncode != 0:
             raise AssertionError(
@@ -327,6 +388,24 @@ class Desktop:
             x, y, width, height = crop
             argv += ["-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage"]
         self.x(*argv, path)
+
+    def screenshot_when_drawn(self, path, crop, timeout=10):
+        """A screenshot, taken again until the part shows more than one colour (a host draws its
+        icons a moment after it learns of them)."""
+        def drawn():
+            self.screenshot(path, crop)
+            return int(subprocess.run(["identify", "-format", "%k", path], capture_output=True,
+                                      check=True, timeout=20).stdout) > 1
+        wait_for(drawn, timeout, "something drawn in " + os.path.basename(path))
+
+    def screenshot_when_changed(self, path, reference, timeout=10):
+        """A screenshot, taken again until it differs from the picture in `reference`."""
+        def pixels(image):
+            return subprocess.run(["convert", image, "rgb:-"], capture_output=True, check=True,
+                                  timeout=20).stdout
+        before = pixels(reference)
+        wait_for(lambda: self.screenshot(path) or pixels(path) != before, timeout,
+                 "the screen to change from " + os.path.basename(reference))
 
     def icon_glyph(self):
         icon = self.tray_icon()

@@ -19,6 +19,12 @@ class Lights:
         self.state_path = os.path.join(folder, "lights.json")
         self.log_path = os.path.join(folder, "litra-runs.log")
         self.faults_path = os.path.join(folder, "litra-faults")
+        self.owner = None  # the user id the simulator runs as, when not ours
+
+    def _replace(self, temporary, path):
+        if self.owner is not None:
+            os.chown(temporary, self.owner, self.owner)
+        os.replace(temporary, path)
 
     def environment(self):
         return {
@@ -53,7 +59,7 @@ class Lights:
         temporary = self.state_path + ".new"
         with open(temporary, "w") as state:
             json.dump(document, state, indent=2)
-        os.replace(temporary, self.state_path)
+        self._replace(temporary, self.state_path)
 
     def is_on(self):
         with open(self.state_path) as state:
@@ -65,7 +71,7 @@ class Lights:
         with open(temporary, "w") as file:
             for key, value in faults.items():
                 file.write("LITRA_SIM_%s=%s\n" % (key.upper(), value))
-        os.replace(temporary, self.faults_path)
+        self._replace(temporary, self.faults_path)
 
     def runs(self):
         """Finished runs, in the order they ended."""
