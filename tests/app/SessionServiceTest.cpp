@@ -136,9 +136,12 @@ TEST_F(SessionBus, WithoutASessionBusRunsAndSaysSoOnce) {
     environment.insert("LITRA_SIM_LOG", dir.filePath("runs.log"));
     QProcess* alone = start();
     // The first refresh runs litra: the launch has got past the bus.
-    ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(dir.filePath("runs.log")); }, 30000));
+    QString said;
+    ASSERT_TRUE(waitUntil([&] {
+        said += QString::fromLocal8Bit(alone->readAllStandardError());
+        return said.contains("session bus") && QFileInfo::exists(dir.filePath("runs.log"));
+    }, 30000)) << said.toStdString();
     EXPECT_EQ(alone->state(), QProcess::Running);
-    const QString said = QString::fromLocal8Bit(alone->readAllStandardError());
     EXPECT_EQ(said.count("session bus"), 1) << said.toStdString();
 }
 
