@@ -279,59 +279,6 @@ mv "$LITRA_SIM_STATE" swap; mv other.json "$LITRA_SIM_STATE"; mv swap other.json
 }
 
 // ---------------------------------------------------------------------------------------------
-// The stored poll interval is unusable: Glowdeck polls every 5 seconds, writes nothing back,
-// and stores the user's next choice.
-
-struct StoredInterval {
-    const char* name;
-    QByteArray file;  // empty: a folder stands where the file should be
-};
-void PrintTo(const StoredInterval& row, std::ostream* out) {
-    *out << row.name;
-}
-
-const StoredInterval storedIntervals[] = {
-    {"Infinite", "[General]\npollIntervalSeconds=inf\n"},
-    {"Enormous", "[General]\npollIntervalSeconds=1e300\n"},
-    {"CorruptFile", QByteArray("\0\xff\xfe[Gen\neral\x01=\x02pollIntervalSeconds\n", 32)},
-    {"UnreadableFile", {}},
-};
-
-class StoredIntervals : public testing::TestWithParam<StoredInterval> {};
-
-TEST_P(StoredIntervals, FallBackToFiveSecondsAndWriteNothingBack) {
-    const StoredInterval& stored = GetParam();
-    Rig rig;
-    QFile::remove(Rig::settingsFile());
-    if (stored.file.isEmpty()) {
-        QDir().mkpath(Rig::settingsFile());
-    } else {
-        writeFile(Rig::settingsFile(), stored.file);
-    }
-    const QByteArray settings = Rig::settings();
-    ASSERT_TRUE(rig.launch());
-    EXPECT_EQ(rig.state().pollIntervalSeconds(), 5.0);
-    EXPECT_EQ(rig.form().pollIntervalText(), "5s");
-    EXPECT_EQ(rig.toolTip(), "Lights: Mixed");
-    EXPECT_EQ(Rig::settings(), settings) << "nothing is written back";
-
-    // The user's next choice replaces a broken file. A folder in its way is left alone; the
-    // choice then holds for this run.
-    rig.form().setPollIntervalSeconds(12);
-    rig.delegate().startPolling();
-    if (stored.file.isEmpty()) {
-        EXPECT_EQ(Rig::settings(), settings);
-    } else {
-        EXPECT_TRUE(Rig::settings().contains("pollIntervalSeconds=12\n"));
-    }
-    EXPECT_EQ(rig.state().pollIntervalSeconds(), 12.0);
-    faults::expectServedAndSane(rig, Rig::settings());
-}
-
-INSTANTIATE_TEST_SUITE_P(Faults, StoredIntervals, testing::ValuesIn(storedIntervals),
-                         [](const auto& info) { return info.param.name; });
-
-// ---------------------------------------------------------------------------------------------
 // The home folder cannot take what Glowdeck writes there: a file stands where the config
 // folder should be.
 
