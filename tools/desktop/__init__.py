@@ -5,9 +5,9 @@ the benchmarks (bench/harness) and the screenshots (scripts/demo) run it on.
     from desktop import Desktop, glyphs, wait_for
 """
 
-from . import glyphs
+from . import contrast, glyphs
 from .processes import WaitTimeout, time_scale, wait_for
 from .session import ABOUT_TITLE, PREFERENCES_TITLE, Desktop, missing_tools
 
-__all__ = ["ABOUT_TITLE", "PREFERENCES_TITLE", "Desktop", "WaitTimeout", "glyphs",
+__all__ = ["ABOUT_TITLE", "PREFERENCES_TITLE", "Desktop", "WaitTimeout", "contrast", "glyphs",
            "missing_tools", "time_scale", "wait_for"]
