@@ -46,6 +46,18 @@ QString pollIntervalValueText(double seconds) {
     return translated(QT_TRANSLATE_NOOP("PreferencesView", "%1s")).arg(wholeNumber(seconds));
 }
 
+QString trayIconStyleText(TrayIconStyle style) {
+    switch (style) {
+        case TrayIconStyle::automatic:
+            break;
+        case TrayIconStyle::light:
+            return translated(QT_TRANSLATE_NOOP("PreferencesView", "Light"));
+        case TrayIconStyle::dark:
+            return translated(QT_TRANSLATE_NOOP("PreferencesView", "Dark"));
+    }
+    return translated(QT_TRANSLATE_NOOP("PreferencesView", "Automatic"));
+}
+
 PreferencesForm::PreferencesForm(AppState* appState, ControllerProvider controllerProvider,
                                  LoginItemService loginItems, QObject* parent)
     : QObject(parent),
@@ -137,6 +149,10 @@ void PreferencesForm::setLaunchAtLoginToggle(bool on) {
 
 void PreferencesForm::setPollIntervalSeconds(double seconds) {
     appState_->setPollIntervalSeconds(seconds);
+}
+
+void PreferencesForm::setTrayIconStyle(TrayIconStyle style) {
+    appState_->setTrayIconStyle(style);
 }
 
 void PreferencesForm::syncBrightnessSlider() {

@@ -24,6 +24,8 @@ qint64 wholeNumber(double value);
 QString brightnessValueText(double percentage);
 QString temperatureValueText(double kelvin);
 QString pollIntervalValueText(double seconds);
+// The choices of the tray icon's style: "Automatic", "Light", "Dark".
+QString trayIconStyleText(TrayIconStyle style);
 
 // State and handlers of the Preferences form, without any widget. The view draws what this
 // object holds, forwards user input to it and redraws on `changed`.
@@ -57,6 +59,7 @@ public:
     QString brightnessText() const { return brightnessValueText(brightnessSlider_); }
     QString temperatureText() const { return temperatureValueText(temperatureSlider_); }
     QString pollIntervalText() const;
+    TrayIconStyle trayIconStyle() const { return appState_->trayIconStyle(); }
     QString stateText() const;
     QString deviceCountText() const;
 
@@ -70,6 +73,8 @@ public:
     // The user switched the toggle; runs launchAtLoginChanged when the value changes.
     void setLaunchAtLoginToggle(bool on);
     void setPollIntervalSeconds(double seconds);
+    // Stored at once; the tray icon follows.
+    void setTrayIconStyle(TrayIconStyle style);
 
     // Called with true when a drag of the slider starts and false when it ends; the end sends
     // the slider's value to the lights.

@@ -5,6 +5,7 @@
 #include "ValueLabel.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -145,8 +146,28 @@ void PreferencesView::build() {
     general->layout()->addWidget(launchAtLogin_);
     launchError_ = footnote({}, QStringLiteral("launchError"), general);
     general->layout()->addWidget(launchError_);
+    auto* styleRow = new QHBoxLayout;
+    auto* styleLabel = new QLabel(tr("Tray icon"), general);
+    trayIconStyle_ = new QComboBox(general);
+    trayIconStyle_->setObjectName(QStringLiteral("trayIconStyle"));
+    trayIconStyle_->setAccessibleName(styleLabel->text());
+    for (TrayIconStyle style :
+         {TrayIconStyle::automatic, TrayIconStyle::light, TrayIconStyle::dark}) {
+        trayIconStyle_->addItem(trayIconStyleText(style), int(style));
+    }
+    styleLabel->setBuddy(trayIconStyle_);
+    styleRow->addWidget(styleLabel, 0, Qt::AlignVCenter);
+    styleRow->addWidget(trayIconStyle_, 0, Qt::AlignVCenter);
+    styleRow->addStretch(1);
+    static_cast<QVBoxLayout*>(general->layout())->addLayout(styleRow);
+    general->layout()->addWidget(secondary(
+        footnote(tr("Light suits a dark panel and Dark a light one, where Automatic cannot tell."),
+                 QStringLiteral("trayIconStyleNote"), general)));
     column->addWidget(general);
     connect(launchAtLogin_, &QCheckBox::toggled, form_, &PreferencesForm::setLaunchAtLoginToggle);
+    connect(trayIconStyle_, &QComboBox::currentIndexChanged, form_, [this](int index) {
+        form_->setTrayIconStyle(TrayIconStyle(trayIconStyle_->itemData(index).toInt()));
+    });
 
     // Status Polling
     QGroupBox* polling = section(tr("Status Polling"), content);
@@ -226,6 +247,10 @@ void PreferencesView::refresh() {
     }
     launchError_->setText(f.launchError().value_or(QString()));
     launchError_->setVisible(f.launchError().has_value());
+    {
+        const QSignalBlocker blocker(trayIconStyle_);
+        trayIconStyle_->setCurrentIndex(trayIconStyle_->findData(int(f.trayIconStyle())));
+    }
 
     {
         const QSignalBlocker blocker(pollSlider_);

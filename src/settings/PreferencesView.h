@@ -6,12 +6,13 @@
 
 class CapsuleSlider;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QSlider;
 
-// The Preferences form: light sliders, launch at login, poll interval and the current state,
-// in four titled sections at a fixed size. All behaviour lives in PreferencesForm; this widget
-// draws it and forwards input to it.
+// The Preferences form: light sliders, launch at login and the tray icon's style, poll interval
+// and the current state, in four titled sections at a fixed size. All behaviour lives in
+// PreferencesForm; this widget draws it and forwards input to it.
 class PreferencesView : public QWidget {
     Q_OBJECT
 public:
@@ -49,6 +50,7 @@ private:
     QLabel* noDevicesNote_ = nullptr;
     QCheckBox* launchAtLogin_ = nullptr;
     QLabel* launchError_ = nullptr;
+    QComboBox* trayIconStyle_ = nullptr;
     QSlider* pollSlider_ = nullptr;
     QLabel* pollValue_ = nullptr;
     QLabel* stateValue_ = nullptr;
