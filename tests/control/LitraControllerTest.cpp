@@ -42,8 +42,16 @@ TEST_F(Controller, SendsTheArgumentVectorsAndIgnoresStandardErrorOnSuccess) {
     testsupport::await(controller->setBrightness(250));
     testsupport::await(controller->setTemperature(-150));
     EXPECT_EQ(testsupport::await(controller->status()), LightStatus::allOn());
+    testsupport::await(controller->on());
+    testsupport::await(controller->off("S1"));
+    testsupport::await(controller->toggle("S1"));
+    testsupport::await(controller->setBrightness(5, "S1"));
+    testsupport::await(controller->setTemperature(2800, "S1"));
     EXPECT_EQ(readFile(controller->binaryURL() + ".args"),
-              "toggle\nbrightness --percentage 100\ntemperature --value -100\ndevices --json\n");
+              "toggle\nbrightness --percentage 100\ntemperature --value -100\ndevices --json\non\n"
+              "off --serial-number S1\ntoggle --serial-number S1\n"
+              "brightness --serial-number S1 --percentage 5\n"
+              "temperature --serial-number S1 --value 2800\n");
 }
 
 // At quit a hung litra is stopped with what it started, and nothing queued runs any more.
