@@ -157,35 +157,48 @@ QCoro::Task<> AppDelegate::refresh() {
     appState_.setStatus(status);
     appState_.setDeviceCount(static_cast<qint64>(devices.size()));
     appState_.updateMetrics(devices);
+    appState_.setLights(std::move(devices));
     updateStatusItem(status);
     emit refreshFinished();
 }
 
 QCoro::Task<> AppDelegate::toggleLights() {
+    co_await runCommand([](LitraController& controller) { return controller.toggle(); });
+}
+
+QCoro::Task<QString> AppDelegate::runCommand(LightCommand command) {
     QPointer<AppDelegate> self(this);
     std::shared_ptr<LitraController> controller = controller_;
     if (!controller) {
-        co_return;
+        co_return appState_.status().isError() ? appState_.status().message()
+                                               : tr("Glowdeck is still starting");
     }
 
     QString failure;
-    bool failed = false;
     try {
-        co_await controller->toggle();
+        co_await command(*controller);
     } catch (...) {
-        failed = true;
         failure = localizedDescription(std::current_exception());
     }
     if (!self) {
-        co_return;
+        co_return failure;
     }
 
-    if (!failed) {
-        co_await refresh();
-        co_return;
+    if (failure.isEmpty()) {
+        co_return co_await refreshForCaller();
     }
     appState_.setStatus(LightStatus::error(failure));
     updateStatusItem(appState_.status());
+    co_return failure;
+}
+
+QCoro::Task<QString> AppDelegate::refreshForCaller() {
+    QPointer<AppDelegate> self(this);
+    co_await refresh();
+    if (!self || !appState_.status().isError()) {
+        co_return QString();
+    }
+    co_return appState_.status().message();
 }
 
 void AppDelegate::updateStatusItem(const LightStatus& status) {

@@ -28,6 +28,7 @@ class AppDelegate : public QObject {
 public:
     using ControllerFactory = std::function<std::shared_ptr<LitraController>()>;
     using StatusIconFactory = std::function<std::unique_ptr<StatusIcon>()>;
+    using LightCommand = std::function<QCoro::Task<>(LitraController&)>;
 
     // litra from the application's resources and the icon in the system tray.
     explicit AppDelegate(QObject* parent = nullptr);
@@ -59,6 +60,11 @@ public:
     QCoro::Task<> refresh();
     // Switches the lights, then refreshes; a failure is shown as the status.
     QCoro::Task<> toggleLights();
+    // Runs one command, then refreshes; a failure is shown as the status. Yields the message of
+    // what failed, the command or the refresh; empty when both went through.
+    QCoro::Task<QString> runCommand(LightCommand command);
+    // Refreshes; yields the message of the error status it leaves, empty when there is none.
+    QCoro::Task<QString> refreshForCaller();
     void updateStatusItem(const LightStatus& status);
     // Brings the menu up to date with the state at this moment; the tray host shows it.
     void showMenu();
