@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <atomic>
 #include <coroutine>
 
 #ifndef GLOWDECK_INSTALLED_LIBEXEC_RELATIVE
@@ -35,7 +36,18 @@ struct Outcome {
 // controller, which waits for its jobs before it goes.
 struct LitraController::Shared {
     RunStopper stopper;
+    std::atomic<int> undeliveredResults{0};  // finished or queued jobs whose caller waits
 };
+
+namespace {
+
+// Lives in the awaiting thread, so that a queued resume runs there.
+QObject* resumeContext() {
+    thread_local QObject context;
+    return &context;
+}
+
+}  // namespace
 
 QString locateLitraBinary() {
     const QString appDir = QCoreApplication::applicationDirPath();
@@ -67,7 +79,15 @@ LitraController::~LitraController() {
 
 void LitraController::stop() {
     shared_->stopper.stop();
-    pool_->waitForDone();
+    // The callers hear of it now, not from an event loop that may not run again (at quit);
+    // what they ask for in turn fails at once.
+    for (int round = 0; round < 100; ++round) {
+        pool_->waitForDone();
+        if (shared_->undeliveredResults == 0) {
+            break;
+        }
+        QCoreApplication::sendPostedEvents(resumeContext(), QEvent::MetaCall);
+    }
 }
 
 namespace {
@@ -91,7 +111,8 @@ class ExecutorJob {
 public:
     using Result = std::invoke_result_t<Work>;
 
-    ExecutorJob(QThreadPool& pool, Work work) : pool_(pool), work_(std::move(work)) {}
+    ExecutorJob(QThreadPool& pool, std::atomic<int>& undelivered, Work work)
+        : pool_(pool), undelivered_(undelivered), work_(std::move(work)) {}
 
     bool await_ready() const noexcept { return false; }
 
@@ -99,14 +120,20 @@ public:
         // The job writes into this awaiter: it lives in the suspended coroutine's frame until
         // the resume.
         QObject* home = resumeContext();
-        pool_.start([this, awaiting, home] {
+        ++undelivered_;
+        pool_.start([this, awaiting, home, &undelivered = undelivered_] {
             try {
                 outcome_.value = work_();
             } catch (...) {
                 outcome_.error = std::current_exception();
             }
             QMetaObject::invokeMethod(
-                home, [awaiting] { awaiting.resume(); }, Qt::QueuedConnection);
+                home,
+                [awaiting, &undelivered] {
+                    --undelivered;
+                    awaiting.resume();
+                },
+                Qt::QueuedConnection);
         });
     }
 
@@ -118,28 +145,25 @@ public:
     }
 
 private:
-    // Lives in the awaiting thread, so that the queued resume runs there.
-    static QObject* resumeContext() {
-        thread_local QObject context;
-        return &context;
-    }
-
     QThreadPool& pool_;
+    std::atomic<int>& undelivered_;
     Work work_;
     Outcome<Result> outcome_;
 };
 
 template <typename Work>
-auto onExecutor(QThreadPool& pool, Work work) -> QCoro::Task<std::invoke_result_t<Work>> {
-    co_return co_await ExecutorJob<Work>(pool, std::move(work));
+auto onExecutor(QThreadPool& pool, std::atomic<int>& undelivered, Work work)
+    -> QCoro::Task<std::invoke_result_t<Work>> {
+    co_return co_await ExecutorJob<Work>(pool, undelivered, std::move(work));
 }
 
 }  // namespace
 
 QCoro::Task<QByteArray> LitraController::runBytes(QStringList arguments) {
     // The job holds what it needs: the controller may go away while it runs.
-    return onExecutor(*pool_, [shared = shared_, path = binaryURL_, limits = limits_,
-                                      arguments = std::move(arguments)] {
+    return onExecutor(*pool_, shared_->undeliveredResults,
+                      [shared = shared_, path = binaryURL_, limits = limits_,
+                       arguments = std::move(arguments)] {
         return runLitra(path, arguments, limits, shared->stopper);
     });
 }
@@ -165,7 +189,8 @@ QCoro::Task<> LitraController::setTemperature(qint64 kelvin, QString serial) {
 }
 
 QCoro::Task<std::vector<LitraDevice>> LitraController::devices() {
-    return onExecutor(*pool_, [shared = shared_, path = binaryURL_, limits = limits_] {
+    return onExecutor(*pool_, shared_->undeliveredResults,
+                      [shared = shared_, path = binaryURL_, limits = limits_] {
         QByteArray report =
             runLitra(path, {QStringLiteral("devices"), QStringLiteral("--json")}, limits,
                      shared->stopper);
