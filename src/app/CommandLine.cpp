@@ -10,10 +10,14 @@ namespace {
 using Verb = Invocation::Verb;
 
 constexpr std::array verbs{
-    std::pair{"toggle", Verb::toggle},           std::pair{"on", Verb::on},
-    std::pair{"off", Verb::off},                 std::pair{"brightness", Verb::brightness},
-    std::pair{"temperature", Verb::temperature}, std::pair{"refresh", Verb::refresh},
-    std::pair{"preferences", Verb::preferences}, std::pair{"status", Verb::status},
+    std::pair{"toggle", Verb::toggle},
+    std::pair{"on", Verb::on},
+    std::pair{"off", Verb::off},
+    std::pair{"brightness", Verb::brightness},
+    std::pair{"temperature", Verb::temperature},
+    std::pair{"refresh", Verb::refresh},
+    std::pair{"preferences", Verb::preferences},
+    std::pair{"status", Verb::status},
 };
 
 const char* const description = R"(Shows and switches USB desk lights from the system tray.
@@ -89,19 +93,22 @@ Invocation parseCommandLine(const QStringList& arguments) {
         return invocation;  // the tray application
     }
     const QString name = words.takeFirst();
-    const auto known = std::find_if(verbs.begin(), verbs.end(),
-                                    [&](const auto& verb) { return name == QLatin1String(verb.first); });
+    const auto known = std::find_if(verbs.begin(), verbs.end(), [&](const auto& verb) {
+        return name == QLatin1String(verb.first);
+    });
     if (known == verbs.end()) {
         return usage(QStringLiteral("unknown verb \"%1\"; see glowdeck --help").arg(name));
     }
     invocation.kind = Invocation::Kind::verb;
     invocation.verb = known->second;
 
-    const bool takesValue = invocation.verb == Verb::brightness || invocation.verb == Verb::temperature;
+    const bool takesValue =
+        invocation.verb == Verb::brightness || invocation.verb == Verb::temperature;
     if (takesValue) {
         const bool brightness = invocation.verb == Verb::brightness;
-        const QString wanted = brightness ? QStringLiteral("a percentage from 1 to 100")
-                                          : QStringLiteral("a temperature in kelvin, a multiple of 100");
+        const QString wanted = brightness
+                                   ? QStringLiteral("a percentage from 1 to 100")
+                                   : QStringLiteral("a temperature in kelvin, a multiple of 100");
         if (words.isEmpty()) {
             return usage(QStringLiteral("%1 needs %2").arg(name, wanted));
         }
@@ -113,7 +120,8 @@ Invocation parseCommandLine(const QStringList& arguments) {
         invocation.value = *value;
     }
     if (!words.isEmpty()) {
-        return usage(QStringLiteral("unexpected argument \"%1\" after %2").arg(words.first(), name));
+        return usage(
+            QStringLiteral("unexpected argument \"%1\" after %2").arg(words.first(), name));
     }
     if (parser.isSet(json) && invocation.verb != Verb::status) {
         return usage(QStringLiteral("--json goes with status only"));

@@ -6,7 +6,17 @@
 // What `glowdeck ARGUMENTS...` asks for, decided before any application object exists.
 struct Invocation {
     enum class Kind { tray, verb, help, version, usageError };
-    enum class Verb { none, toggle, on, off, brightness, temperature, refresh, preferences, status };
+    enum class Verb {
+        none,
+        toggle,
+        on,
+        off,
+        brightness,
+        temperature,
+        refresh,
+        preferences,
+        status
+    };
 
     Kind kind = Kind::tray;
     Verb verb = Verb::none;

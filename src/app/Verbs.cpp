@@ -80,20 +80,27 @@ QDBusMessage busCall(const Invocation& invocation) {
     };
     const int value = static_cast<int>(invocation.value);
     switch (invocation.verb) {
-        case Verb::toggle: return call("Toggle") << invocation.light;
-        case Verb::on: return call("On") << invocation.light;
-        case Verb::off: return call("Off") << invocation.light;
-        case Verb::brightness: return call("SetBrightness") << value << invocation.light;
-        case Verb::temperature: return call("SetTemperature") << value << invocation.light;
-        case Verb::refresh: return call("Refresh");
+        case Verb::toggle:
+            return call("Toggle") << invocation.light;
+        case Verb::on:
+            return call("On") << invocation.light;
+        case Verb::off:
+            return call("Off") << invocation.light;
+        case Verb::brightness:
+            return call("SetBrightness") << value << invocation.light;
+        case Verb::temperature:
+            return call("SetTemperature") << value << invocation.light;
+        case Verb::refresh:
+            return call("Refresh");
         case Verb::status:
-            return QDBusMessage::createMethodCall(
-                       QLatin1String(SessionService::serviceName),
-                       QLatin1String(SessionService::objectPath),
-                       QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"))
+            return QDBusMessage::createMethodCall(QLatin1String(SessionService::serviceName),
+                                                  QLatin1String(SessionService::objectPath),
+                                                  QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                  QStringLiteral("GetAll"))
                    << QLatin1String(SessionService::interfaceName);
         case Verb::preferences:
-        case Verb::none: break;
+        case Verb::none:
+            break;
     }
     return {};
 }
@@ -145,12 +152,23 @@ QCoro::Task<QString> command(std::shared_ptr<LitraController> controller, Invoca
     try {
         const QString& light = invocation.light;
         switch (invocation.verb) {
-            case Verb::toggle: co_await controller->toggle(light); break;
-            case Verb::on: co_await controller->on(light); break;
-            case Verb::off: co_await controller->off(light); break;
-            case Verb::brightness: co_await controller->setBrightness(invocation.value, light); break;
-            case Verb::temperature: co_await controller->setTemperature(invocation.value, light); break;
-            default: break;
+            case Verb::toggle:
+                co_await controller->toggle(light);
+                break;
+            case Verb::on:
+                co_await controller->on(light);
+                break;
+            case Verb::off:
+                co_await controller->off(light);
+                break;
+            case Verb::brightness:
+                co_await controller->setBrightness(invocation.value, light);
+                break;
+            case Verb::temperature:
+                co_await controller->setTemperature(invocation.value, light);
+                break;
+            default:
+                break;
         }
     } catch (...) {
         co_return localizedDescription(std::current_exception());
