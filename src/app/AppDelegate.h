@@ -60,6 +60,8 @@ public:
     QCoro::Task<> refresh();
     // Switches the lights, then refreshes; a failure is shown as the status.
     QCoro::Task<> toggleLights();
+    // The same for the light with this serial number alone; yields what runCommand yields.
+    QCoro::Task<QString> toggleLight(const QString& serial);
     // Runs one command, then refreshes; a failure is shown as the status. Yields the message of
     // what failed, the command or the refresh; empty when both went through.
     QCoro::Task<QString> runCommand(LightCommand command);
@@ -95,8 +97,8 @@ private:
     StatusIconFactory makeStatusIcon_;
     std::shared_ptr<LitraController> controller_;
     std::unique_ptr<StatusMenu> statusMenu_;  // outlives the icon that shows it
-    // What the menu was last built from; its entries depend on nothing else.
-    std::optional<std::pair<LightStatus, qint64>> menuShows_;
+    // What the menu shows now.
+    std::optional<std::vector<MenuEntry>> menuShows_;
     std::unique_ptr<StatusIcon> statusItem_;
     std::unique_ptr<PollTask> pollTask_;
     std::unique_ptr<PreferencesWindowController> preferencesWindow_;

@@ -6,6 +6,7 @@
 
 class CapsuleSlider;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QSlider;
 
@@ -41,6 +42,7 @@ private:
 
     PreferencesForm* form_;
 
+    QComboBox* applyTo_ = nullptr;
     CapsuleSlider* brightnessSlider_ = nullptr;
     QLabel* brightnessValue_ = nullptr;
     CapsuleSlider* temperatureSlider_ = nullptr;
