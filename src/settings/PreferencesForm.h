@@ -51,6 +51,10 @@ public:
     double brightnessSlider() const { return brightnessSlider_; }
     double temperatureSlider() const { return temperatureSlider_; }
     const std::optional<QString>& lightActionError() const { return lightActionError_; }
+    // The light the sliders show and set, by serial number; empty: all lights.
+    const QString& appliesTo() const { return appliesTo_; }
+    // "All lights" and then each light with a serial number: (title, serial number).
+    QList<std::pair<QString, QString>> applyToChoices() const;
 
     // What the view shows, worked out from the state at each call.
     bool hasDevices() const;
@@ -75,6 +79,7 @@ public:
     void setPollIntervalSeconds(double seconds);
     // Stored at once; the tray icon follows.
     void setTrayIconStyle(TrayIconStyle style);
+    void setAppliesTo(const QString& serial);
 
     // Called with true when a drag of the slider starts and false when it ends; the end sends
     // the slider's value to the lights.
@@ -91,6 +96,12 @@ private:
     enum class LightCommand { brightness, temperature };
 
     void appStateChanged();
+    // The chosen light as the last refresh reported it; none when all lights are chosen.
+    const LitraDevice* chosenLight() const;
+    // The figures the sliders follow: the chosen light's, else those of all lights.
+    std::optional<double> brightnessFigure() const;
+    std::optional<double> temperatureFigure() const;
+    TemperatureRange rangeFigure() const;
     void syncBrightnessSlider();
     void syncTemperatureSlider();
     void clampTemperatureSlider(TemperatureRange to);
@@ -101,7 +112,8 @@ private:
     void sendLightCommand(LightCommand command, double sliderValue);
     static QCoro::Task<> runLightCommand(QPointer<PreferencesForm> form,
                                          std::shared_ptr<LitraController> controller,
-                                         LightCommand command, qint64 value);
+                                         LightCommand command, qint64 value,
+                                         QString serial);
     void setLightActionError(std::optional<QString> error);
     void setLaunchError(std::optional<QString> error);
 
@@ -116,6 +128,7 @@ private:
     bool isEditingBrightness_ = false;
     bool isEditingTemperature_ = false;
     std::optional<QString> lightActionError_;
+    QString appliesTo_;
 
     // The light values last seen, to run the change handlers only for real changes.
     bool observing_ = false;

@@ -112,6 +112,21 @@ void PreferencesView::build() {
         row->addWidget(value, 0, Qt::AlignVCenter);
         lightsLayout->addLayout(row);
     };
+    {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(lightRowSpacing);
+        auto* label = new QLabel(tr("Apply to"), lights);
+        label->setFixedWidth(labelWidth);
+        applyTo_ = new QComboBox(lights);
+        applyTo_->setObjectName(QStringLiteral("applyTo"));
+        label->setBuddy(applyTo_);
+        row->addWidget(label, 0, Qt::AlignVCenter);
+        row->addWidget(applyTo_, 1, Qt::AlignVCenter);
+        lightsLayout->addLayout(row);
+        connect(applyTo_, &QComboBox::activated, form_, [this](int index) {
+            form_->setAppliesTo(applyTo_->itemData(index).toString());
+        });
+    }
     brightnessSlider_ =
         new CapsuleSlider(PreferencesForm::brightnessRange, PreferencesForm::brightnessStep,
                           brightnessTrackFill(), trackHeight, thumbSize, lights);
@@ -233,6 +248,23 @@ void PreferencesView::refresh() {
         slider->setEnabled(hasDevices);
         valueLabel->setText(text);
     };
+    {
+        const QSignalBlocker blocker(applyTo_);
+        const auto choices = f.applyToChoices();
+        bool same = applyTo_->count() == choices.size();
+        for (qsizetype i = 0; same && i < choices.size(); ++i) {
+            same = applyTo_->itemText(int(i)) == choices[i].first &&
+                   applyTo_->itemData(int(i)).toString() == choices[i].second;
+        }
+        if (!same) {
+            applyTo_->clear();
+            for (const auto& [title, serial] : choices) {
+                applyTo_->addItem(title, serial);
+            }
+        }
+        applyTo_->setCurrentIndex(std::max(0, applyTo_->findData(f.appliesTo())));
+        applyTo_->setEnabled(hasDevices);
+    }
     showSlider(brightnessSlider_, brightnessValue_, f.brightnessSlider(), f.brightnessText());
     temperatureSlider_->setRange(f.temperatureSliderRange());
     showSlider(temperatureSlider_, temperatureValue_, f.temperatureSlider(), f.temperatureText());

@@ -42,6 +42,7 @@ private:
 
     PreferencesForm* form_;
 
+    QComboBox* applyTo_ = nullptr;
     CapsuleSlider* brightnessSlider_ = nullptr;
     QLabel* brightnessValue_ = nullptr;
     CapsuleSlider* temperatureSlider_ = nullptr;

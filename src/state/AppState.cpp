@@ -95,6 +95,11 @@ void AppState::setTemperatureRange(TemperatureRange range) {
     emit changed();
 }
 
+void AppState::setLights(std::vector<LitraDevice> lights) {
+    lights_ = std::move(lights);
+    emit changed();
+}
+
 void AppState::updateMetrics(const std::vector<LitraDevice>& devices) {
     if (devices.empty()) {
         setBrightnessPercentage(std::nullopt);

@@ -56,6 +56,10 @@ public:
     TemperatureRange temperatureRange() const { return temperatureRange_; }
     void setTemperatureRange(TemperatureRange range);
 
+    // Each light as the last refresh reported it.
+    const std::vector<LitraDevice>& lights() const { return lights_; }
+    void setLights(std::vector<LitraDevice> lights);
+
     // Derives brightness, temperature and the common temperature range from one refresh.
     void updateMetrics(const std::vector<LitraDevice>& devices);
 
@@ -75,6 +79,7 @@ private:
     std::optional<double> brightnessPercentage_;
     std::optional<double> temperatureKelvin_;
     TemperatureRange temperatureRange_;
+    std::vector<LitraDevice> lights_;
     QSettings settings_;
 };
 

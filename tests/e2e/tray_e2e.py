@@ -46,9 +46,11 @@ def glyph_of(is_on):
 
 
 def menu_of(status, lights):
-    """The item's menu as a host shows it: information lines disabled, then the commands."""
+    """The item's menu as a host shows it: information lines disabled, an item per light when
+    there are two or more (the simulator's second and later lights are bars), then the commands."""
     devices = [("%d devices connected" % lights, False)] if lights else []
-    return [(status, False)] + devices + COMMANDS
+    each = [("Sim Panel" if i == 0 else "Sim Bar", True) for i in range(lights)] if lights > 1 else []
+    return [(status, False)] + devices + each + COMMANDS
 
 
 class TrayTest(unittest.TestCase):

@@ -35,6 +35,9 @@ private:
     const QByteArray previous_;  // null when it was not set
 };
 
+// How many of the runs in a LITRA_SIM_LOG file began before another one had ended.
+int overlappingRuns(const QString& logPath);
+
 // One light as litra reports it and the simulator keeps it.
 struct Light {
     bool on = false;

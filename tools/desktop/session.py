@@ -371,8 +371,9 @@ class Desktop:
         """Opens the tray menu and chooses a command with the keyboard, as a user can. Returns
         the time.monotonic() just before the choice was made."""
         self.open_menu()
-        downs = MENU_COMMANDS.index(command) + 1
-        self.x("xdotool", "key", "--delay", "30", *(["Down"] * downs))
+        # From the bottom: with two lights or more, each has an item of its own above them.
+        ups = len(MENU_COMMANDS) - MENU_COMMANDS.index(command)
+        self.x("xdotool", "key", "--delay", "30", *(["Up"] * ups))
         chosen = time.monotonic()
         self.x("xdotool", "key", "Return")
         return chosen
