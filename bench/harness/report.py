@@ -151,6 +151,11 @@ def figures(gbench, start, idle, click, peaks, verb):
         f"{g['cpu_ms']:.1f} ms vs {m['cpu_ms']:.1f} ms of CPU ({g['cpu_ms_ticks']:.0f} vs "
         f"{m['cpu_ms_ticks']:.0f} ms by clock ticks); {idle['poll_runs']} child runs",
         value=g["cpu_percent"])
+    c = idle["cameras"]
+    row(4, f"  the same with the camera option on, {c['window_s']:.0f} s, Glowdeck alone",
+        f"{c['cpu_percent']:.4f} %", "", None, "< 0.03 %", 0.03,
+        f"{c['cpu_ms']:.1f} ms of CPU; {c['poll_runs']} child runs; inotify on /dev, no timer",
+        value=c["cpu_percent"])
 
     row(5, "Start-up: exec to lights' status drawn, minus child runs, vs minimal",
         f"{start['glowdeck_own_ms']:.1f} ms", f"{start['minimal_icon_ms']:.1f} ms",
@@ -225,7 +230,7 @@ def plot(out_dir, rows, per_light, info):
     share_data = os.path.join(out_dir, "plot-shares.dat")
     absolute = [r for r in rows if r["ratio"] is None and r["limit"] is not None]
     with open(share_data, "w") as f:
-        for label, r in zip(["idle CPU", "click to icon"], absolute):
+        for label, r in zip(["idle CPU", "idle CPU, cameras", "click to icon"], absolute):
             f.write(f"\"{label}\\n{r['glowdeck']}\" {r['value'] / r['limit']:.4f}\n")
     png = os.path.join(out_dir, "plot.png")
     script = f"""

@@ -79,6 +79,7 @@ def main():
                 say("== Idle cost and click to icon")
                 idle, glowdeck = whole.idle(programs, args.idle_seconds, say)
                 click = whole.clicks(programs, glowdeck, args.click_samples, say)
+                idle["cameras"] = whole.idle_following_cameras(programs, args.idle_seconds, say)
                 say("== A verb through the running Glowdeck: glowdeck toggle and one bus call")
                 verb = whole.verbs(programs, args.verb_samples, say)
             finally:

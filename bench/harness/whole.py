@@ -280,6 +280,44 @@ def idle(programs, seconds, log=print):
     return result, glowdeck
 
 
+def idle_following_cameras(programs, seconds, log=print):
+    """Glowdeck alone for `seconds` with "Turn lights on while a camera is in use" on, watching
+    the real /dev: its CPU time, which the option must leave where it was."""
+    config = os.path.join(programs.env["XDG_CONFIG_HOME"], "Glowdeck", "Glowdeck.conf")
+    try:
+        with open(config) as f:
+            before = f.read()
+    except FileNotFoundError:
+        before = None
+    os.makedirs(os.path.dirname(config), exist_ok=True)
+    with open(config, "w") as f:
+        rest = (before or "").replace("[General]\n", "", 1)
+        f.write("[General]\nfollowCamera=true\n" + rest)
+    try:
+        pid, started = programs.launch(programs.glowdeck)
+        programs.wait_for_icon(pid)
+        programs.wait_for_first_refresh(pid, started)
+        programs.watch.pump(time.monotonic_ns() + 1_000_000_000)
+        log(f"  idle, following cameras: Glowdeck running for {seconds} s")
+        t0, cpu0 = time.monotonic_ns(), cpu_ns(pid)
+        time.sleep(seconds)
+        programs.check_alive(pid, "Glowdeck")
+        t1, cpu1 = time.monotonic_ns(), cpu_ns(pid)
+        programs.end(pid)
+    finally:
+        if before is None:
+            os.remove(config)
+        else:
+            with open(config, "w") as f:
+                f.write(before)
+    window_s = (t1 - t0) / 1e9
+    cpu = (cpu1 - cpu0) / 1e6
+    result = {"window_s": window_s, "cpu_ms": cpu, "cpu_percent": cpu / (window_s * 1000) * 100,
+              "poll_runs": len(programs.runs(t0, t1))}
+    log(f"  idle, following cameras: Glowdeck {cpu:.1f} ms CPU; {result['poll_runs']} child runs")
+    return result
+
+
 def clicks(programs, pid, samples, log=print):
     """Left click to redrawn icon on a running Glowdeck, minus the child runs it waits for
     (toggle, then the refresh's device query). Also the CPU time Glowdeck itself spent

@@ -3,6 +3,8 @@
 #include "AboutDialog.h"
 #include "AboutPanel.h"
 #include "AppIcon.h"
+#include "CameraWatcher.h"
+#include "HotPlugSource.h"
 #include "LitraController.h"
 #include "LitraError.h"
 #include "PollSleep.h"
@@ -63,13 +65,29 @@ struct AppDelegate::PollTask {
 
 AppDelegate::AppDelegate(QObject* parent)
     : AppDelegate([] { return std::make_shared<LitraController>(); },
-                  [] { return std::make_unique<TrayStatusIcon>(); }, parent) {}
+                  [] { return std::make_unique<TrayStatusIcon>(); }, parent) {
+    setHotPlug(hidrawHotPlug, std::chrono::milliseconds(100));
+}
 
 AppDelegate::AppDelegate(ControllerFactory makeController, StatusIconFactory makeStatusIcon,
                          QObject* parent)
     : QObject(parent),
       makeController_(std::move(makeController)),
-      makeStatusIcon_(std::move(makeStatusIcon)) {}
+      makeStatusIcon_(std::move(makeStatusIcon)),
+      cameraFolder_(QString::fromLatin1(CameraWatcher::systemFolder)) {
+    plugGather_.setSingleShot(true);
+    connect(&plugGather_, &QTimer::timeout, this, [this] { detached(refreshAfterPlug()); });
+}
+
+void AppDelegate::setHotPlug(HotPlugFactory source, std::chrono::milliseconds gather) {
+    makeHotPlug_ = std::move(source);
+    plugGather_.setInterval(gather);
+}
+
+void AppDelegate::setCameraWatch(QString folder, CameraFollow::Timing timing) {
+    cameraFolder_ = std::move(folder);
+    cameraTiming_ = timing;
+}
 
 AppDelegate::~AppDelegate() {
     // Lets a sleeping loop end now instead of sleeping on after we are gone.
@@ -86,6 +104,9 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::applicationWillTerminate() {
     cancelPolling();
+    hotPlug_.reset();
+    plugGather_.stop();
+    camera_.reset();
     if (controller_) {
         controller_->stop();  // a hung litra must not outlive us
     }
@@ -118,6 +139,121 @@ void AppDelegate::setUp() {
     updateStatusItem(appState_.status());
     startPolling();
     detached(refresh());
+
+    if (makeHotPlug_ && (hotPlug_ = makeHotPlug_())) {
+        connect(hotPlug_.get(), &HotPlugSource::devicesChanged, this, &AppDelegate::devicesChanged);
+    }
+    appState_.setCameraUnavailable(CameraWatcher::unavailable(cameraFolder_));
+    connect(&appState_, &AppState::changed, this, &AppDelegate::followCameraSetting);
+    connect(&appState_, &AppState::lightsSetByUser, this, [this] {
+        if (camera_) {
+            camera_->follow().userChangedLights();
+        }
+    });
+    followCameraSetting();
+}
+
+// A burst of plug-in events is gathered into one refresh; events during that refresh ask for
+// exactly one more.
+void AppDelegate::devicesChanged() {
+    if (plugRefreshing_) {
+        plugAgain_ = true;
+    } else if (!plugGather_.isActive()) {
+        plugGather_.start();
+    }
+}
+
+QCoro::Task<> AppDelegate::refreshAfterPlug() {
+    QPointer<AppDelegate> self(this);
+    plugRefreshing_ = true;
+    do {
+        plugAgain_ = false;
+        co_await refresh();
+        if (!self) {
+            co_return;
+        }
+    } while (plugAgain_ && hotPlug_);
+    plugRefreshing_ = false;
+}
+
+// Follows the option, and whether the cameras can be followed at all.
+void AppDelegate::followCameraSetting() {
+    const bool wanted = appState_.followCamera() && !appState_.cameraUnavailable();
+    if (wanted == bool(camera_)) {
+        return;
+    }
+    camera_.reset();
+    if (wanted) {
+        try {
+            camera_ = std::make_unique<CameraWatcher>(cameraFolder_, cameraTiming_);
+            connect(camera_.get(), &CameraWatcher::began, this,
+                    [this] { cameraStep({.switchOn = true, .switchOff = {}}); });
+            connect(camera_.get(), &CameraWatcher::ended, this, [this] {
+                cameraStep({.switchOn = false, .switchOff = camera_->follow().switchOffAtEnd()});
+            });
+        } catch (...) {
+            appState_.setCameraUnavailable(localizedDescription(std::current_exception()));
+            return;
+        }
+    }
+    if (appState_.cameraInUse()) {
+        appState_.setCameraInUse(false);
+        updateStatusItem(appState_.status());
+    }
+}
+
+void AppDelegate::cameraStep(CameraStep step) {
+    appState_.setCameraInUse(step.switchOn);
+    updateStatusItem(appState_.status());
+    cameraSteps_.push_back(std::move(step));
+    if (!cameraBusy_) {
+        detached(runCameraSteps());
+    }
+}
+
+// One step after the other: a call that ends while its lights are being switched on is put
+// back once they are.
+QCoro::Task<> AppDelegate::runCameraSteps() {
+    QPointer<AppDelegate> self(this);
+    cameraBusy_ = true;
+    while (!cameraSteps_.empty()) {
+        const CameraStep step = std::move(cameraSteps_.front());
+        cameraSteps_.pop_front();
+        std::shared_ptr<LitraController> controller = controller_;
+        if (!controller || (!step.switchOn && step.switchOff.empty())) {
+            continue;
+        }
+        std::vector<LitraDevice> before;
+        QString failure;
+        try {
+            if (step.switchOn) {
+                before = co_await controller->devices();
+                co_await controller->on();
+            }
+            for (const QString& serial : step.switchOff) {
+                co_await controller->off(serial);
+            }
+        } catch (...) {
+            failure = localizedDescription(std::current_exception());
+        }
+        if (!self) {
+            co_return;
+        }
+        if (!failure.isEmpty()) {
+            // Shown like any other failure, and not tried again until the next call.
+            appState_.setStatus(LightStatus::error(failure));
+            updateStatusItem(appState_.status());
+            continue;
+        }
+        if (step.switchOn && camera_) {
+            camera_->follow().remember(CameraFollow::switchOffFor(before));
+        }
+        co_await refresh();
+        if (!self) {
+            co_return;
+        }
+    }
+    cameraBusy_ = false;
 }
 
 void AppDelegate::cancelPolling() {
@@ -182,6 +318,7 @@ QCoro::Task<QString> AppDelegate::runCommand(LightCommand command) {
                                                : tr("Glowdeck is still starting");
     }
 
+    appState_.noteLightsSetByUser();
     QString failure;
     try {
         co_await command(*controller);
@@ -213,7 +350,7 @@ void AppDelegate::updateStatusItem(const LightStatus& status) {
     if (!statusItem_) {
         return;
     }
-    statusItem_->setPresentation(presentationFor(status));
+    statusItem_->setPresentation(presentationFor(status, appState_.cameraInUse()));
 }
 
 void AppDelegate::updateMenu() {

@@ -1,19 +1,25 @@
 #pragma once
 
 #include "AppState.h"
+#include "CameraFollow.h"
 #include "MenuEntries.h"
 #include "PreferencesForm.h"
 #include "StatusIcon.h"
 
 #include <QCoroTask>
 #include <QObject>
+#include <QTimer>
 
+#include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
 
 class AboutDialog;
+class CameraWatcher;
+class HotPlugSource;
 class QWidget;
 class LightStatus;
 class LitraController;
@@ -29,6 +35,7 @@ public:
     using ControllerFactory = std::function<std::shared_ptr<LitraController>()>;
     using StatusIconFactory = std::function<std::unique_ptr<StatusIcon>()>;
     using LightCommand = std::function<QCoro::Task<>(LitraController&)>;
+    using HotPlugFactory = std::function<std::unique_ptr<HotPlugSource>()>;
 
     // litra from the application's resources and the icon in the system tray.
     explicit AppDelegate(QObject* parent = nullptr);
@@ -51,6 +58,17 @@ public:
     // Yields the delegate's controller at the moment of the call; holds the delegate weakly,
     // so it yields none once the delegate is gone.
     ControllerProvider controllerProvider();
+
+    // Where plug-in events come from (none: polling alone; the first constructor listens to
+    // udev) and how long a burst of them is gathered into one refresh. Set before setUp().
+    void setHotPlug(HotPlugFactory source, std::chrono::milliseconds gather);
+    // The folder of the camera nodes (/dev) and the timings of following them. Set before
+    // setUp().
+    void setCameraWatch(QString folder, CameraFollow::Timing timing);
+    // Whether a plug-in event has a refresh gathering or running.
+    bool isRefreshingAfterPlug() const { return plugRefreshing_ || plugGather_.isActive(); }
+    // Following the cameras while the option is on; none otherwise.
+    CameraWatcher* cameraWatcher() const { return camera_.get(); }
 
     // The launch sequence: controller, icon and menu, first drawing, polling, first refresh.
     void setUp();
@@ -86,6 +104,17 @@ signals:
 
 private:
     struct PollTask;
+    // What a camera's coming or going asks of the lights.
+    struct CameraStep {
+        bool switchOn = false;
+        std::vector<QString> switchOff;
+    };
+
+    void devicesChanged();
+    QCoro::Task<> refreshAfterPlug();
+    void followCameraSetting();
+    void cameraStep(CameraStep step);
+    QCoro::Task<> runCameraSteps();
 
     void perform(MenuAction action);
     void prepareWindow(QWidget* window);
@@ -103,4 +132,16 @@ private:
     std::unique_ptr<PollTask> pollTask_;
     std::unique_ptr<PreferencesWindowController> preferencesWindow_;
     std::unique_ptr<AboutDialog> aboutDialog_;
+
+    HotPlugFactory makeHotPlug_;
+    std::unique_ptr<HotPlugSource> hotPlug_;
+    QTimer plugGather_;
+    bool plugRefreshing_ = false;
+    bool plugAgain_ = false;
+
+    QString cameraFolder_;
+    CameraFollow::Timing cameraTiming_;
+    std::unique_ptr<CameraWatcher> camera_;
+    std::deque<CameraStep> cameraSteps_;
+    bool cameraBusy_ = false;
 };

@@ -2,6 +2,8 @@
 
 #include "AppState.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 QString symbolNameFor(LightStatus::Case kind) {
@@ -21,8 +23,12 @@ QString symbolNameFor(LightStatus::Case kind) {
 
 }  // namespace
 
-StatusPresentation presentationFor(const LightStatus& status) {
-    return {symbolNameFor(status.kind()), plainToolTip(displayText(status))};
+StatusPresentation presentationFor(const LightStatus& status, bool cameraInUse) {
+    QString text = displayText(status);
+    if (cameraInUse) {
+        text += u'\n' + QCoreApplication::translate("StatusPresentation", "Camera in use");
+    }
+    return {symbolNameFor(status.kind()), plainToolTip(text)};
 }
 
 QString plainToolTip(const QString& text) {

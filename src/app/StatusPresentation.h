@@ -13,7 +13,8 @@ struct StatusPresentation {
     friend bool operator==(const StatusPresentation&, const StatusPresentation&) = default;
 };
 
-StatusPresentation presentationFor(const LightStatus& status);
+// With a camera in use, the tool tip says so on a line of its own.
+StatusPresentation presentationFor(const LightStatus& status, bool cameraInUse = false);
 
 // The text as a tool tip shows it, never as markup: Qt renders a tool tip that looks like HTML
 // as rich text, and loads the images it names.

@@ -266,6 +266,7 @@ void PreferencesForm::sendLightCommand(LightCommand command, double sliderValue)
     if (!controller) {
         return;
     }
+    appState_->noteLightsSetByUser();
     runLightCommand(this, std::move(controller), command, value, appliesTo_);
 }
 

@@ -64,6 +64,7 @@ public:
     QString temperatureText() const { return temperatureValueText(temperatureSlider_); }
     QString pollIntervalText() const;
     TrayIconStyle trayIconStyle() const { return appState_->trayIconStyle(); }
+    bool followCamera() const { return appState_->followCamera(); }
     QString stateText() const;
     QString deviceCountText() const;
 
@@ -79,6 +80,7 @@ public:
     void setPollIntervalSeconds(double seconds);
     // Stored at once; the tray icon follows.
     void setTrayIconStyle(TrayIconStyle style);
+    void setFollowCamera(bool on) { appState_->setFollowCamera(on); }
     void setAppliesTo(const QString& serial);
 
     // Called with true when a drag of the slider starts and false when it ends; the end sends

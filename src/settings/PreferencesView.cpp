@@ -178,6 +178,12 @@ void PreferencesView::build() {
     general->layout()->addWidget(secondary(
         footnote(tr("Light suits a dark panel and Dark a light one, where Automatic cannot tell."),
                  QStringLiteral("trayIconStyleNote"), general)));
+    followCamera_ = new QCheckBox(tr("Turn lights on while a camera is in use"), general);
+    followCamera_->setObjectName(QStringLiteral("followCamera"));
+    general->layout()->addWidget(followCamera_);
+    cameraUnavailable_ = secondary(footnote({}, QStringLiteral("cameraUnavailable"), general));
+    general->layout()->addWidget(cameraUnavailable_);
+    connect(followCamera_, &QCheckBox::toggled, form_, &PreferencesForm::setFollowCamera);
     column->addWidget(general);
     connect(launchAtLogin_, &QCheckBox::toggled, form_, &PreferencesForm::setLaunchAtLoginToggle);
     connect(trayIconStyle_, &QComboBox::currentIndexChanged, form_, [this](int index) {
@@ -282,6 +288,15 @@ void PreferencesView::refresh() {
     {
         const QSignalBlocker blocker(trayIconStyle_);
         trayIconStyle_->setCurrentIndex(trayIconStyle_->findData(int(f.trayIconStyle())));
+    }
+
+    {
+        const QSignalBlocker blocker(followCamera_);
+        const auto& unavailable = f.appState()->cameraUnavailable();
+        followCamera_->setChecked(f.followCamera() && !unavailable);
+        followCamera_->setEnabled(!unavailable);
+        cameraUnavailable_->setText(displayable(unavailable.value_or(QString())));
+        cameraUnavailable_->setVisible(unavailable.has_value());
     }
 
     {

@@ -52,6 +52,8 @@ private:
     QCheckBox* launchAtLogin_ = nullptr;
     QLabel* launchError_ = nullptr;
     QComboBox* trayIconStyle_ = nullptr;
+    QCheckBox* followCamera_ = nullptr;
+    QLabel* cameraUnavailable_ = nullptr;
     QSlider* pollSlider_ = nullptr;
     QLabel* pollValue_ = nullptr;
     QLabel* stateValue_ = nullptr;

@@ -37,6 +37,7 @@ AppState::AppState(QObject* parent)
         pollIntervalSeconds_ = stored;
     }
     trayIconStyle_ = readTrayIconStyle(settings_);
+    followCamera_ = settings_.value(QLatin1String(followCameraKey), false).toBool();
 }
 
 TrayIconStyle AppState::readTrayIconStyle(const QSettings& settings) {
@@ -78,6 +79,23 @@ void AppState::setTrayIconStyle(TrayIconStyle style) {
     if (QCoreApplication* app = QCoreApplication::instance()) {
         app->setProperty(trayIconStyleKey, storedName(style));
     }
+}
+
+void AppState::setFollowCamera(bool follow) {
+    followCamera_ = follow;
+    emit changed();
+    settings_.setValue(QLatin1String(followCameraKey), follow);
+    settings_.sync();
+}
+
+void AppState::setCameraUnavailable(std::optional<QString> reason) {
+    cameraUnavailable_ = std::move(reason);
+    emit changed();
+}
+
+void AppState::setCameraInUse(bool inUse) {
+    cameraInUse_ = inUse;
+    emit changed();
 }
 
 void AppState::setBrightnessPercentage(std::optional<double> percentage) {

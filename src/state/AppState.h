@@ -28,6 +28,7 @@ public:
     static constexpr const char* pollIntervalKey = "pollIntervalSeconds";
     static constexpr double defaultPollIntervalSeconds = 5.0;
     static constexpr const char* trayIconStyleKey = "trayIconStyle";
+    static constexpr const char* followCameraKey = "followCamera";
 
     explicit AppState(QObject* parent = nullptr);
 
@@ -46,6 +47,17 @@ public:
     // own: it reads the file, and follows the change of the application object's property of
     // the same name, which this sets as well.
     void setTrayIconStyle(TrayIconStyle style);
+
+    // Whether the lights go on while a camera is in use; stored like the poll interval.
+    bool followCamera() const { return followCamera_; }
+    void setFollowCamera(bool follow);
+    // Why cameras cannot be followed on this system; none when they can.
+    const std::optional<QString>& cameraUnavailable() const { return cameraUnavailable_; }
+    void setCameraUnavailable(std::optional<QString> reason);
+    bool cameraInUse() const { return cameraInUse_; }
+    void setCameraInUse(bool inUse);
+    // Sends lightsSetByUser: a click, a menu choice, a command or Preferences set the lights.
+    void noteLightsSetByUser() { emit lightsSetByUser(); }
 
     std::optional<double> brightnessPercentage() const { return brightnessPercentage_; }
     void setBrightnessPercentage(std::optional<double> percentage);
@@ -70,12 +82,16 @@ public:
 
 signals:
     void changed();
+    void lightsSetByUser();
 
 private:
     LightStatus status_ = LightStatus::noDevices();
     qint64 deviceCount_ = 0;
     double pollIntervalSeconds_ = defaultPollIntervalSeconds;
     TrayIconStyle trayIconStyle_ = TrayIconStyle::automatic;
+    bool followCamera_ = false;
+    std::optional<QString> cameraUnavailable_;
+    bool cameraInUse_ = false;
     std::optional<double> brightnessPercentage_;
     std::optional<double> temperatureKelvin_;
     TemperatureRange temperatureRange_;

@@ -1,0 +1,192 @@
+#include "CameraWatcher.h"
+
+#include "LitraError.h"
+
+#include <QDir>
+#include <QSocketNotifier>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr uint32_t nodeEvents = IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE;
+constexpr uint32_t folderEvents = IN_CREATE | IN_DELETE | IN_MOVED_TO | IN_MOVED_FROM | IN_ONLYDIR;
+
+bool isCameraNode(std::string_view name) {
+    constexpr std::string_view prefix = "video";
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) {
+        return false;
+    }
+    return name.find_first_not_of("0123456789", prefix.size()) == std::string_view::npos;
+}
+
+bool isNumber(const char* text) {
+    return *text && std::strspn(text, "0123456789") == std::strlen(text);
+}
+
+// Whether any fd link in the open /proc/PID/fd points at a camera node of `folder/`.
+bool holdsCamera(DIR* fds, const std::string& folder) {
+    char target[4096];
+    while (const dirent* entry = readdir(fds)) {
+        const ssize_t length = readlinkat(dirfd(fds), entry->d_name, target, sizeof target);
+        if (length <= 0 || size_t(length) <= folder.size()) {
+            continue;
+        }
+        const std::string_view link(target, size_t(length));
+        if (link.substr(0, folder.size()) == folder && isCameraNode(link.substr(folder.size()))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString systemReason(const QString& what) {
+    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+}
+
+}  // namespace
+
+bool isCameraNode(const QString& name) {
+    return isCameraNode(std::string_view(name.toStdString()));
+}
+
+int countCameraHolders(const QString& folder) {
+    const std::string prefix = QDir::cleanPath(folder).toStdString() + '/';
+    DIR* processes = opendir("/proc");
+    if (!processes) {
+        return 0;
+    }
+    int holders = 0;
+    while (const dirent* process = readdir(processes)) {
+        if (!isNumber(process->d_name)) {
+            continue;
+        }
+        const int fdsFd = openat(dirfd(processes), (std::string(process->d_name) + "/fd").c_str(),
+                                 O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fdsFd < 0) {
+            continue;  // another user's, or gone
+        }
+        if (DIR* fds = fdopendir(fdsFd)) {
+            holders += holdsCamera(fds, prefix);
+            closedir(fds);
+        } else {
+            close(fdsFd);
+        }
+    }
+    closedir(processes);
+    return holders;
+}
+
+std::optional<QString> CameraWatcher::unavailable(const QString& folder) {
+    const int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd < 0) {
+        return systemReason(QObject::tr("inotify is unavailable"));
+    }
+    std::optional<QString> reason;
+    if (inotify_add_watch(fd, QFile::encodeName(folder).constData(), folderEvents) < 0) {
+        reason = systemReason(QObject::tr("Cannot watch %1").arg(folder));
+    }
+    close(fd);
+    return reason;
+}
+
+CameraWatcher::CameraWatcher(const QString& folder, CameraFollow::Timing timing, QObject* parent)
+    : QObject(parent), folder_(QDir(folder).canonicalPath()), follow_(timing) {
+    if (const auto reason = unavailable(folder)) {
+        throw GlowdeckError(*reason);
+    }
+    fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    folderWatch_ = inotify_add_watch(fd_, QFile::encodeName(folder_).constData(), folderEvents);
+    if (fd_ < 0 || folderWatch_ < 0) {
+        const QString reason = systemReason(tr("Cannot watch %1").arg(folder));
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+        throw GlowdeckError(reason);
+    }
+    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &CameraWatcher::readEvents);
+    deadline_.setSingleShot(true);
+    deadline_.setTimerType(Qt::PreciseTimer);
+    connect(&deadline_, &QTimer::timeout, this, [this] { check(); });
+    for (const QString& name : QDir(folder_).entryList(QDir::System | QDir::Files)) {
+        watchNode(name);
+    }
+    check();  // a camera may be in use already
+}
+
+CameraWatcher::~CameraWatcher() {
+    close(fd_);
+}
+
+void CameraWatcher::watchNode(const QString& name) {
+    if (!isCameraNode(name)) {
+        return;
+    }
+    const QString path = folder_ + u'/' + name;
+    const int watch = inotify_add_watch(fd_, QFile::encodeName(path).constData(), nodeEvents);
+    if (watch >= 0) {
+        nodeWatches_[watch] = name;
+    }
+}
+
+void CameraWatcher::readEvents() {
+    alignas(inotify_event) char buffer[4096];
+    bool changed = false;
+    bool opened = false;
+    for (;;) {
+        const ssize_t length = read(fd_, buffer, sizeof buffer);
+        if (length <= 0) {
+            break;
+        }
+        for (ssize_t at = 0; at < length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+            if (event->mask & IN_IGNORED) {
+                nodeWatches_.erase(event->wd);  // the node is gone
+                changed = true;
+            } else if (event->wd == folderWatch_) {
+                if (event->len && isCameraNode(std::string_view(event->name))) {
+                    if (event->mask & (IN_CREATE | IN_MOVED_TO)) {
+                        watchNode(QFile::decodeName(event->name));
+                    }
+                    changed = true;
+                }
+            } else {
+                opened = event->mask & IN_OPEN;
+                changed = true;
+            }
+            changed = changed || (event->mask & IN_Q_OVERFLOW);
+        }
+    }
+    if (changed) {
+        // An open is reported before the opener's fd appears under /proc: when it came last,
+        // it counts as one.
+        check(opened ? 1 : 0);
+    }
+}
+
+void CameraWatcher::check(int atLeast) {
+    holders_ = std::max(atLeast, countCameraHolders(folder_));
+    const auto now = CameraFollow::Clock::now();
+    const CameraFollow::Step step = follow_.update(holders_, now);
+    if (const auto due = follow_.deadline()) {
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - now);
+        deadline_.start(std::max(wait, std::chrono::milliseconds(0)));
+    } else {
+        deadline_.stop();
+    }
+    emit checked();
+    if (step == CameraFollow::Step::began) {
+        emit began();
+    } else if (step == CameraFollow::Step::ended) {
+        emit ended();
+    }
+}

@@ -1,0 +1,184 @@
+// Following the cameras: the decision on its own with injected time, then the delegate on the
+// simulator with real processes holding stand-in nodes in a temporary folder.
+#include "AppDelegate.h"
+#include "Await.h"
+#include "CameraWatcher.h"
+#include "LitraController.h"
+#include "PreferencesWindowController.h"
+#include "RecordingStatusIcon.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace std::chrono_literals;
+using testsupport::ScopedEnv;
+using testsupport::waitUntil;
+using testsupport::writeFile;
+using Step = CameraFollow::Step;
+
+namespace {
+
+TEST(CameraFollow, DecidesFromHolderCountsOverTime) {
+    // Each row: (ms, holders, step, deadline in ms or -1) in turn.
+    // clang-format off
+    const std::vector<std::vector<std::tuple<int, int, Step, int>>> table{
+        {{0, 1, Step::none, 1000}, {300, 0, Step::none, -1}},  // a probe
+        {{0, 1, Step::none, 1000}, {1000, 1, Step::began, -1}, {2000, 0, Step::none, 5000},
+         {4999, 0, Step::none, 5000}, {5000, 0, Step::ended, -1}},
+        {{0, 1, Step::none, 1000}, {1000, 2, Step::began, -1}, {1500, 1, Step::none, -1},
+         {2000, 0, Step::none, 5000}, {4000, 1, Step::none, -1}, {8000, 0, Step::none, 11000}},
+    };
+    // clang-format on
+    for (std::size_t row = 0; row < table.size(); ++row) {
+        CameraFollow follow;
+        for (const auto& [ms, holders, step, deadline] : table[row]) {
+            EXPECT_EQ(follow.update(holders, CameraFollow::Clock::time_point(ms * 1ms)), step);
+            const auto due = follow.deadline();
+            EXPECT_EQ(due ? due->time_since_epoch() / 1ms : -1, deadline) << row << " " << ms;
+        }
+    }
+}
+
+TEST(CameraFollow, PutsBackWhatWasOffUnlessTheUserSetTheLights) {
+    auto light = [](const char* serial, std::optional<bool> on) {
+        LitraDevice d;
+        d.serial_number = *serial ? std::optional<QString>(serial) : std::nullopt;
+        d.is_on = on;
+        return d;
+    };
+    // clang-format off
+    const std::vector<std::pair<std::vector<LitraDevice>, std::vector<QString>>> table{
+        {{light("A", true), light("B", false), light("C", std::nullopt)}, {"B"}},
+        {{light("", false), light("B", false)}, {QString()}},
+        {{light("", true), light("B", false)}, {}},
+    };
+    // clang-format on
+    for (const auto& [before, off] : table) {
+        EXPECT_EQ(CameraFollow::switchOffFor(before), off);
+    }
+    // Set by the user while the lights were being switched on.
+    CameraFollow follow({0ms, 0ms});
+    follow.update(1, {});
+    follow.userChangedLights();
+    follow.remember({"B"});
+    ASSERT_EQ(follow.update(0, {}), Step::ended);
+    EXPECT_TRUE(follow.switchOffAtEnd().empty());
+}
+
+class Camera : public testing::Test {
+protected:
+    void TearDown() override {
+        for (auto& holder : holders)
+            end(holder.get());
+        delegate.reset();
+    }
+    // T-1 on and T-2 off; a stand-in node video0.
+    void launch(bool follow = true, const QString& folder = "dev") {
+        writeFile(dir.filePath("lights.json"),
+                  "{\"lights\":" + testsupport::lightsJson({{.on = true}, {}}) + "}");
+        writeFile(dir.filePath("dev/video0"), {});
+        delegate = std::make_unique<AppDelegate>(
+            [] { return std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR)); },
+            [this] { return std::unique_ptr<StatusIcon>(icon = new RecordingStatusIcon); });
+        delegate->setCameraWatch(dir.filePath(folder), {.settle = 1000ms, .grace = 300ms});
+        state().setPollIntervalSeconds(3600);
+        state().setFollowCamera(follow);
+        delegate->setUp();
+        ASSERT_TRUE(waitUntil([&] { return state().deviceCount() == 2; }));
+    }
+    QProcess* hold(const char* seconds) {
+        auto* p = holders.emplace_back(std::make_unique<QProcess>()).get();
+        p->start("sh", {"-c", QStringLiteral("exec sleep %1 < \"$0\"").arg(seconds),
+                        dir.filePath("dev/video0")});
+        EXPECT_TRUE(p->waitForStarted());
+        return p;
+    }
+    static void end(QProcess* p) {
+        p->kill();
+        p->waitForFinished();
+    }
+    int runsOf(const QByteArray& command) const {
+        return int(testsupport::readFile(dir.filePath("runs.log")).count(" " + command + "\n"));
+    }
+    AppState& state() { return delegate->appState(); }
+    CameraWatcher* watcher() const { return delegate->cameraWatcher(); }
+    bool settledAt(int count) const {
+        return watcher()->holders() == count && !watcher()->isWaiting();
+    }
+
+    QTemporaryDir dir;
+    ScopedEnv lights{"LITRA_SIM_STATE", dir.filePath("lights.json").toUtf8()};
+    ScopedEnv faults{"LITRA_SIM_FAULTS_FILE", dir.filePath("faults").toUtf8()};
+    ScopedEnv log{"LITRA_SIM_LOG", dir.filePath("runs.log").toUtf8()};
+    std::unique_ptr<AppDelegate> delegate;
+    RecordingStatusIcon* icon = nullptr;
+    std::vector<std::unique_ptr<QProcess>> holders;
+};
+
+TEST_F(Camera, AProbeDoesNothingAndACallPutsBackWhatTheUserDidNotSet) {
+    launch();
+    QSignalSpy checks(watcher(), &CameraWatcher::checked);
+    QProcess* probe = hold("0.1");
+    ASSERT_TRUE(waitUntil([&] {
+        return probe->state() == QProcess::NotRunning && !checks.isEmpty() && settledAt(0);
+    }));
+    EXPECT_EQ(runsOf("on"), 0);
+
+    QProcess* first = hold("30");
+    ASSERT_TRUE(waitUntil([&] { return state().status() == LightStatus::allOn(); }));
+    EXPECT_TRUE(icon->presentations.back().toolTip.endsWith("\nCamera in use"));
+    QProcess* second = hold("30");
+    ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
+    end(first);
+    ASSERT_TRUE(waitUntil([&] { return settledAt(1); }));
+    EXPECT_TRUE(state().cameraInUse());
+    end(second);
+    ASSERT_TRUE(waitUntil([&] { return state().status() == LightStatus::mixed(); }));
+    EXPECT_EQ(runsOf("off --serial-number T-2"), 1);
+
+    // The user switches the lights during the next call: they stay as set.
+    QProcess* third = hold("30");
+    ASSERT_TRUE(waitUntil([&] { return state().status() == LightStatus::allOn(); }));
+    icon->click(StatusIcon::Click::left);
+    ASSERT_TRUE(waitUntil([&] { return state().status() == LightStatus::allOff(); }));
+    end(third);
+    ASSERT_TRUE(waitUntil([&] { return !state().cameraInUse() && settledAt(0); }));
+    EXPECT_EQ(runsOf("on"), 2);
+    EXPECT_EQ(runsOf("off --serial-number T-2"), 1);
+}
+
+TEST_F(Camera, OptionOffRunsNothingAndAFailedSwitchOnIsShownOnce) {
+    launch(false);
+    QProcess* call = hold("30");
+    ASSERT_TRUE(testsupport::await(delegate->refreshForCaller()).isEmpty());
+    EXPECT_EQ(watcher(), nullptr);
+    EXPECT_EQ(runsOf("on"), 0);
+
+    writeFile(dir.filePath("faults"),
+              "LITRA_SIM_ONLY=on\nLITRA_SIM_FAIL_STATUS=1\n"
+              "LITRA_SIM_FAIL_STDERR=usb busy\n");
+    // Turned on during a call, which then counts.
+    delegate->preferencesWindow()->window()->findChild<QCheckBox*>("followCamera")->click();
+    ASSERT_TRUE(waitUntil([&] { return state().status().isError(); }));
+    EXPECT_EQ(state().status(), LightStatus::error("litra exited 1: usb busy"));
+    end(call);
+    ASSERT_TRUE(waitUntil([&] { return !state().cameraInUse() && settledAt(0); }));
+    EXPECT_EQ(runsOf("on"), 1);
+    EXPECT_EQ(runsOf("off --serial-number T-2"), 0);
+}
+
+TEST_F(Camera, AMissingFolderDisablesTheOptionWithTheReason) {
+    launch(true, "gone");
+    EXPECT_EQ(watcher(), nullptr);
+    QWidget* window = delegate->preferencesWindow()->window();
+    EXPECT_FALSE(window->findChild<QCheckBox*>("followCamera")->isEnabled());
+    EXPECT_TRUE(window->findChild<QLabel*>("cameraUnavailable")->text().contains("gone"));
+}
+
+}  // namespace
