@@ -221,8 +221,9 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
             const QList<QByteArray> run = readFile(dir.filePath("runs.log")).split('\n')[0].split(' ');
             EXPECT_EQ(run.mid(3).join(' '), c.ran) << what;
             if (c.exit == 1) {
-                EXPECT_EQ(process->readAllStandardError(),
-                          "Error: litra exited 1: no light with serial number \"T-9\" is connected\n");
+                // As one whole line: Qt's D-Bus may add a warning of its own while it shuts down.
+                EXPECT_TRUE(process->readAllStandardError().contains(
+                    "Error: litra exited 1: no light with serial number \"T-9\" is connected\n"));
             }
         }
         QProcess* status = verb({"status", "--json"});
