@@ -18,11 +18,13 @@ QVariantMap lightEntry(const LitraDevice& device) {
     if (device.brightness_in_lumen && device.maximum_brightness_in_lumen &&
         *device.maximum_brightness_in_lumen > 0) {
         entry.insert(QStringLiteral("brightness"),
-                     static_cast<int>(std::lround(100.0 * static_cast<double>(*device.brightness_in_lumen) /
-                                                  static_cast<double>(*device.maximum_brightness_in_lumen))));
+                     static_cast<int>(
+                         std::lround(100.0 * static_cast<double>(*device.brightness_in_lumen) /
+                                     static_cast<double>(*device.maximum_brightness_in_lumen))));
     }
     if (device.temperature_in_kelvin) {
-        entry.insert(QStringLiteral("temperature"), static_cast<int>(*device.temperature_in_kelvin));
+        entry.insert(QStringLiteral("temperature"),
+                     static_cast<int>(*device.temperature_in_kelvin));
     }
     return entry;
 }

@@ -72,7 +72,7 @@ std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount
                                          MenuAction::toggleLights));
     entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Refresh"),
                                          MenuAction::refresh));
-    entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Quit"),
-                                         MenuAction::quit));
+    entries.push_back(
+        MenuEntry::command(QCoreApplication::translate("StatusMenu", "Quit"), MenuAction::quit));
     return entries;
 }

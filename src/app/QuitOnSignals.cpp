@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <csignal>
 
 namespace {
 

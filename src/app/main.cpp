@@ -23,17 +23,19 @@ constexpr const char* trayModule = "glowdeck-tray.so";
 
 // Beside the program in the build tree, in the package's private folder when installed.
 int runTray(int argc, char** argv, bool openPreferences) {
-    const QDir programDir = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2);
+    const QDir programDir =
+        QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2);
     QByteArray tried;
-    for (const QString& folder : {QStringLiteral("."), QStringLiteral(GLOWDECK_INSTALLED_LIBEXEC_RELATIVE)}) {
+    for (const QString& folder :
+         {QStringLiteral("."), QStringLiteral(GLOWDECK_INSTALLED_LIBEXEC_RELATIVE)}) {
         const QString path = QDir(programDir.filePath(folder)).filePath(QLatin1String(trayModule));
         if (!QFileInfo::exists(path)) {
             continue;
         }
         void* module = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-        auto* trayMain = module ? reinterpret_cast<int (*)(int, char**, bool)>(
-                                      dlsym(module, "glowdeckTrayMain"))
-                                : nullptr;
+        auto* trayMain =
+            module ? reinterpret_cast<int (*)(int, char**, bool)>(dlsym(module, "glowdeckTrayMain"))
+                   : nullptr;
         if (trayMain) {
             return trayMain(argc, argv, openPreferences);
         }

@@ -6,9 +6,9 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <unistd.h>
 #include <csignal>
 #include <cstring>
-#include <unistd.h>
 
 namespace {
 
@@ -125,11 +125,13 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
     }
     switch (stop) {
         case Stop::timeout:
-            throw LaunchError(QStringLiteral("litra did not finish within %1 seconds and was stopped")
-                                  .arg(seconds(limits.timeout)));
+            throw LaunchError(
+                QStringLiteral("litra did not finish within %1 seconds and was stopped")
+                    .arg(seconds(limits.timeout)));
         case Stop::overflow:
-            throw LaunchError(QStringLiteral("litra wrote more than %1 MiB of output and was stopped")
-                                  .arg(limits.maxOutputBytes / (1024.0 * 1024.0)));
+            throw LaunchError(
+                QStringLiteral("litra wrote more than %1 MiB of output and was stopped")
+                    .arg(limits.maxOutputBytes / (1024.0 * 1024.0)));
         case Stop::abandoned:
             throw LaunchError(QStringLiteral("litra run abandoned"));
         case Stop::none:
@@ -139,7 +141,8 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
         const int signal = process.exitCode();
         result.exitCode = 128 + signal;
         if (result.standardError.isEmpty()) {
-            result.standardError = QStringLiteral("terminated by %1").arg(signalName(signal)).toUtf8();
+            result.standardError =
+                QStringLiteral("terminated by %1").arg(signalName(signal)).toUtf8();
         }
     } else {
         result.exitCode = process.exitCode();

@@ -224,12 +224,18 @@ private:
 
     static std::optional<qint64>& integerSlot(LitraDevice& d, int index) {
         switch (index) {
-            case 3: return d.brightness_in_lumen;
-            case 4: return d.temperature_in_kelvin;
-            case 5: return d.minimum_brightness_in_lumen;
-            case 6: return d.maximum_brightness_in_lumen;
-            case 7: return d.minimum_temperature_in_kelvin;
-            default: return d.maximum_temperature_in_kelvin;
+            case 3:
+                return d.brightness_in_lumen;
+            case 4:
+                return d.temperature_in_kelvin;
+            case 5:
+                return d.minimum_brightness_in_lumen;
+            case 6:
+                return d.maximum_brightness_in_lumen;
+            case 7:
+                return d.minimum_temperature_in_kelvin;
+            default:
+                return d.maximum_temperature_in_kelvin;
         }
     }
 
@@ -238,8 +244,8 @@ private:
         if (depth_ == 0) {
             fail("expected an array of lights, found " + found);
         } else if (depth_ == 1) {
-            fail("expected an object for light " + std::to_string(devices.size() + 1) +
-                 ", found " + found);
+            fail("expected an object for light " + std::to_string(devices.size() + 1) + ", found " +
+                 found);
         } else if (!failed() && currentField_ >= 0) {
             mismatch(found);
         }
@@ -260,9 +266,12 @@ private:
 
     static std::string typeName(Value kind, const std::string& text) {
         switch (kind) {
-            case Value::null: return "null";
-            case Value::string: return "the string " + json(text).dump();
-            default: return text;
+            case Value::null:
+                return "null";
+            case Value::string:
+                return "the string " + json(text).dump();
+            default:
+                return text;
         }
     }
 
@@ -306,8 +315,7 @@ private:
 std::vector<LitraDevice> decodeDeviceReport(QByteArrayView utf8) {
     std::string_view input(utf8.data(), static_cast<std::size_t>(utf8.size()));
     ReportReader reader(input);
-    if (reader.rejectNul() ||
-        !json::sax_parse(input, &reader, json::input_format_t::json, true) ||
+    if (reader.rejectNul() || !json::sax_parse(input, &reader, json::input_format_t::json, true) ||
         !reader.failure.empty()) {
         throw ReportDecodeError(reader.failure.empty() ? "not valid JSON" : reader.failure);
     }

@@ -161,11 +161,11 @@ auto onExecutor(QThreadPool& pool, std::atomic<int>& undelivered, Work work)
 
 QCoro::Task<QByteArray> LitraController::runBytes(QStringList arguments) {
     // The job holds what it needs: the controller may go away while it runs.
-    return onExecutor(*pool_, shared_->undeliveredResults,
-                      [shared = shared_, path = binaryURL_, limits = limits_,
-                       arguments = std::move(arguments)] {
-        return runLitra(path, arguments, limits, shared->stopper);
-    });
+    return onExecutor(
+        *pool_, shared_->undeliveredResults,
+        [shared = shared_, path = binaryURL_, limits = limits_, arguments = std::move(arguments)] {
+            return runLitra(path, arguments, limits, shared->stopper);
+        });
 }
 
 QCoro::Task<> LitraController::toggle(QString serial) {
@@ -191,15 +191,15 @@ QCoro::Task<> LitraController::setTemperature(qint64 kelvin, QString serial) {
 QCoro::Task<std::vector<LitraDevice>> LitraController::devices() {
     return onExecutor(*pool_, shared_->undeliveredResults,
                       [shared = shared_, path = binaryURL_, limits = limits_] {
-        QByteArray report =
-            runLitra(path, {QStringLiteral("devices"), QStringLiteral("--json")}, limits,
-                     shared->stopper);
-        try {
-            return decodeDeviceReport(report);
-        } catch (const ReportDecodeError& error) {
-            throw LitraError::decode(QString::fromUtf8(error.what()));
-        }
-    });
+                          QByteArray report =
+                              runLitra(path, {QStringLiteral("devices"), QStringLiteral("--json")},
+                                       limits, shared->stopper);
+                          try {
+                              return decodeDeviceReport(report);
+                          } catch (const ReportDecodeError& error) {
+                              throw LitraError::decode(QString::fromUtf8(error.what()));
+                          }
+                      });
 }
 
 QCoro::Task<LightStatus> LitraController::status() {

@@ -163,11 +163,16 @@ void AppState::updateMetrics(const std::vector<LitraDevice>& devices) {
 
 QString displayText(const LightStatus& status) {
     switch (status.kind()) {
-        case LightStatus::Case::allOn: return QStringLiteral("All lights: On");
-        case LightStatus::Case::allOff: return QStringLiteral("All lights: Off");
-        case LightStatus::Case::mixed: return QStringLiteral("Lights: Mixed");
-        case LightStatus::Case::noDevices: return QStringLiteral("No Litra devices found");
-        case LightStatus::Case::error: return QStringLiteral("Error: ") + displayable(status.message());
+        case LightStatus::Case::allOn:
+            return QStringLiteral("All lights: On");
+        case LightStatus::Case::allOff:
+            return QStringLiteral("All lights: Off");
+        case LightStatus::Case::mixed:
+            return QStringLiteral("Lights: Mixed");
+        case LightStatus::Case::noDevices:
+            return QStringLiteral("No Litra devices found");
+        case LightStatus::Case::error:
+            return QStringLiteral("Error: ") + displayable(status.message());
     }
     return {};
 }

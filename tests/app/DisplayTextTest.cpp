@@ -20,12 +20,14 @@ TEST(DisplayText, ShowsControlCharactersAndDropsDirectionOverrides) {
         {"", ""},
     };
     for (const auto& [message, shown] : cases) {
-        EXPECT_EQ(displayText(LightStatus::error(message)), "Error: " + shown) << message.toStdString();
+        EXPECT_EQ(displayText(LightStatus::error(message)), "Error: " + shown)
+            << message.toStdString();
     }
 }
 
 TEST(DisplayText, ToolTipNeverReadsAsMarkup) {
-    for (const QString text : {"<b>bad</b>", "a<br>b", "<img src=\"/some/file.png\">", "&lt;x&gt;"}) {
+    for (const QString text :
+         {"<b>bad</b>", "a<br>b", "<img src=\"/some/file.png\">", "&lt;x&gt;"}) {
         const QString tip = plainToolTip(text);
         EXPECT_FALSE(Qt::mightBeRichText(tip)) << text.toStdString();
         EXPECT_EQ(QString(tip).remove(QChar(0x2060)), text);

@@ -55,8 +55,9 @@ TEST_F(ChildProcess, ReportsADeathBySignalAndLaunchFailures) {
 
     auto path = writeScript(dir.path(), "noexec", "exit 0");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    for (const auto& [file, reason] : {std::pair{path, "Permission denied"},
-                                       std::pair{dir.filePath("absent"), "No such file or directory"}}) {
+    for (const auto& [file, reason] :
+         {std::pair{path, "Permission denied"},
+          std::pair{dir.filePath("absent"), "No such file or directory"}}) {
         try {
             runChildProcess(file, {}, {});
             ADD_FAILURE() << file.toStdString();
@@ -74,7 +75,8 @@ TEST_F(ChildProcess, LimitsStopTheWholeProcessGroup) {
     const std::pair<QByteArray, QString> cases[] = {
         {"sleep 30 & echo $! > grandchild; exec cat /dev/zero",
          "litra wrote more than 1 MiB of output and was stopped"},
-        {"sleep 30 & echo $! > grandchild; wait", "litra did not finish within 0.4 seconds and was stopped"},
+        {"sleep 30 & echo $! > grandchild; wait",
+         "litra did not finish within 0.4 seconds and was stopped"},
         // Closes both pipes first: the limit must still hold until the child is reaped.
         {"exec >/dev/null 2>&1; sleep 30 & echo $! > grandchild; wait",
          "litra did not finish within 0.4 seconds and was stopped"},
@@ -89,7 +91,8 @@ TEST_F(ChildProcess, LimitsStopTheWholeProcessGroup) {
 TEST_F(ChildProcess, DoesNotWaitForAGrandchildHoldingThePipes) {
     ProcessLimits limits;
     limits.timeout = 5s;
-    auto result = runChildProcess(writeScript(dir.path(), "daemon", "sleep 30 & echo done"), {}, limits);
+    auto result =
+        runChildProcess(writeScript(dir.path(), "daemon", "sleep 30 & echo done"), {}, limits);
     EXPECT_EQ(result.standardOutput, "done\n");
 }
 
@@ -102,7 +105,9 @@ TEST_F(ChildProcess, StartsTheChildWithDefaultSignals) {
     sigemptyset(&blocked);
     sigaddset(&blocked, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
-    auto result = runChildProcess(writeScript(dir.path(), "signals", "exec grep -E '^Sig(Ign|Blk)' /proc/self/status"), {}, {});
+    auto result = runChildProcess(
+        writeScript(dir.path(), "signals", "exec grep -E '^Sig(Ign|Blk)' /proc/self/status"), {},
+        {});
     pthread_sigmask(SIG_UNBLOCK, &blocked, nullptr);
     std::signal(SIGHUP, SIG_DFL);
     std::signal(SIGINT, SIG_DFL);
@@ -112,7 +117,8 @@ TEST_F(ChildProcess, StartsTheChildWithDefaultSignals) {
     for (const QByteArray& mask : masks.first(2)) {
         const qulonglong bits = mask.mid(mask.indexOf('\t') + 1).toULongLong(nullptr, 16);
         for (int signal : {SIGHUP, SIGINT, SIGTERM}) {
-            EXPECT_FALSE(bits & (1ULL << (signal - 1))) << mask.toStdString() << ", signal " << signal;
+            EXPECT_FALSE(bits & (1ULL << (signal - 1)))
+                << mask.toStdString() << ", signal " << signal;
         }
     }
 }
@@ -123,8 +129,9 @@ TEST_F(ChildProcess, StopEndsARunningChildAndItsGroupAfterTheGrace) {
     limits.stopGrace = 200ms;
     RunStopper stopper;
     QTimer::singleShot(300, &stopper, &RunStopper::stop);
-    EXPECT_EQ(failureOf("cd '" + dir.path().toUtf8() + "'; (trap '' TERM; sleep 30) & echo $! > grandchild; "
-                        "trap '' TERM; while :; do sleep 1; done",
+    EXPECT_EQ(failureOf("cd '" + dir.path().toUtf8() +
+                            "'; (trap '' TERM; sleep 30) & echo $! > grandchild; "
+                            "trap '' TERM; while :; do sleep 1; done",
                         limits, &stopper),
               "litra run abandoned");
     EXPECT_TRUE(waitUntil([&] { return !alive("grandchild"); }, 1000));

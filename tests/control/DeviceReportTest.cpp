@@ -44,11 +44,24 @@ TEST(DeviceReport, EmptyObjectNullsAndUnknownMembersLeaveFieldsEmpty) {
 
 TEST(DeviceReport, AcceptsExactlyIntegralValuesInRange) {
     const std::pair<const char*, std::optional<qint64>> cases[] = {
-        {"80", 80}, {"80.0", 80}, {"1e2", 100}, {"-0", 0}, {"0.0e5", 0}, {"12.50e1", 125},
-        {"9223372036854775807", INT64_MAX}, {"-9223372036854775808", INT64_MIN},
-        {"9223372036854775807.0", INT64_MAX}, {"80.5", {}}, {"1e-1", {}},
-        {"9223372036854775808", {}}, {"-9223372036854775809", {}}, {"1e19", {}}, {"1e400", {}},
-        {"\"80\"", {}}, {"true", {}}, {"[80]", {}}};
+        {"80", 80},
+        {"80.0", 80},
+        {"1e2", 100},
+        {"-0", 0},
+        {"0.0e5", 0},
+        {"12.50e1", 125},
+        {"9223372036854775807", INT64_MAX},
+        {"-9223372036854775808", INT64_MIN},
+        {"9223372036854775807.0", INT64_MAX},
+        {"80.5", {}},
+        {"1e-1", {}},
+        {"9223372036854775808", {}},
+        {"-9223372036854775809", {}},
+        {"1e19", {}},
+        {"1e400", {}},
+        {"\"80\"", {}},
+        {"true", {}},
+        {"[80]", {}}};
     for (const auto& [json, expected] : cases) {
         SCOPED_TRACE(json);
         const QByteArray report = QByteArray(R"([{"brightness_in_lumen": )") + json + "}]";
@@ -67,42 +80,41 @@ struct FailureCase {
 };
 
 const FailureCase failures[] = {
-        {"Empty", "", "not valid JSON at line 1, column 1: unexpected end of input; "
-                                 "expected '[', '{', or a literal"},
-        {"FractionInSecondLight",
-                    R"([{"is_on": true}, {"brightness_in_lumen": 80.5}])",
-                    R"(expected an integer for "brightness_in_lumen" in light 2, found 80.5)"},
-        {"IsOnAsNumber", R"([{"is_on": 1}])",
-                    R"(expected true or false for "is_on" in light 1, found 1)"},
-        {"StringNumber", R"([{"brightness_in_lumen": "80"}])",
-                    R"(expected an integer for "brightness_in_lumen" in light 1, found the string "80")"},
-        {"SerialAsNumber", R"([{"serial_number": 7}])",
-                    R"(expected a string for "serial_number" in light 1, found 7)"},
-        {"TypeAsObject", R"([{"device_type": {}}])",
-                    R"(expected a string for "device_type" in light 1, found an object)"},
-        {"TopLevelObject", R"({"devices": []})",
-                    "expected an array of lights, found an object"},
-        {"TopLevelNull", "null", "expected an array of lights, found null"},
-        {"ElementNotObject", "[{}, 3]", "expected an object for light 2, found 3"},
-        {"Trailing", "[] []",
-                    "not valid JSON at line 1, column 4: unexpected '['; expected end of input"},
-        {"Truncated", "[{\"is_on\": tr",
-                    "not valid JSON at line 1, column 14: invalid literal; last read: '\"is_on\": tr'"},
-        {"SecondLine", "[\n  {\"is_on\" true}]",
-                    "not valid JSON at line 2, column 15: unexpected true literal; expected ':'"},
-        {"NulAndGarbageAfterTheReport", QByteArray("[{\"is_on\":true}]\0junk", 21),
-                    "not valid JSON at line 1, column 17: unexpected NUL byte"},
-        {"FirstBadMemberInTableOrder",
-                    R"([{"maximum_temperature_in_kelvin": "x", "brightness_in_lumen": 1.5, "is_on": 1}])",
-                    R"(expected true or false for "is_on" in light 1, found 1)"},
-        {"TruncatedAfterABadMember", R"([{"is_on": 1}, {"is_on": )",
-                    "not valid JSON at line 1, column 26: unexpected end of input; expected '[', "
-                    "'{', or a literal"},
-        {"TopLevelObjectTruncated", R"({"devices": [)",
-                    "not valid JSON at line 1, column 14: unexpected end of input; expected '[', "
-                    "'{', or a literal"},
-        {"MoreLightsThanAnyComputerHas", "[" + QByteArray("{},").repeated(1300000) + "{}]",
-                    "the report lists more than 256 lights"}};
+    {"Empty", "",
+     "not valid JSON at line 1, column 1: unexpected end of input; "
+     "expected '[', '{', or a literal"},
+    {"FractionInSecondLight", R"([{"is_on": true}, {"brightness_in_lumen": 80.5}])",
+     R"(expected an integer for "brightness_in_lumen" in light 2, found 80.5)"},
+    {"IsOnAsNumber", R"([{"is_on": 1}])",
+     R"(expected true or false for "is_on" in light 1, found 1)"},
+    {"StringNumber", R"([{"brightness_in_lumen": "80"}])",
+     R"(expected an integer for "brightness_in_lumen" in light 1, found the string "80")"},
+    {"SerialAsNumber", R"([{"serial_number": 7}])",
+     R"(expected a string for "serial_number" in light 1, found 7)"},
+    {"TypeAsObject", R"([{"device_type": {}}])",
+     R"(expected a string for "device_type" in light 1, found an object)"},
+    {"TopLevelObject", R"({"devices": []})", "expected an array of lights, found an object"},
+    {"TopLevelNull", "null", "expected an array of lights, found null"},
+    {"ElementNotObject", "[{}, 3]", "expected an object for light 2, found 3"},
+    {"Trailing", "[] []",
+     "not valid JSON at line 1, column 4: unexpected '['; expected end of input"},
+    {"Truncated", "[{\"is_on\": tr",
+     "not valid JSON at line 1, column 14: invalid literal; last read: '\"is_on\": tr'"},
+    {"SecondLine", "[\n  {\"is_on\" true}]",
+     "not valid JSON at line 2, column 15: unexpected true literal; expected ':'"},
+    {"NulAndGarbageAfterTheReport", QByteArray("[{\"is_on\":true}]\0junk", 21),
+     "not valid JSON at line 1, column 17: unexpected NUL byte"},
+    {"FirstBadMemberInTableOrder",
+     R"([{"maximum_temperature_in_kelvin": "x", "brightness_in_lumen": 1.5, "is_on": 1}])",
+     R"(expected true or false for "is_on" in light 1, found 1)"},
+    {"TruncatedAfterABadMember", R"([{"is_on": 1}, {"is_on": )",
+     "not valid JSON at line 1, column 26: unexpected end of input; expected '[', "
+     "'{', or a literal"},
+    {"TopLevelObjectTruncated", R"({"devices": [)",
+     "not valid JSON at line 1, column 14: unexpected end of input; expected '[', "
+     "'{', or a literal"},
+    {"MoreLightsThanAnyComputerHas", "[" + QByteArray("{},").repeated(1300000) + "{}]",
+     "the report lists more than 256 lights"}};
 
 TEST(DeviceReport, FailuresFailTheWholeReportWithAReadableReason) {
     for (const auto& [name, report, message] : failures) {

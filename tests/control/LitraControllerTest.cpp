@@ -1,6 +1,6 @@
+#include "Await.h"
 #include "LitraController.h"
 #include "LitraError.h"
-#include "Await.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +65,12 @@ TEST_F(Controller, StopEndsAHungRunAndFailsWhatIsQueued) {
     EXPECT_LT(clock.elapsed(), 1500) << "SIGKILL follows the grace";
     const QByteArray pid = readFile(controller->binaryURL() + ".pids").trimmed();
     // SIGKILL takes effect at once, though not in the same instant as the reaping.
-    EXPECT_TRUE(waitUntil([&] { return ::kill(pid.toInt(), 0) != 0 || readFile("/proc/" + pid + "/stat").contains(") Z"); }, 200));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return ::kill(pid.toInt(), 0) != 0 ||
+                   readFile("/proc/" + pid + "/stat").contains(") Z");
+        },
+        200));
     for (auto* task : {&running, &queued}) {
         try {
             testsupport::await(std::move(*task));
