@@ -61,14 +61,16 @@ struct AppDelegate::PollTask {
 };
 
 AppDelegate::AppDelegate(QObject* parent)
-    : AppDelegate([] { return std::make_shared<LitraController>(); },
+    : AppDelegate([this] { return makeLitraController(appState_.litraPath()); },
                   [] { return std::make_unique<TrayStatusIcon>(); }, parent) {}
 
 AppDelegate::AppDelegate(ControllerFactory makeController, StatusIconFactory makeStatusIcon,
                          QObject* parent)
     : QObject(parent),
       makeController_(std::move(makeController)),
-      makeStatusIcon_(std::move(makeStatusIcon)) {}
+      makeStatusIcon_(std::move(makeStatusIcon)) {
+    connect(&appState_, &AppState::litraPathChanged, this, &AppDelegate::litraPathChanged);
+}
 
 AppDelegate::~AppDelegate() {
     // Lets a sleeping loop end now instead of sleeping on after we are gone.
@@ -90,12 +92,31 @@ void AppDelegate::applicationWillTerminate() {
     }
 }
 
-void AppDelegate::setUp() {
+void AppDelegate::makeController() {
     try {
         controller_ = makeController_();
     } catch (...) {
         appState_.setStatus(LightStatus::error(localizedDescription(std::current_exception())));
     }
+}
+
+// The newly chosen litra takes over at once; what the old one still runs is stopped.
+void AppDelegate::litraPathChanged() {
+    if (controller_) {
+        controller_->stop();
+        controller_.reset();
+    }
+    makeController();
+    if (!controller_) {
+        appState_.setDeviceCount(0);  // nothing to ask: what the old litra found is gone
+        appState_.updateMetrics({});
+    }
+    updateStatusItem(appState_.status());
+    detached(refresh());
+}
+
+void AppDelegate::setUp() {
+    makeController();
 
     statusMenu_ = std::make_unique<StatusMenu>();
     connect(statusMenu_.get(), &StatusMenu::aboutToShow, this, &AppDelegate::updateMenu);
@@ -150,8 +171,8 @@ QCoro::Task<> AppDelegate::refresh() {
     } catch (...) {
         status = LightStatus::error(localizedDescription(std::current_exception()));
     }
-    if (!self) {
-        co_return;
+    if (!self || controller != controller_) {
+        co_return;  // a litra since replaced answered
     }
 
     appState_.setStatus(status);
@@ -176,7 +197,7 @@ QCoro::Task<> AppDelegate::toggleLights() {
         failed = true;
         failure = localizedDescription(std::current_exception());
     }
-    if (!self) {
+    if (!self || controller != controller_) {
         co_return;
     }
 

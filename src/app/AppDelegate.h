@@ -29,9 +29,10 @@ public:
     using ControllerFactory = std::function<std::shared_ptr<LitraController>()>;
     using StatusIconFactory = std::function<std::unique_ptr<StatusIcon>()>;
 
-    // litra from the application's resources and the icon in the system tray.
+    // The litra chosen in Preferences, else the one shipped, and the icon in the system tray.
     explicit AppDelegate(QObject* parent = nullptr);
-    // A failing controller factory throws; its error is what the icon then shows.
+    // A failing controller factory throws; its error is what the icon then shows. A new litra
+    // path in the state makes a new controller.
     AppDelegate(ControllerFactory makeController, StatusIconFactory makeStatusIcon,
                 QObject* parent = nullptr);
     ~AppDelegate() override;
@@ -80,6 +81,8 @@ private:
     struct PollTask;
 
     void perform(MenuAction action);
+    void makeController();
+    void litraPathChanged();
     void prepareWindow(QWidget* window);
     void updateMenu();
     void cancelPolling();

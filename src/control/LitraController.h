@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "LightStatus.h"
 #include "LitraDevice.h"
+#include "LitraTool.h"
 
 #include <QCoroTask>
 #include <QString>
@@ -24,6 +25,8 @@ public:
     LitraController();
     // Uses the given executable; throws LitraError::binaryMissing when there is no such file.
     explicit LitraController(const QString& binaryPath, ProcessLimits limits = {});
+    // The tool the user chose, used whether or not it is there now: a run then says why not.
+    static std::shared_ptr<LitraController> chosen(const QString& binaryPath);
     // Stops, as stop() does.
     ~LitraController();
 
@@ -49,6 +52,7 @@ public:
 
 private:
     struct Shared;
+    LitraController(const QString& binaryPath, ProcessLimits limits, bool mustExist);
     QCoro::Task<QByteArray> runBytes(QStringList arguments);
 
     QString binaryURL_;
@@ -56,7 +60,3 @@ private:
     std::shared_ptr<Shared> shared_;
     std::unique_ptr<QThreadPool> pool_;
 };
-
-// Where litra lives: resources/ beside the binary (build tree), or the package's private
-// folder (installed). Empty when neither exists. Never PATH, never the working directory.
-QString locateLitraBinary();

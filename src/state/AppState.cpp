@@ -36,6 +36,24 @@ void AppState::setPollIntervalSeconds(double seconds) {
     settings_.sync();
 }
 
+QString AppState::litraPath() const {
+    return settings_.value(QLatin1String(litraPathKey)).toString();
+}
+
+void AppState::setLitraPath(const QString& path) {
+    const bool differs = path != litraPath();
+    if (path.isEmpty()) {
+        settings_.remove(QLatin1String(litraPathKey));
+    } else {
+        settings_.setValue(QLatin1String(litraPathKey), path);
+    }
+    settings_.sync();
+    emit changed();
+    if (differs) {
+        emit litraPathChanged();
+    }
+}
+
 void AppState::setBrightnessPercentage(std::optional<double> percentage) {
     brightnessPercentage_ = percentage;
     emit changed();

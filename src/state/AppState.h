@@ -23,6 +23,7 @@ class AppState : public QObject {
 public:
     static constexpr const char* pollIntervalKey = "pollIntervalSeconds";
     static constexpr double defaultPollIntervalSeconds = 5.0;
+    static constexpr const char* litraPathKey = "litraPath";
 
     explicit AppState(QObject* parent = nullptr);
 
@@ -45,11 +46,17 @@ public:
     TemperatureRange temperatureRange() const { return temperatureRange_; }
     void setTemperatureRange(TemperatureRange range);
 
+    // The litra tool chosen in Preferences; empty for the one shipped with Glowdeck. Stored in
+    // the settings file; litraPathChanged follows `changed` when the value differs.
+    QString litraPath() const;
+    void setLitraPath(const QString& path);
+
     // Derives brightness, temperature and the common temperature range from one refresh.
     void updateMetrics(const std::vector<LitraDevice>& devices);
 
 signals:
     void changed();
+    void litraPathChanged();
 
 private:
     LightStatus status_ = LightStatus::noDevices();

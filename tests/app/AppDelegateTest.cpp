@@ -156,6 +156,29 @@ TEST_F(Delegate, PollingKeepsItsIntervalAndQuitEndsIt) {
     EXPECT_FALSE(delegate->isPolling()) << "quit during the sleep ends the loop at once";
 }
 
+TEST_F(Delegate, ANewLitraPathTakesOverAtOnceAndWhatTheOldOneRanIsDropped) {
+    launch([this] { return makeLitraController(state().litraPath()); });
+    ASSERT_TRUE(refreshed(1));
+    state().setLitraPath(testsupport::writeScript(dir.path(), "chosen", "echo '[]'"));
+    ASSERT_TRUE(refreshed(2));
+    EXPECT_EQ(icon->presentations.back(), presentationFor(LightStatus::noDevices()));
+
+    state().setLitraPath({});  // the shipped simulator again, now with a query that hangs
+    ASSERT_TRUE(refreshed(3));
+    EXPECT_EQ(state().deviceCount(), 2);
+    setFaults("LITRA_SIM_DELAY_MS=10000\n");
+    delegate->refreshAction();
+    QTest::qWait(100);
+    state().setLitraPath("litra");
+    const LightStatus refused =
+        LightStatus::error("The litra tool chosen in Preferences, litra, is not an absolute path");
+    EXPECT_EQ(state().status(), refused);
+    QTest::qWait(100);  // the stopped query's answer has come back by now
+    EXPECT_EQ(state().status(), refused);
+    EXPECT_EQ(state().deviceCount(), 0);
+    EXPECT_EQ(icon->presentations.back(), presentationFor(refused));
+}
+
 TEST_F(Delegate, CommandsInFlightOutliveTheDelegate) {
     setFaults("LITRA_SIM_DELAY_MS=100\n");
     launch(simulator, 0.01);

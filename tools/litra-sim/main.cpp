@@ -29,6 +29,7 @@ Commands:
   temperature --value K        set every light whose range holds K (a multiple of 100) to K;
                                fails when no light's range holds it
   --help                       print this text
+  --version                    print one line that names the simulator and its version
 
 State file: $LITRA_SIM_STATE, else $XDG_STATE_HOME/glowdeck/simulated-lights.json, where
 XDG_STATE_HOME defaults to ~/.local/state. It holds {"lights": [...]}, one object per light
@@ -189,6 +190,10 @@ int main(int argc, char** argv) {
         }
         if (wantsHelp(args)) {
             writeAll(STDOUT_FILENO, std::string(kUsage) + kFaultHelp);
+            return log.finish(0);
+        }
+        if (args == std::vector<std::string>{"--version"}) {
+            writeAll(STDOUT_FILENO, "litra " GLOWDECK_VERSION " (Glowdeck light simulator)\n");
             return log.finish(0);
         }
         return log.finish(runCommand(args));
