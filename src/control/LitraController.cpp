@@ -193,6 +193,12 @@ QCoro::Task<LightStatus> LitraController::status() {
     }
 }
 
+QCoro::Task<QString> LitraController::version() {
+    QStringList arguments(QStringLiteral("--version"));
+    const QByteArray output = co_await runBytes(std::move(arguments));
+    co_return QString::fromUtf8(output).section(u'\n', 0, 0).trimmed();
+}
+
 QStringList LitraController::brightnessArguments(qint64 percentage) {
     qint64 clamped = std::clamp<qint64>(percentage, 1, 100);
     return {QStringLiteral("brightness"), QStringLiteral("--percentage"), QString::number(clamped)};

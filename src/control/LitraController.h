@@ -45,6 +45,8 @@ public:
     QCoro::Task<std::vector<LitraDevice>> devices();
     // Never throws: a failed query becomes LightStatus::error with its message.
     QCoro::Task<LightStatus> status();
+    // The first line the tool prints for --version.
+    QCoro::Task<QString> version();
 
     static QStringList brightnessArguments(qint64 percentage);
     static QStringList temperatureArguments(qint64 kelvin);

@@ -2,6 +2,7 @@
 
 #include "LitraController.h"
 #include "LitraError.h"
+#include "LitraTool.h"
 
 #include <QCoreApplication>
 
@@ -137,6 +138,65 @@ void PreferencesForm::setLaunchAtLoginToggle(bool on) {
 
 void PreferencesForm::setPollIntervalSeconds(double seconds) {
     appState_->setPollIntervalSeconds(seconds);
+}
+
+void PreferencesForm::chooseLitraPath(const QString& path) {
+    litraChoiceError_ = litraPathProblem(path);
+    if (litraChoiceError_) {
+        emit changed();
+        return;
+    }
+    appState_->setLitraPath(path);
+    checkLitra();
+}
+
+void PreferencesForm::resetLitraPath() {
+    litraChoiceError_.reset();
+    appState_->setLitraPath({});
+    checkLitra();
+}
+
+void PreferencesForm::checkLitra() {
+    std::shared_ptr<LitraController> controller =
+        controllerProvider_ ? controllerProvider_() : nullptr;
+    simulated_ = false;
+    ++litraChecks_;
+    if (!controller) {
+        litraPathText_ = appState_->litraPath();
+        litraNote_ = litraPathText_.isEmpty()
+                         ? translated(QT_TRANSLATE_NOOP(
+                               "PreferencesView",
+                               "Glowdeck came without a litra tool. Choose the one you installed, "
+                               "such as ~/.cargo/bin/litra."))
+                         : displayable(appState_->status().message());
+        emit changed();
+        return;
+    }
+    litraPathText_ = controller->binaryURL();
+    litraNote_.clear();
+    emit changed();
+    runLitraCheck(this, std::move(controller), litraChecks_);
+}
+
+QCoro::Task<> PreferencesForm::runLitraCheck(QPointer<PreferencesForm> form,
+                                             std::shared_ptr<LitraController> controller,
+                                             quint64 check) {
+    QString note;
+    bool simulated = false;
+    try {
+        note = co_await controller->version();
+        simulated = isSimulatorVersion(note);
+        if (note.isEmpty()) {
+            note = QStringLiteral("litra --version printed nothing");
+        }
+    } catch (...) {
+        note = localizedDescription(std::current_exception());
+    }
+    if (form && form->litraChecks_ == check) {
+        form->litraNote_ = displayable(note);
+        form->simulated_ = simulated;
+        emit form->changed();
+    }
 }
 
 void PreferencesForm::syncBrightnessSlider() {

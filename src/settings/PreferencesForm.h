@@ -60,6 +60,14 @@ public:
     QString stateText() const;
     QString deviceCountText() const;
 
+    // The litra tool row: the path in use (empty for none), its --version line or why there is
+    // none, and why a path the user chose was not taken.
+    const QString& litraPathText() const { return litraPathText_; }
+    const QString& litraNote() const { return litraNote_; }
+    bool hasChosenLitra() const { return !appState_->litraPath().isEmpty(); }
+    bool isSimulated() const { return simulated_; }
+    const std::optional<QString>& litraChoiceError() const { return litraChoiceError_; }
+
     // The form comes on screen. The first time, it also starts following changes of the
     // light values; the values present now count as seen.
     void appear();
@@ -70,6 +78,11 @@ public:
     // The user switched the toggle; runs launchAtLoginChanged when the value changes.
     void setLaunchAtLoginToggle(bool on);
     void setPollIntervalSeconds(double seconds);
+    // The user chose a litra tool, or went back to the one shipped with Glowdeck.
+    void chooseLitraPath(const QString& path);
+    void resetLitraPath();
+    // Runs the tool in use once for its --version line; the window does so as it opens.
+    void checkLitra();
 
     // Called with true when a drag of the slider starts and false when it ends; the end sends
     // the slider's value to the lights.
@@ -98,6 +111,8 @@ private:
                                          std::shared_ptr<LitraController> controller,
                                          LightCommand command, qint64 value);
     void setLightActionError(std::optional<QString> error);
+    static QCoro::Task<> runLitraCheck(QPointer<PreferencesForm> form,
+                                       std::shared_ptr<LitraController> controller, quint64 check);
     void setLaunchError(std::optional<QString> error);
 
     AppState* appState_;
@@ -111,6 +126,11 @@ private:
     bool isEditingBrightness_ = false;
     bool isEditingTemperature_ = false;
     std::optional<QString> lightActionError_;
+    QString litraPathText_;
+    QString litraNote_;
+    bool simulated_ = false;
+    std::optional<QString> litraChoiceError_;
+    quint64 litraChecks_ = 0;  // only the latest check is shown
 
     // The light values last seen, to run the change handlers only for real changes.
     bool observing_ = false;

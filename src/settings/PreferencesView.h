@@ -6,7 +6,10 @@
 
 class CapsuleSlider;
 class QCheckBox;
+class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 class QSlider;
 
 // The Preferences form: light sliders, launch at login, poll interval and the current state,
@@ -36,7 +39,10 @@ protected:
 
 private:
     void build();
+    void buildLitraRow(QGroupBox* general);
+    void chooseLitra();
     void refresh();
+    void refreshLitra();
     void applyColours();
 
     PreferencesForm* form_;
@@ -53,4 +59,9 @@ private:
     QLabel* pollValue_ = nullptr;
     QLabel* stateValue_ = nullptr;
     QLabel* deviceCountValue_ = nullptr;
+    QLineEdit* litraPath_ = nullptr;
+    QPushButton* litraReset_ = nullptr;
+    QLabel* litraNote_ = nullptr;
+    QLabel* litraChoiceError_ = nullptr;
+    QLabel* simulatedNote_ = nullptr;
 };
