@@ -175,6 +175,12 @@ QCoro::Task<> AppDelegate::refresh() {
         co_return;  // a litra since replaced answered
     }
 
+    // After a miss, whether a light is there that the user may not use.
+    const bool miss = status.isError() || status.kind() == LightStatus::Case::noDevices;
+    if (!miss) {
+        lightAccess_.forget();
+    }
+    appState_.setLightNeedsPermission(miss && lightAccess_.lacksPermissionAfter(status));
     appState_.setStatus(status);
     appState_.setDeviceCount(static_cast<qint64>(devices.size()));
     appState_.updateMetrics(devices);
@@ -213,7 +219,7 @@ void AppDelegate::updateStatusItem(const LightStatus& status) {
     if (!statusItem_) {
         return;
     }
-    statusItem_->setPresentation(presentationFor(status));
+    statusItem_->setPresentation(presentationFor(status, appState_.lightNeedsPermission()));
 }
 
 void AppDelegate::updateMenu() {

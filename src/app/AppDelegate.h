@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "LightAccess.h"
 #include "MenuEntries.h"
 #include "PreferencesForm.h"
 #include "StatusIcon.h"
@@ -98,4 +99,5 @@ private:
     std::unique_ptr<PollTask> pollTask_;
     std::unique_ptr<PreferencesWindowController> preferencesWindow_;
     std::unique_ptr<AboutDialog> aboutDialog_;
+    LightAccess lightAccess_;
 };

@@ -21,8 +21,12 @@ QString symbolNameFor(LightStatus::Case kind) {
 
 }  // namespace
 
-StatusPresentation presentationFor(const LightStatus& status) {
-    return {symbolNameFor(status.kind()), plainToolTip(displayText(status))};
+StatusPresentation presentationFor(const LightStatus& status, bool lightNeedsPermission) {
+    QString text = displayText(status);
+    if (lightNeedsPermission) {
+        text += u'\n' + missingPermissionText();
+    }
+    return {symbolNameFor(status.kind()), plainToolTip(text)};
 }
 
 QString plainToolTip(const QString& text) {

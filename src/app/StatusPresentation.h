@@ -13,7 +13,8 @@ struct StatusPresentation {
     friend bool operator==(const StatusPresentation&, const StatusPresentation&) = default;
 };
 
-StatusPresentation presentationFor(const LightStatus& status);
+// A light that needs permission adds a sentence to the tool tip.
+StatusPresentation presentationFor(const LightStatus& status, bool lightNeedsPermission = false);
 
 // The text as a tool tip shows it, never as markup: Qt renders a tool tip that looks like HTML
 // as rich text, and loads the images it names.

@@ -1,6 +1,7 @@
 #include "PreferencesForm.h"
 
 #include "LitraController.h"
+#include "LightAccess.h"
 #include "LitraError.h"
 #include "LitraTool.h"
 
@@ -80,6 +81,25 @@ QString PreferencesForm::stateText() const {
 
 QString PreferencesForm::deviceCountText() const {
     return QString::number(appState_->deviceCount());
+}
+
+QString PreferencesForm::permissionFixText() const {
+    const QString rule = shippedUdevRule();
+    QString text = translated(QT_TRANSLATE_NOOP("PreferencesView", "Glowdeck's udev rule %1 gives "
+                                                                   "you access."))
+                       .arg(rule);
+    // Outside the folders udev reads, as after an install under /usr/local or in a build tree.
+    if (!rule.startsWith(QLatin1String("/usr/lib/udev/rules.d/")) &&
+        !rule.startsWith(QLatin1String("/lib/udev/rules.d/"))) {
+        QString quoted = rule;
+        quoted.replace(u'\'', QLatin1String("'\\''"));
+        text += translated(QT_TRANSLATE_NOOP("PreferencesView",
+                                             " Copy it to /etc/udev/rules.d and load it:")) +
+                QStringLiteral("\nsudo cp '%1' /etc/udev/rules.d/").arg(quoted);
+    } else {
+        text += translated(QT_TRANSLATE_NOOP("PreferencesView", " Load it:"));
+    }
+    return text + QStringLiteral("\nsudo udevadm control --reload-rules\nsudo udevadm trigger");
 }
 
 void PreferencesForm::appear() {

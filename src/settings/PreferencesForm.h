@@ -68,6 +68,11 @@ public:
     bool isSimulated() const { return simulated_; }
     const std::optional<QString>& litraChoiceError() const { return litraChoiceError_; }
 
+    // A light the user may not use: the sentence that says so, and how to load the udev rule
+    // Glowdeck ships for it.
+    bool lightNeedsPermission() const { return appState_->lightNeedsPermission(); }
+    QString permissionFixText() const;
+
     // The form comes on screen. The first time, it also starts following changes of the
     // light values; the values present now count as seen.
     void appear();

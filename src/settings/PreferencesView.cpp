@@ -203,6 +203,10 @@ void PreferencesView::build() {
     static_cast<QVBoxLayout*>(status->layout())->addLayout(grid);
     simulatedNote_ = footnote(tr("Simulated lights"), QStringLiteral("simulatedNote"), status);
     status->layout()->addWidget(simulatedNote_);
+    permissionNote_ = footnote(missingPermissionText(), QStringLiteral("permissionNote"), status);
+    status->layout()->addWidget(permissionNote_);
+    permissionFix_ = secondary(footnote({}, QStringLiteral("permissionFix"), status));
+    status->layout()->addWidget(permissionFix_);
     column->addWidget(status);
 
     column->addStretch(1);
@@ -257,6 +261,11 @@ void PreferencesView::refreshLitra() {
     litraChoiceError_->setText(f.litraChoiceError().value_or(QString()));
     litraChoiceError_->setVisible(f.litraChoiceError().has_value());
     simulatedNote_->setVisible(f.isSimulated());
+    permissionNote_->setVisible(f.lightNeedsPermission());
+    permissionFix_->setVisible(f.lightNeedsPermission());
+    if (f.lightNeedsPermission()) {
+        permissionFix_->setText(f.permissionFixText());
+    }
 }
 
 void PreferencesView::refresh() {
@@ -301,7 +310,7 @@ void PreferencesView::refresh() {
 
 void PreferencesView::applyColours() {
     const QColor red = errorColour(palette());
-    for (QLabel* label : {lightActionError_, launchError_, litraChoiceError_}) {
+    for (QLabel* label : {lightActionError_, launchError_, litraChoiceError_, permissionNote_}) {
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, red);
         label->setPalette(p);

@@ -64,4 +64,6 @@ private:
     QLabel* litraNote_ = nullptr;
     QLabel* litraChoiceError_ = nullptr;
     QLabel* simulatedNote_ = nullptr;
+    QLabel* permissionNote_ = nullptr;
+    QLabel* permissionFix_ = nullptr;
 };

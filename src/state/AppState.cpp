@@ -36,6 +36,11 @@ void AppState::setPollIntervalSeconds(double seconds) {
     settings_.sync();
 }
 
+void AppState::setLightNeedsPermission(bool needs) {
+    lightNeedsPermission_ = needs;
+    emit changed();
+}
+
 QString AppState::litraPath() const {
     return settings_.value(QLatin1String(litraPathKey)).toString();
 }
@@ -121,6 +126,10 @@ QString displayText(const LightStatus& status) {
         case LightStatus::Case::error: return QStringLiteral("Error: ") + displayable(status.message());
     }
     return {};
+}
+
+QString missingPermissionText() {
+    return QStringLiteral("A light is connected, but you do not have permission to use it.");
 }
 
 QString displayable(const QString& text) {

@@ -46,6 +46,10 @@ public:
     TemperatureRange temperatureRange() const { return temperatureRange_; }
     void setTemperatureRange(TemperatureRange range);
 
+    // A light is connected whose device the user may not use, as found after the last miss.
+    bool lightNeedsPermission() const { return lightNeedsPermission_; }
+    void setLightNeedsPermission(bool needs);
+
     // The litra tool chosen in Preferences; empty for the one shipped with Glowdeck. Stored in
     // the settings file; litraPathChanged follows `changed` when the value differs.
     QString litraPath() const;
@@ -65,6 +69,7 @@ private:
     std::optional<double> brightnessPercentage_;
     std::optional<double> temperatureKelvin_;
     TemperatureRange temperatureRange_;
+    bool lightNeedsPermission_ = false;
     QSettings settings_;
 };
 
@@ -74,6 +79,9 @@ bool isUsablePollInterval(double seconds);
 
 // The one text shown for a status wherever a status is shown.
 QString displayText(const LightStatus& status);
+
+// The sentence added wherever the status is shown when a light needs permission.
+QString missingPermissionText();
 
 // Text from outside Glowdeck as it may be shown: control characters as visible pictures,
 // no characters that change the direction or look of what follows, no final line break.

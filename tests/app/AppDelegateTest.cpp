@@ -2,6 +2,7 @@
 // loop and the windows.
 #include "AboutDialog.h"
 #include "AppDelegate.h"
+#include "LightAccess.h"
 #include "LitraController.h"
 #include "PreferencesView.h"
 #include "PreferencesWindowController.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
 #include <QApplication>
 #include <QScreen>
 #include <QSettings>
@@ -177,6 +179,36 @@ TEST_F(Delegate, ANewLitraPathTakesOverAtOnceAndWhatTheOldOneRanIsDropped) {
     EXPECT_EQ(state().status(), refused);
     EXPECT_EQ(state().deviceCount(), 0);
     EXPECT_EQ(icon->presentations.back(), presentationFor(refused));
+}
+
+TEST_F(Delegate, AMissWithALightTheUserMayNotUseSaysWhyAndHowToFixIt) {
+    QTemporaryDir shared;  // the tool and the device tree, open to user nobody (0x7755: 0755)
+    QFile::setPermissions(shared.path(), QFileDevice::Permissions(0x7755));
+    const QString tool = testsupport::writeScript(shared.path(), "litra", "cat \"$0.json\"");
+    QFile::setPermissions(tool, QFileDevice::Permissions(0x7755));
+    writeFile(tool + ".json", "[]");
+    QFile::setPermissions(tool + ".json", QFileDevice::Permissions(0x6666));
+    writeFile(shared.filePath("sys/class/hidraw/hidraw0/device/uevent"), "HID_NAME=Litra Glow\n");
+    writeFile(shared.filePath("dev/hidraw0"), "");
+    QFile::setPermissions(shared.filePath("dev/hidraw0"), QFileDevice::Permissions(0x6600));
+    ScopedEnv seam("GLOWDECK_DEVICE_ROOT", shared.path().toUtf8());
+    launch([&] { return std::make_shared<LitraController>(tool); });
+    const testsupport::AsOrdinaryUser user;
+    ASSERT_TRUE(refreshed(1));
+    EXPECT_EQ(icon->presentations.back().toolTip,
+              "No Litra devices found\nA light is connected, but you do not have permission to "
+              "use it.");
+    delegate->openPreferences();
+    QLabel* fix = window()->findChild<QLabel*>("permissionFix");
+    EXPECT_TRUE(window()->findChild<QLabel*>("permissionNote")->isVisible());
+    EXPECT_TRUE(fix->text().startsWith("Glowdeck's udev rule " + shippedUdevRule()));
+    EXPECT_TRUE(fix->text().endsWith("\nsudo udevadm control --reload-rules\nsudo udevadm trigger"));
+
+    writeFile(tool + ".json", R"([{"is_on": true}])");
+    delegate->refreshAction();
+    ASSERT_TRUE(refreshed(2));
+    EXPECT_EQ(icon->presentations.back(), presentationFor(LightStatus::allOn()));
+    EXPECT_FALSE(fix->isVisible());
 }
 
 TEST_F(Delegate, CommandsInFlightOutliveTheDelegate) {

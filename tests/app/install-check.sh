@@ -18,7 +18,7 @@ prefix="$work/glow deck"
 litra="$prefix/libexec/glowdeck/litra"
 desktop="$prefix/share/applications/glowdeck.desktop"
 for file in "$prefix/bin/glowdeck" "$desktop" "$prefix/share/icons/hicolor/scalable/apps/glowdeck.svg" \
-    "$prefix/share/metainfo/org.example.glowdeck.metainfo.xml"; do
+    "$prefix/share/metainfo/org.example.glowdeck.metainfo.xml" "$prefix/lib/udev/rules.d/70-glowdeck-lights.rules"; do
     [ -s "$file" ] || fail "$file is missing"
 done
 [ ! -e "$prefix/bin/litra" ] || fail "litra must not be installed on PATH"

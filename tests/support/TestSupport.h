@@ -35,6 +35,17 @@ private:
     const QByteArray previous_;  // null when it was not set
 };
 
+// For its scope, checks permissions as user nobody when the tests run as root, who may open any
+// file. What it reads must be readable by others.
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser();
+    ~AsOrdinaryUser();
+
+private:
+    const unsigned uid_;
+};
+
 // One light as litra reports it and the simulator keeps it.
 struct Light {
     bool on = false;
