@@ -102,14 +102,15 @@ void AppDelegate::makeController() {
 
 // The newly chosen litra takes over at once; what the old one still runs is stopped.
 void AppDelegate::litraPathChanged() {
-    if (controller_) {
-        controller_->stop();
-        controller_.reset();
+    // Let go first: stopping delivers what the old one still ran, which is then dropped.
+    if (const std::shared_ptr<LitraController> old = std::exchange(controller_, nullptr)) {
+        old->stop();
     }
     makeController();
     if (!controller_) {
         appState_.setDeviceCount(0);  // nothing to ask: what the old litra found is gone
         appState_.updateMetrics({});
+        appState_.setLightNeedsPermission(false);
     }
     updateStatusItem(appState_.status());
     detached(refresh());

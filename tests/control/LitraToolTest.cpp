@@ -1,4 +1,5 @@
 // Which litra runs for each choice in Preferences and each install, and what the user sees.
+#include "AppState.h"
 #include "Await.h"
 #include "LitraController.h"
 #include "LitraError.h"
@@ -10,52 +11,35 @@
 
 namespace {
 
-struct Choice {
-    QString chosen;     // litraPath; a leading / stands for the test folder
-    bool shipped;       // resources/litra beside the binary
-    LightStatus shown;  // %1 is the test folder
-    QString refused;    // why Preferences does not take the path; empty when it does
-};
-
-QString displayed(const LightStatus& status) {
-    return status.isError() ? status.message() : QString::number(int(status.kind()));
-}
-
 TEST(LitraTool, TheChosenPathElseTheShippedTool) {
     QTemporaryDir dir;
     testsupport::writeScript(dir.path(), "app/resources/litra", R"(echo '[{"is_on": true}]')");
-    testsupport::writeScript(dir.path(), "tool", R"(echo '[{"is_on": false}]')");
-    testsupport::writeFile(dir.filePath("plain"), "echo '[]'\n");
-    const Choice choices[] = {
-        {"", true, LightStatus::allOn(), "the path is not absolute"},
-        {"", false, LightStatus::error("Bundled litra binary missing"), "the path is not absolute"},
-        {"/tool", true, LightStatus::allOff(), ""},
-        {"/tool", false, LightStatus::allOff(), ""},
-        {"/plain", true, LightStatus::error("Could not start %1/plain: Permission denied"),
+    testsupport::writeScript(dir.path(), "tool", "echo '[]'");
+    testsupport::writeFile(dir.filePath("plain"), "");
+    // The path chosen (/ stands for the test folder), where the binary is (app/ ships a litra),
+    // the status or error the user sees, and why Preferences refuses the path ("Cannot use
+    // PATH as the litra tool: WHY").
+    const QString rows[][4] = {
+        {"", "app", "All lights: On", "the path is not absolute"},
+        {"", "none", "Error: Bundled litra binary missing", "the path is not absolute"},
+        {"/tool", "app", "No Litra devices found", ""},
+        {"/plain", "app", "Error: Could not start /plain: Permission denied",
          "it is not executable"},
-        {"/gone", true, LightStatus::error("Could not start %1/gone: No such file or directory"),
+        {"/gone", "none", "Error: Could not start /gone: No such file or directory",
          "there is no such file"},
-        {"/app", true, LightStatus::error("Could not start %1/app: Permission denied"),
-         "it is not a file"},
-        {"tool", true,
-         LightStatus::error("The litra tool chosen in Preferences, tool, is not an absolute path"),
-         "the path is not absolute"},
     };
-    for (const Choice& c : choices) {
-        const QString chosen = c.chosen.startsWith('/') ? dir.path() + c.chosen : c.chosen;
-        const QString appDir = dir.filePath(c.shipped ? "app" : "elsewhere");
-        SCOPED_TRACE(chosen.toStdString() + (c.shipped ? ", shipped" : ", none shipped"));
-        LightStatus shown;
+    for (const auto& [chosen, appDir, shown, refused] : rows) {
+        const QString path = chosen.startsWith('/') ? dir.path() + chosen : chosen;
+        LightStatus seen;
         try {
-            shown = testsupport::await(makeLitraController(chosen, appDir)->status());
+            seen = testsupport::await(makeLitraController(path, dir.filePath(appDir))->status());
         } catch (const std::exception& error) {
-            shown = LightStatus::error(localizedDescription(error));
+            seen = LightStatus::error(localizedDescription(error));
         }
-        EXPECT_EQ(displayed(shown), displayed(c.shown).replace("%1", dir.path()));
-        EXPECT_EQ(litraPathProblem(chosen).value_or("").toStdString(),
-                  c.refused.isEmpty() ? ""
-                                      : "Cannot use " + chosen.toStdString() +
-                                            " as the litra tool: " + c.refused.toStdString());
+        EXPECT_EQ(displayText(seen).toStdString(),
+                  QString(shown).replace(" /", " " + dir.path() + "/").toStdString());
+        EXPECT_EQ(litraPathProblem(path).value_or("").section(": ", -1).toStdString(),
+                  refused.toStdString());
     }
 }
 

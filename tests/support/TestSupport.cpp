@@ -8,8 +8,6 @@
 #include <QStringList>
 #include <QThread>
 
-#include <unistd.h>
-
 namespace testsupport {
 
 QString writeScript(const QString& dir, const QString& name, const QByteArray& body) {
@@ -39,18 +37,6 @@ bool waitUntil(const std::function<bool()>& predicate, int timeoutMs) {
         QThread::msleep(1);
     }
     return predicate();
-}
-
-AsOrdinaryUser::AsOrdinaryUser() : uid_(::geteuid()) {
-    if (uid_ == 0 && ::seteuid(65534) != 0) {
-        qFatal("cannot act as user nobody");
-    }
-}
-
-AsOrdinaryUser::~AsOrdinaryUser() {
-    if (uid_ == 0 && ::seteuid(0) != 0) {
-        qFatal("cannot act as root again");
-    }
 }
 
 QByteArray lightsJson(const std::vector<Light>& lights) {

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <unistd.h>
 #include <vector>
 
 namespace testsupport {
@@ -39,11 +40,16 @@ private:
 // file. What it reads must be readable by others.
 class AsOrdinaryUser {
 public:
-    AsOrdinaryUser();
-    ~AsOrdinaryUser();
+    AsOrdinaryUser() { switchTo(65534); }
+    ~AsOrdinaryUser() { switchTo(0); }
 
 private:
-    const unsigned uid_;
+    void switchTo(uid_t uid) const {
+        if (root_ && ::seteuid(uid) != 0) {
+            qFatal("cannot switch to user %u", unsigned(uid));
+        }
+    }
+    const bool root_ = ::geteuid() == 0;
 };
 
 // One light as litra reports it and the simulator keeps it.
