@@ -3,6 +3,7 @@
 targets into <build>/bench: table.txt, results.json and plot.png.
 
 Usage: run.py BUILD_DIR [--idle-seconds N] [--startup-samples N] [--click-samples N]
+              [--verb-samples N]
 
 Everything runs on a private virtual desktop (tools/desktop) with its own tray host, session
 bus and home, so the programs measured see nothing of the user's session and the simulated
@@ -51,6 +52,7 @@ def main():
     parser.add_argument("--idle-seconds", type=float, default=60)
     parser.add_argument("--startup-samples", type=int, default=11)
     parser.add_argument("--click-samples", type=int, default=15)
+    parser.add_argument("--verb-samples", type=int, default=15)
     args = parser.parse_args()
     build_dir = os.path.abspath(args.build_dir)
     out_dir = os.path.join(build_dir, "bench")
@@ -77,6 +79,8 @@ def main():
                 say("== Idle cost and click to icon")
                 idle, glowdeck = whole.idle(programs, args.idle_seconds, say)
                 click = whole.clicks(programs, glowdeck, args.click_samples, say)
+                say("== A verb through the running Glowdeck: glowdeck toggle and one bus call")
+                verb = whole.verbs(programs, args.verb_samples, say)
             finally:
                 programs.close()
     except (AssertionError, OSError, RuntimeError, subprocess.CalledProcessError) as error:
@@ -84,10 +88,10 @@ def main():
         return 1
 
     info = report.machine(load_before)
-    rows, per_light = report.figures(gbench, start, idle, click, peaks)
+    rows, per_light = report.figures(gbench, start, idle, click, peaks, verb)
     text, png = report.write(out_dir, info, rows, per_light,
                              {"start_up": start, "idle": idle, "click": click,
-                              "refresh_memory": peaks})
+                              "refresh_memory": peaks, "verb": verb})
     say("")
     say(text)
     say(f"Written: {out_dir}/table.txt, results.json" + (", plot.png" if png else

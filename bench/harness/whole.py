@@ -89,13 +89,15 @@ class Programs:
         bin_dir = os.path.join(build_dir, "bin")
         self.glowdeck = os.path.join(bin_dir, "glowdeck")
         self.minimal = os.path.join(bin_dir, "glowdeck-minimal-tray")
+        self.minimal_bus_call = os.path.join(bin_dir, "glowdeck-minimal-bus-call")
         self.spawn_floor = os.path.join(bin_dir, "glowdeck-spawn-floor")
         self.litra = os.path.join(bin_dir, "resources", "litra")
         self.floor_log = os.path.join(desktop.folder, "litra-floor-runs.log")
         self.children = ChildWatch.start()
         self.running = set()
         self.program_of = {}
-        for program in (self.glowdeck, self.minimal, self.spawn_floor, self.litra):
+        for program in (self.glowdeck, self.minimal, self.minimal_bus_call, self.spawn_floor,
+                        self.litra):
             if not os.access(program, os.X_OK):
                 raise RuntimeError(f"{program} is missing; build first (make build)")
 
@@ -334,4 +336,60 @@ def clicks(programs, pid, samples, log=print):
               "child_runs_from": programs.child_source()}
     for key in ("click_to_icon_ms", "child_runs_ms", "own_ms", "cpu_ms"):
         result[key] = statistics.median(s[key] for s in taken)
+    return result
+
+
+def wall_ns(argv, env):
+    """Spawn to reaped, of a program that must succeed."""
+    started = time.monotonic_ns()
+    pid = os.posix_spawn(argv[0], argv, env)
+    _, status = os.waitpid(pid, 0)
+    ended = time.monotonic_ns()
+    if not os.WIFEXITED(status) or os.WEXITSTATUS(status) != 0:
+        raise RuntimeError(f"{' '.join(argv)} failed (wait status {status})")
+    return ended - started
+
+
+def verbs(programs, samples, log=print):
+    """`glowdeck toggle` through a running Glowdeck, minus the child runs it waits for (the
+    toggle, then the refresh's device query), against a Qt Core program that makes one
+    session-bus call; alternating, after one round that is not counted. Beside them,
+    `glowdeck --version`: what loading the binary costs before any work."""
+    pid, started = programs.launch(programs.glowdeck)
+    programs.wait_for_icon(pid)
+    programs.wait_for_first_refresh(pid, started)
+    env = dict(programs.env, LITRA_SIM_LOG=programs.lights.log_path)
+    taken, discarded, warm = [], 0, False
+    while len(taken) < samples and discarded < samples:
+        begin = time.monotonic_ns()
+        verb = wall_ns([programs.glowdeck, "toggle"], env)
+        end = time.monotonic_ns()
+        floor = wall_ns([programs.minimal_bus_call], env)
+        version = wall_ns([programs.glowdeck, "--version"], env)
+        commands = [run.arguments for run in programs.runs(begin, end)]
+        if commands != ["toggle", "devices --json"]:
+            discarded += 1  # a poll ran in between
+            continue
+        waited = programs.child_time(pid, begin, end, 2)
+        if waited is None:
+            waited = (statistics.mean(wall for wall, _ in programs.floor(2, "toggle")) +
+                      statistics.mean(wall for wall, _ in programs.floor(1, "devices", "--json")))
+        if not warm:
+            warm = True  # the first round loads everything from disk
+            continue
+        sample = {"verb_ms": verb / MS, "child_runs_ms": waited / MS, "floor_ms": floor / MS,
+                  "version_ms": version / MS}
+        sample["own_ms"] = sample["verb_ms"] - sample["child_runs_ms"]
+        taken.append(sample)
+        log(f"  verb {len(taken)}/{samples}: glowdeck toggle {sample['verb_ms']:.1f} ms, child "
+            f"runs {sample['child_runs_ms']:.1f} ms; one bus call {sample['floor_ms']:.1f} ms; "
+            f"glowdeck --version {sample['version_ms']:.1f} ms")
+    programs.end(pid)
+    if not taken:
+        raise RuntimeError("every glowdeck toggle overlapped a poll")
+    result = {"samples": taken, "discarded": discarded,
+              "child_runs_from": programs.child_source()}
+    for key in ("verb_ms", "child_runs_ms", "own_ms", "floor_ms", "version_ms"):
+        result[key] = statistics.median(s[key] for s in taken)
+    result["ratio"] = result["own_ms"] / result["floor_ms"]
     return result

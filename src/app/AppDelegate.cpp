@@ -26,7 +26,8 @@ void reportUnexpected() {
 }
 
 // Runs a flow that nobody awaits.
-QCoro::Task<> detached(QCoro::Task<> flow) {
+template <typename T>
+QCoro::Task<> detached(QCoro::Task<T> flow) {
     try {
         co_await std::move(flow);
     } catch (...) {
@@ -122,6 +123,8 @@ void AppDelegate::setUp() {
     statusMenu_ = std::make_unique<StatusMenu>();
     connect(statusMenu_.get(), &StatusMenu::aboutToShow, this, &AppDelegate::updateMenu);
     connect(statusMenu_.get(), &StatusMenu::actionChosen, this, &AppDelegate::perform);
+    connect(statusMenu_.get(), &StatusMenu::lightChosen, this,
+            [this](const QString& serial) { detached(toggleLight(serial)); });
     // Tray hosts that mirror the menu over D-Bus may never say that it is about to show, so
     // the menu follows the state; one that is open stays as it was opened.
     connect(&appState_, &AppState::changed, this, [this] {
@@ -185,35 +188,53 @@ QCoro::Task<> AppDelegate::refresh() {
     appState_.setStatus(status);
     appState_.setDeviceCount(static_cast<qint64>(devices.size()));
     appState_.updateMetrics(devices);
+    appState_.setLights(std::move(devices));
     updateStatusItem(status);
     emit refreshFinished();
 }
 
 QCoro::Task<> AppDelegate::toggleLights() {
+    co_await toggleLight(QString());
+}
+
+// Not a coroutine: GCC 12 destroys a capturing lambda's temporary twice in a co_await operand.
+QCoro::Task<QString> AppDelegate::toggleLight(const QString& serial) {
+    return runCommand([serial](LitraController& controller) { return controller.toggle(serial); });
+}
+
+QCoro::Task<QString> AppDelegate::runCommand(LightCommand command) {
     QPointer<AppDelegate> self(this);
     std::shared_ptr<LitraController> controller = controller_;
     if (!controller) {
-        co_return;
+        co_return appState_.status().isError() ? appState_.status().message()
+                                               : tr("Glowdeck is still starting");
     }
 
     QString failure;
-    bool failed = false;
     try {
-        co_await controller->toggle();
+        co_await command(*controller);
     } catch (...) {
-        failed = true;
         failure = localizedDescription(std::current_exception());
     }
     if (!self || controller != controller_) {
-        co_return;
+        co_return failure;
     }
 
-    if (!failed) {
-        co_await refresh();
-        co_return;
+    if (failure.isEmpty()) {
+        co_return co_await refreshForCaller();
     }
     appState_.setStatus(LightStatus::error(failure));
     updateStatusItem(appState_.status());
+    co_return failure;
+}
+
+QCoro::Task<QString> AppDelegate::refreshForCaller() {
+    QPointer<AppDelegate> self(this);
+    co_await refresh();
+    if (!self || !appState_.status().isError()) {
+        co_return QString();
+    }
+    co_return appState_.status().message();
 }
 
 void AppDelegate::updateStatusItem(const LightStatus& status) {
@@ -227,12 +248,12 @@ void AppDelegate::updateMenu() {
     if (!statusMenu_) {
         return;
     }
-    // A refresh assigns five fields; the menu only changes with the status or the count.
-    auto shown = std::make_pair(appState_.status(), appState_.deviceCount());
+    // A refresh assigns several fields; the menu is set only when its entries change.
+    auto shown = menuEntries(appState_.status(), appState_.deviceCount(), appState_.lights());
     if (menuShows_ == shown) {
         return;
     }
-    statusMenu_->setEntries(menuEntries(shown.first, shown.second));
+    statusMenu_->setEntries(shown);
     menuShows_ = std::move(shown);
 }
 
@@ -265,6 +286,7 @@ void AppDelegate::perform(MenuAction action) {
         case MenuAction::quit:
             quit();
             break;
+        case MenuAction::toggleLight:
         case MenuAction::none:
             break;
     }

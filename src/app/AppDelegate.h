@@ -29,6 +29,7 @@ class AppDelegate : public QObject {
 public:
     using ControllerFactory = std::function<std::shared_ptr<LitraController>()>;
     using StatusIconFactory = std::function<std::unique_ptr<StatusIcon>()>;
+    using LightCommand = std::function<QCoro::Task<>(LitraController&)>;
 
     // The litra chosen in Preferences, else the one shipped, and the icon in the system tray.
     explicit AppDelegate(QObject* parent = nullptr);
@@ -61,6 +62,13 @@ public:
     QCoro::Task<> refresh();
     // Switches the lights, then refreshes; a failure is shown as the status.
     QCoro::Task<> toggleLights();
+    // The same for the light with this serial number alone; yields what runCommand yields.
+    QCoro::Task<QString> toggleLight(const QString& serial);
+    // Runs one command, then refreshes; a failure is shown as the status. Yields the message of
+    // what failed, the command or the refresh; empty when both went through.
+    QCoro::Task<QString> runCommand(LightCommand command);
+    // Refreshes; yields the message of the error status it leaves, empty when there is none.
+    QCoro::Task<QString> refreshForCaller();
     void updateStatusItem(const LightStatus& status);
     // Brings the menu up to date with the state at this moment; the tray host shows it.
     void showMenu();
@@ -93,8 +101,8 @@ private:
     StatusIconFactory makeStatusIcon_;
     std::shared_ptr<LitraController> controller_;
     std::unique_ptr<StatusMenu> statusMenu_;  // outlives the icon that shows it
-    // What the menu was last built from; its entries depend on nothing else.
-    std::optional<std::pair<LightStatus, qint64>> menuShows_;
+    // What the menu shows now.
+    std::optional<std::vector<MenuEntry>> menuShows_;
     std::unique_ptr<StatusIcon> statusItem_;
     std::unique_ptr<PollTask> pollTask_;
     std::unique_ptr<PreferencesWindowController> preferencesWindow_;

@@ -1,8 +1,10 @@
 #include "GlowdeckApp.h"
 
 #include "AppDelegate.h"
+#include "CommandLine.h"
 #include "QuitOnSignals.h"
 #include "SessionService.h"
+#include "Verbs.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -29,6 +31,35 @@ void GlowdeckApp::configure() {
 }
 
 int GlowdeckApp::main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const Invocation invocation = parseCommandLine(arguments);
+    switch (invocation.kind) {
+        case Invocation::Kind::usageError:
+            std::fprintf(stderr, "glowdeck: %s\n", qPrintable(invocation.text));
+            return 2;
+        case Invocation::Kind::help:
+            std::fputs(qPrintable(invocation.text), stdout);
+            return 0;
+        case Invocation::Kind::version:
+            std::puts("glowdeck " GLOWDECK_VERSION);
+            return 0;
+        case Invocation::Kind::verb:
+            if (invocation.verb != Invocation::Verb::preferences) {
+                // Qt Core and the bus only: a verb never loads the GUI.
+                QCoreApplication app(argc, argv);
+                return runVerb(invocation);
+            }
+            return runTray(argc, argv, true);
+        case Invocation::Kind::tray:
+            break;
+    }
+    return runTray(argc, argv, false);
+}
+
+int GlowdeckApp::runTray(int argc, char** argv, bool openPreferences) {
     // Read before QApplication, whose X11 plugin takes the startup id out of the environment.
     const QVariantMap platformData = platformDataFromEnvironment();
     QApplication app(argc, argv);
@@ -54,5 +85,8 @@ int GlowdeckApp::main(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);
     QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    if (openPreferences) {
+        QTimer::singleShot(0, &session, [&] { session.ShowPreferences(platformData); });
+    }
     return QApplication::exec();
 }

@@ -41,11 +41,24 @@ QString menuStatusLine(const QString& text) {
     return line;
 }
 
-std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount) {
+std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount,
+                                   const std::vector<LitraDevice>& lights) {
     std::vector<MenuEntry> entries;
     entries.push_back(MenuEntry::information(menuStatusLine(displayText(status))));
     if (deviceCount >= 1) {
         entries.push_back(MenuEntry::information(deviceCountText(deviceCount)));
+    }
+    for (std::size_t i = 0; lights.size() >= 2 && i < lights.size(); ++i) {
+        const LitraDevice& light = lights[i];
+        const QString name = light.device_type.value_or(light.serial_number.value_or(
+            QCoreApplication::translate("StatusMenu", "Light %1").arg(i + 1)));
+        MenuEntry entry =
+            MenuEntry::command(menuStatusLine(displayable(name)), MenuAction::toggleLight);
+        entry.serial = light.serial_number.value_or(QString());
+        entry.enabled = light.serial_number.has_value() && !entry.serial.isEmpty();
+        entry.checkable = true;
+        entry.checked = light.is_on.value_or(false);
+        entries.push_back(std::move(entry));
     }
     entries.push_back(MenuEntry::separatorLine());
     entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "About"),

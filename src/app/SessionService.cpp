@@ -1,12 +1,15 @@
 #include "SessionService.h"
 
 #include "AppDelegate.h"
+#include "LitraController.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusReply>
 #include <QScopeGuard>
 
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -20,7 +23,51 @@ SessionError unguarded(const QString& reason) {
             .arg(reason));
 }
 
+// Replies to `call` once `outcome` ends; nobody awaits it.
+QCoro::Task<> replyWhenDone(QDBusConnection bus, QDBusMessage call, QCoro::Task<QString> outcome) {
+    QString failure;
+    try {
+        failure = co_await std::move(outcome);
+    } catch (...) {
+        failure = localizedDescription(std::current_exception());
+    }
+    bus.send(failure.isEmpty() ? call.createReply()
+                               : call.createErrorReply(QLatin1String(SessionService::litraFailed),
+                                                       failure));
+}
+
 }  // namespace
+
+QVariantMap lightEntry(const LitraDevice& device) {
+    QVariantMap entry;
+    if (device.serial_number) {
+        entry.insert(QStringLiteral("serial_number"), *device.serial_number);
+    }
+    if (device.device_type) {
+        entry.insert(QStringLiteral("name"), *device.device_type);
+    }
+    if (device.is_on) {
+        entry.insert(QStringLiteral("on"), *device.is_on);
+    }
+    if (device.brightness_in_lumen && device.maximum_brightness_in_lumen &&
+        *device.maximum_brightness_in_lumen > 0) {
+        entry.insert(QStringLiteral("brightness"),
+                     static_cast<int>(std::lround(100.0 * static_cast<double>(*device.brightness_in_lumen) /
+                                                  static_cast<double>(*device.maximum_brightness_in_lumen))));
+    }
+    if (device.temperature_in_kelvin) {
+        entry.insert(QStringLiteral("temperature"), static_cast<int>(*device.temperature_in_kelvin));
+    }
+    return entry;
+}
+
+QList<QVariantMap> lightEntries(const std::vector<LitraDevice>& devices) {
+    QList<QVariantMap> entries;
+    for (const LitraDevice& device : devices) {
+        entries.append(lightEntry(device));
+    }
+    return entries;
+}
 
 QVariantMap platformDataFromEnvironment() {
     QVariantMap data;
@@ -56,7 +103,80 @@ void showWithActivationToken(const QString& token, const std::function<void()>& 
 }
 
 SessionService::SessionService(AppDelegate& delegate, QObject* parent)
-    : QObject(parent), delegate_(delegate) {}
+    : QObject(parent), delegate_(delegate) {
+    qDBusRegisterMetaType<QList<QVariantMap>>();
+    // A refresh assigns several fields in a row: one check after the last of them.
+    publishSoon_.setSingleShot(true);
+    publishSoon_.setInterval(0);
+    connect(&delegate_.appState(), &AppState::changed, &publishSoon_, qOverload<>(&QTimer::start));
+    connect(&publishSoon_, &QTimer::timeout, this, &SessionService::publishChanges);
+}
+
+QString SessionService::status() const {
+    return displayText(delegate_.appState().status());
+}
+
+int SessionService::deviceCount() const {
+    return static_cast<int>(delegate_.appState().deviceCount());
+}
+
+QList<QVariantMap> SessionService::lights() const {
+    return lightEntries(delegate_.appState().lights());
+}
+
+void SessionService::publishChanges() {
+    Published now{status(), deviceCount(), lights()};
+    QVariantMap changed;
+    if (!published_ || published_->status != now.status) {
+        changed.insert(QStringLiteral("Status"), now.status);
+    }
+    if (!published_ || published_->deviceCount != now.deviceCount) {
+        changed.insert(QStringLiteral("DeviceCount"), now.deviceCount);
+    }
+    if (!published_ || published_->lights != now.lights) {
+        changed.insert(QStringLiteral("Lights"), QVariant::fromValue(now.lights));
+    }
+    published_ = std::move(now);
+    if (changed.isEmpty() || !bus_.isConnected()) {
+        return;
+    }
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QLatin1String(objectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("PropertiesChanged"));
+    signal << QLatin1String(interfaceName) << changed << QStringList();
+    bus_.send(signal);
+}
+
+void SessionService::answerWhenDone(QCoro::Task<QString> outcome) {
+    setDelayedReply(true);
+    replyWhenDone(connection(), message(), std::move(outcome));
+}
+
+void SessionService::Toggle(const QString& light) {
+    answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.toggle(light); }));
+}
+
+void SessionService::On(const QString& light) {
+    answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.on(light); }));
+}
+
+void SessionService::Off(const QString& light) {
+    answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.off(light); }));
+}
+
+void SessionService::SetBrightness(int percentage, const QString& light) {
+    answerWhenDone(delegate_.runCommand(
+        [=](LitraController& c) { return c.setBrightness(percentage, light); }));
+}
+
+void SessionService::SetTemperature(int kelvin, const QString& light) {
+    answerWhenDone(delegate_.runCommand(
+        [=](LitraController& c) { return c.setTemperature(kelvin, light); }));
+}
+
+void SessionService::Refresh() {
+    answerWhenDone(delegate_.refreshForCaller());
+}
 
 SessionService::Outcome SessionService::claim(QDBusConnection bus,
                                               const QVariantMap& platformData) {
@@ -87,6 +207,8 @@ SessionService::Outcome SessionService::claim(QDBusConnection bus,
         }
         if (request.value() == QDBusConnectionInterface::ServiceRegistered) {
             release.dismiss();
+            bus_ = bus;
+            published_ = Published{status(), deviceCount(), lights()};
             return Outcome::owner;
         }
         answer = bus.call(call, QDBus::Block, static_cast<int>(answerTimeout.count()));

@@ -2,15 +2,27 @@
 
 #include "LitraError.h"
 
+#include <QCoroTask>
 #include <QDBusConnection>
+#include <QDBusContext>
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <chrono>
 #include <functional>
+#include <optional>
+#include <vector>
 
 class AppDelegate;
+struct LitraDevice;
+
+// One light as the bus and `glowdeck status --json` show it: serial_number, name, on,
+// brightness (per cent) and temperature (kelvin), each only when the report has it.
+QVariantMap lightEntry(const LitraDevice& device);
+QList<QVariantMap> lightEntries(const std::vector<LitraDevice>& devices);
 
 // Keeping Glowdeck to one process per session failed; the message says why.
 class SessionError : public GlowdeckError {
@@ -41,15 +53,20 @@ QString activationToken(const QVariantMap& platformData);
 void showWithActivationToken(const QString& token, const std::function<void()>& show);
 
 // Glowdeck on the session bus: the name org.glowdeck.Glowdeck, owned by the one Glowdeck of
-// the session, and this object at /org/glowdeck/Glowdeck. Its scriptable slots, properties and
-// signals are what the bus sees.
-class SessionService : public QObject {
+// the session, and this object at /org/glowdeck/Glowdeck. Its scriptable slots and properties
+// are what the bus sees (the README lists them). A light command answers once litra has run and
+// the lights have been refreshed, or with the error LitraFailed and the reason Glowdeck shows.
+class SessionService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.glowdeck.Glowdeck")
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(int DeviceCount READ deviceCount)
+    Q_PROPERTY(QList<QVariantMap> Lights READ lights)
 public:
     static constexpr const char* serviceName = "org.glowdeck.Glowdeck";
     static constexpr const char* objectPath = "/org/glowdeck/Glowdeck";
     static constexpr const char* interfaceName = "org.glowdeck.Glowdeck";
+    static constexpr const char* litraFailed = "org.glowdeck.Glowdeck.Error.LitraFailed";
     // How long a later start waits for the running one; it may still be starting.
     static constexpr std::chrono::milliseconds answerTimeout{5000};
 
@@ -65,10 +82,35 @@ public:
     // SessionError.
     Outcome claim(QDBusConnection bus, const QVariantMap& platformData = {});
 
+    QString status() const;
+    int deviceCount() const;
+    QList<QVariantMap> lights() const;
+
 public slots:
     // Opens the Preferences window in front; see platformDataFromEnvironment().
     Q_SCRIPTABLE void ShowPreferences(const QVariantMap& platformData);
+    // An empty light is every light.
+    Q_SCRIPTABLE void Toggle(const QString& light);
+    Q_SCRIPTABLE void On(const QString& light);
+    Q_SCRIPTABLE void Off(const QString& light);
+    Q_SCRIPTABLE void SetBrightness(int percentage, const QString& light);
+    Q_SCRIPTABLE void SetTemperature(int kelvin, const QString& light);
+    Q_SCRIPTABLE void Refresh();
 
 private:
+    struct Published {
+        QString status;
+        int deviceCount = 0;
+        QList<QVariantMap> lights;
+    };
+
+    // Answers the call being served when `outcome` ends: empty is success, else the failure.
+    void answerWhenDone(QCoro::Task<QString> outcome);
+    // Sends PropertiesChanged with the properties that differ from what was last published.
+    void publishChanges();
+
     AppDelegate& delegate_;
+    QDBusConnection bus_{QString()};
+    std::optional<Published> published_;
+    QTimer publishSoon_;
 };

@@ -1,5 +1,7 @@
 #include "StatusMenu.h"
 
+#include "AppState.h"
+
 #include <QAction>
 #include <QMenu>
 
@@ -17,14 +19,21 @@ QString titleOf(const QAction* item) {
     return QString(item->text()).replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
+constexpr const char* serialProperty = "glowdeckSerial";
+
 void apply(QAction* item, const MenuEntry& entry) {
     item->setText(itemText(entry.title));
     item->setEnabled(entry.enabled);
+    item->setCheckable(entry.checkable);
+    item->setChecked(entry.checked);
+    item->setProperty(serialProperty, entry.serial);
+    item->setToolTip(entry.serial.isEmpty() ? QString() : displayable(entry.serial));
 }
 
 }  // namespace
 
 StatusMenu::StatusMenu(QObject* parent) : QObject(parent), menu_(std::make_unique<QMenu>()) {
+    menu_->setToolTipsVisible(true);
     connect(menu_.get(), &QMenu::aboutToShow, this, &StatusMenu::aboutToShow);
     connect(menu_.get(), &QMenu::triggered, this, [this](QAction* item) {
         const MenuAction action = actionOf(item);
@@ -32,8 +41,17 @@ StatusMenu::StatusMenu(QObject* parent) : QObject(parent), menu_(std::make_uniqu
             return;
         }
         // The menu may be rebuilt by what the action does; let it finish with the item first.
+        const QString serial = item->property(serialProperty).toString();
         QMetaObject::invokeMethod(
-            this, [this, action] { emit actionChosen(action); }, Qt::QueuedConnection);
+            this,
+            [this, action, serial] {
+                if (action == MenuAction::toggleLight) {
+                    emit lightChosen(serial);
+                } else {
+                    emit actionChosen(action);
+                }
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -86,6 +104,9 @@ std::vector<MenuEntry> StatusMenu::entries() const {
         entry.title = titleOf(item);
         entry.action = actionOf(item);
         entry.enabled = item->isEnabled();
+        entry.checkable = item->isCheckable();
+        entry.checked = item->isChecked();
+        entry.serial = item->property(serialProperty).toString();
         result.push_back(entry);
     }
     return result;

@@ -27,6 +27,8 @@ signals:
     void aboutToShow();
     // Sent from the event loop after the item was chosen, once the menu is done with it.
     void actionChosen(MenuAction action);
+    // The same for a light's own item.
+    void lightChosen(const QString& serial);
 
 private:
     bool hasLayoutOf(const std::vector<MenuEntry>& entries) const;

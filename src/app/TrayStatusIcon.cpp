@@ -1,5 +1,6 @@
 #include "TrayStatusIcon.h"
 
+#include "AppState.h"
 #include "MonochromeIcon.h"
 #include "TrayAvailability.h"
 #include "TrayWatcherFollower.h"
@@ -7,7 +8,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMenu>
-#include <QPalette>
 
 #include <cstdio>
 
@@ -19,6 +19,7 @@ constexpr auto trayCheckInterval = std::chrono::seconds(1);
 
 TrayStatusIcon::TrayStatusIcon(QObject* parent) : StatusIcon(parent) {
     qApp->installEventFilter(this);
+    connect(&panelHints_, &PanelHints::changed, this, &TrayStatusIcon::redrawIcon);
     trayWait_.setInterval(trayCheckInterval);
     connect(&trayWait_, &QTimer::timeout, this, &TrayStatusIcon::checkForTray);
     if (isSystemTrayAvailableNow()) {
@@ -94,7 +95,19 @@ void TrayStatusIcon::setContextMenu(QMenu* menu) {
 
 void TrayStatusIcon::applyIcon() {
     shownSymbol_ = presentation_.symbolName;
+    // Asked at every symbol: a tray that restarted may have brought other colours.
+    const IconColours colours = iconColours(AppState::storedTrayIconStyle(), panelHints_.tone());
+    if (colours != iconColours_) {
+        iconColours_ = colours;
+        icons_.clear();
+    }
     tray_->setIcon(shownSymbol_.isEmpty() ? QIcon() : iconFor(shownSymbol_));
+}
+
+void TrayStatusIcon::redrawIcon() {
+    if (tray_ && !shownSymbol_.isEmpty()) {
+        applyIcon();
+    }
 }
 
 QIcon TrayStatusIcon::iconFor(const QString& symbolName) {
@@ -102,18 +115,27 @@ QIcon TrayStatusIcon::iconFor(const QString& symbolName) {
     if (found != icons_.constEnd()) {
         return *found;
     }
-    const QColor color = QGuiApplication::palette().color(QPalette::Active, QPalette::WindowText);
-    QIcon icon = monochromeIcon(symbolResourcePath(symbolName), color);
+    // Installed, each symbol is a symbolic icon of the theme too (src/app/CMakeLists.txt). A
+    // tray host that loads it by that name draws it in the panel's own colour.
+    QString themeName = QStringLiteral("glowdeck-%1-symbolic")
+                            .arg(QString(symbolName).replace(QLatin1Char('.'), QLatin1Char('-')));
+    if (!QIcon::hasThemeIcon(themeName)) {
+        themeName.clear();
+    }
+    QIcon icon = monochromeIcon(symbolResourcePath(symbolName), iconColours_.ink, iconColours_.rim,
+                                themeName);
     icons_.insert(symbolName, icon);
     return icon;
 }
 
+// A new palette may come with another desktop theme, and so another panel; a new style is the
+// user's choice in Preferences (AppState::setTrayIconStyle).
 bool TrayStatusIcon::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {
-        icons_.clear();
-        if (tray_ && !shownSymbol_.isEmpty()) {
-            applyIcon();
-        }
+    if (watched == qApp && (event->type() == QEvent::ApplicationPaletteChange ||
+                            (event->type() == QEvent::DynamicPropertyChange &&
+                             static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() ==
+                                 AppState::trayIconStyleKey))) {
+        redrawIcon();
     }
     return StatusIcon::eventFilter(watched, event);
 }

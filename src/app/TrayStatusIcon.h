@@ -1,6 +1,8 @@
 #pragma once
 
+#include "PanelHints.h"
 #include "StatusIcon.h"
+#include "TrayIconColours.h"
 
 #include <QHash>
 #include <QIcon>
@@ -11,8 +13,10 @@
 #include <memory>
 
 // The icon in the system tray. When no tray is there yet (Glowdeck started before the panel),
-// it says so once on standard error and appears as soon as one is. Its symbols are drawn in the
-// palette's text colour and re-drawn when the palette changes.
+// it says so once on standard error and appears as soon as one is. Its symbols are drawn in
+// colours that stand out from the panel (TrayIconColours.h), re-drawn when the style setting or
+// what the desktop tells of the panel changes, and named as the theme's symbolic icons where
+// those are installed.
 class TrayStatusIcon : public StatusIcon {
     Q_OBJECT
 public:
@@ -29,6 +33,7 @@ private:
     void checkForTray();
     void install();
     void applyIcon();
+    void redrawIcon();
     QIcon iconFor(const QString& symbolName);
 
     std::unique_ptr<QSystemTrayIcon> tray_;
@@ -37,4 +42,7 @@ private:
     QString shownSymbol_;
     QPointer<QMenu> menu_;
     QHash<QString, QIcon> icons_;
+    // What icons_ are drawn in.
+    IconColours iconColours_;
+    PanelHints panelHints_;
 };

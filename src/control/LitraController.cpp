@@ -158,17 +158,24 @@ QCoro::Task<QByteArray> LitraController::runBytes(QStringList arguments) {
     });
 }
 
-QCoro::Task<> LitraController::toggle() {
-    QStringList arguments(QStringLiteral("toggle"));
-    co_await runBytes(std::move(arguments));
+QCoro::Task<> LitraController::toggle(QString serial) {
+    co_await runBytes(commandArguments(QStringLiteral("toggle"), serial));
 }
 
-QCoro::Task<> LitraController::setBrightness(qint64 percentage) {
-    co_await runBytes(brightnessArguments(percentage));
+QCoro::Task<> LitraController::on(QString serial) {
+    co_await runBytes(commandArguments(QStringLiteral("on"), serial));
 }
 
-QCoro::Task<> LitraController::setTemperature(qint64 kelvin) {
-    co_await runBytes(temperatureArguments(kelvin));
+QCoro::Task<> LitraController::off(QString serial) {
+    co_await runBytes(commandArguments(QStringLiteral("off"), serial));
+}
+
+QCoro::Task<> LitraController::setBrightness(qint64 percentage, QString serial) {
+    co_await runBytes(brightnessArguments(percentage, serial));
+}
+
+QCoro::Task<> LitraController::setTemperature(qint64 kelvin, QString serial) {
+    co_await runBytes(temperatureArguments(kelvin, serial));
 }
 
 QCoro::Task<std::vector<LitraDevice>> LitraController::devices() {
@@ -199,14 +206,25 @@ QCoro::Task<QString> LitraController::version() {
     co_return QString::fromUtf8(output).section(u'\n', 0, 0).trimmed();
 }
 
-QStringList LitraController::brightnessArguments(qint64 percentage) {
-    qint64 clamped = std::clamp<qint64>(percentage, 1, 100);
-    return {QStringLiteral("brightness"), QStringLiteral("--percentage"), QString::number(clamped)};
+QStringList LitraController::commandArguments(const QString& command, const QString& serial,
+                                              const QStringList& options) {
+    QStringList arguments(command);
+    if (!serial.isEmpty()) {
+        arguments << QStringLiteral("--serial-number") << serial;
+    }
+    return arguments + options;
 }
 
-QStringList LitraController::temperatureArguments(qint64 kelvin) {
+QStringList LitraController::brightnessArguments(qint64 percentage, const QString& serial) {
+    qint64 clamped = std::clamp<qint64>(percentage, 1, 100);
+    return commandArguments(QStringLiteral("brightness"), serial,
+                            {QStringLiteral("--percentage"), QString::number(clamped)});
+}
+
+QStringList LitraController::temperatureArguments(qint64 kelvin, const QString& serial) {
     qint64 truncated = kelvin / 100 * 100;  // C++ division truncates toward zero
-    return {QStringLiteral("temperature"), QStringLiteral("--value"), QString::number(truncated)};
+    return commandArguments(QStringLiteral("temperature"), serial,
+                            {QStringLiteral("--value"), QString::number(truncated)});
 }
 
 LightStatus LitraController::foldStatus(const std::vector<LitraDevice>& devices) {

@@ -39,17 +39,23 @@ public:
     // grace) and waits until it is gone; queued and later operations fail at once.
     void stop();
 
-    QCoro::Task<> toggle();
-    QCoro::Task<> setBrightness(qint64 percentage);
-    QCoro::Task<> setTemperature(qint64 kelvin);
+    // Each command acts on every light, or with a serial number on that light alone.
+    QCoro::Task<> toggle(QString serial = {});
+    QCoro::Task<> on(QString serial = {});
+    QCoro::Task<> off(QString serial = {});
+    QCoro::Task<> setBrightness(qint64 percentage, QString serial = {});
+    QCoro::Task<> setTemperature(qint64 kelvin, QString serial = {});
     QCoro::Task<std::vector<LitraDevice>> devices();
     // Never throws: a failed query becomes LightStatus::error with its message.
     QCoro::Task<LightStatus> status();
     // The first line the tool prints for --version.
     QCoro::Task<QString> version();
 
-    static QStringList brightnessArguments(qint64 percentage);
-    static QStringList temperatureArguments(qint64 kelvin);
+    // "COMMAND [--serial-number SERIAL] [OPTIONS...]"; no serial number: every light.
+    static QStringList commandArguments(const QString& command, const QString& serial,
+                                        const QStringList& options = {});
+    static QStringList brightnessArguments(qint64 percentage, const QString& serial = {});
+    static QStringList temperatureArguments(qint64 kelvin, const QString& serial = {});
     static LightStatus foldStatus(const std::vector<LitraDevice>& devices);
 
 private:

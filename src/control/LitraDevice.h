@@ -16,4 +16,6 @@ struct LitraDevice {
     std::optional<qint64> maximum_brightness_in_lumen;
     std::optional<qint64> minimum_temperature_in_kelvin;
     std::optional<qint64> maximum_temperature_in_kelvin;
+
+    friend bool operator==(const LitraDevice&, const LitraDevice&) = default;
 };

@@ -48,6 +48,18 @@ QString pollIntervalValueText(double seconds) {
     return translated(QT_TRANSLATE_NOOP("PreferencesView", "%1s")).arg(wholeNumber(seconds));
 }
 
+QString trayIconStyleText(TrayIconStyle style) {
+    switch (style) {
+        case TrayIconStyle::automatic:
+            break;
+        case TrayIconStyle::light:
+            return translated(QT_TRANSLATE_NOOP("PreferencesView", "Light"));
+        case TrayIconStyle::dark:
+            return translated(QT_TRANSLATE_NOOP("PreferencesView", "Dark"));
+    }
+    return translated(QT_TRANSLATE_NOOP("PreferencesView", "Automatic"));
+}
+
 PreferencesForm::PreferencesForm(AppState* appState, ControllerProvider controllerProvider,
                                  LoginItemService loginItems, QObject* parent)
     : QObject(parent),
@@ -66,8 +78,75 @@ double PreferencesForm::lightSliderOpacity() const {
     return hasDevices() ? 1.0 : dimmedOpacity;
 }
 
+QList<std::pair<QString, QString>> PreferencesForm::applyToChoices() const {
+    QList<std::pair<QString, QString>> choices{{translated("All lights"), QString()}};
+    for (const LitraDevice& light : appState_->lights()) {
+        if (light.serial_number && !light.serial_number->isEmpty()) {
+            const QString name = displayable(light.device_type.value_or(QString()));
+            choices.append({name.isEmpty() ? displayable(*light.serial_number)
+                                           : name + QStringLiteral(" (") +
+                                                 displayable(*light.serial_number) + u')',
+                            *light.serial_number});
+        }
+    }
+    return choices;
+}
+
+void PreferencesForm::setAppliesTo(const QString& serial) {
+    if (serial == appliesTo_) {
+        return;
+    }
+    appliesTo_ = serial;
+    seenBrightness_ = brightnessFigure();
+    seenTemperature_ = temperatureFigure();
+    seenRange_ = rangeFigure();
+    syncBrightnessSlider();
+    syncTemperatureSlider();
+    emit changed();
+}
+
+const LitraDevice* PreferencesForm::chosenLight() const {
+    for (const LitraDevice& light : appState_->lights()) {
+        if (!appliesTo_.isEmpty() && light.serial_number == appliesTo_) {
+            return &light;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<double> PreferencesForm::brightnessFigure() const {
+    const LitraDevice* light = chosenLight();
+    if (!light) {
+        return appState_->brightnessPercentage();
+    }
+    if (!light->brightness_in_lumen || light->maximum_brightness_in_lumen.value_or(0) <= 0) {
+        return std::nullopt;
+    }
+    return static_cast<double>(*light->brightness_in_lumen) /
+           static_cast<double>(*light->maximum_brightness_in_lumen) * 100.0;
+}
+
+std::optional<double> PreferencesForm::temperatureFigure() const {
+    const LitraDevice* light = chosenLight();
+    if (!light) {
+        return appState_->temperatureKelvin();
+    }
+    return light->temperature_in_kelvin ? std::optional(double(*light->temperature_in_kelvin))
+                                        : std::nullopt;
+}
+
+TemperatureRange PreferencesForm::rangeFigure() const {
+    const LitraDevice* light = chosenLight();
+    if (light && light->minimum_temperature_in_kelvin && light->maximum_temperature_in_kelvin &&
+        *light->minimum_temperature_in_kelvin < *light->maximum_temperature_in_kelvin) {
+        return {double(*light->minimum_temperature_in_kelvin),
+                double(*light->maximum_temperature_in_kelvin)};
+    }
+    return appState_->temperatureRange();
+}
+
 slider::Range PreferencesForm::temperatureSliderRange() const {
-    const TemperatureRange range = appState_->temperatureRange();
+    const TemperatureRange range = rangeFigure();
     return {range.lower, range.upper};
 }
 
@@ -105,31 +184,35 @@ QString PreferencesForm::permissionFixText() const {
 void PreferencesForm::appear() {
     if (!observing_) {
         observing_ = true;
-        seenBrightness_ = appState_->brightnessPercentage();
-        seenTemperature_ = appState_->temperatureKelvin();
-        seenRange_ = appState_->temperatureRange();
+        seenBrightness_ = brightnessFigure();
+        seenTemperature_ = temperatureFigure();
+        seenRange_ = rangeFigure();
     }
     syncBrightnessSlider();
     syncTemperatureSlider();
 }
 
 void PreferencesForm::appStateChanged() {
+    // A chosen light that is gone hands the sliders back to all lights.
+    if (!appliesTo_.isEmpty() && !chosenLight()) {
+        appliesTo_.clear();
+    }
     if (observing_) {
-        if (const auto brightness = appState_->brightnessPercentage();
+        if (const auto brightness = brightnessFigure();
             brightness != seenBrightness_) {
             seenBrightness_ = brightness;
             if (!isEditingBrightness_) {
                 syncBrightnessSlider();
             }
         }
-        if (const auto temperature = appState_->temperatureKelvin();
+        if (const auto temperature = temperatureFigure();
             temperature != seenTemperature_) {
             seenTemperature_ = temperature;
             if (!isEditingTemperature_) {
                 syncTemperatureSlider();
             }
         }
-        if (const TemperatureRange range = appState_->temperatureRange(); range != seenRange_) {
+        if (const TemperatureRange range = rangeFigure(); range != seenRange_) {
             seenRange_ = range;
             clampTemperatureSlider(range);
         }
@@ -158,6 +241,10 @@ void PreferencesForm::setLaunchAtLoginToggle(bool on) {
 
 void PreferencesForm::setPollIntervalSeconds(double seconds) {
     appState_->setPollIntervalSeconds(seconds);
+}
+
+void PreferencesForm::setTrayIconStyle(TrayIconStyle style) {
+    appState_->setTrayIconStyle(style);
 }
 
 void PreferencesForm::chooseLitraPath(const QString& path) {
@@ -220,14 +307,14 @@ QCoro::Task<> PreferencesForm::runLitraCheck(QPointer<PreferencesForm> form,
 }
 
 void PreferencesForm::syncBrightnessSlider() {
-    if (const auto brightness = appState_->brightnessPercentage()) {
+    if (const auto brightness = brightnessFigure()) {
         setBrightnessSlider(*brightness);
     }
 }
 
 void PreferencesForm::syncTemperatureSlider() {
-    if (const auto temperature = appState_->temperatureKelvin()) {
-        const TemperatureRange range = appState_->temperatureRange();
+    if (const auto temperature = temperatureFigure()) {
+        const TemperatureRange range = rangeFigure();
         setTemperatureSlider(clamped(*temperature, range.lower, range.upper));
     }
 }
@@ -259,18 +346,19 @@ void PreferencesForm::sendLightCommand(LightCommand command, double sliderValue)
     if (!controller) {
         return;
     }
-    runLightCommand(this, std::move(controller), command, value);
+    runLightCommand(this, std::move(controller), command, value, appliesTo_);
 }
 
 QCoro::Task<> PreferencesForm::runLightCommand(QPointer<PreferencesForm> form,
                                                std::shared_ptr<LitraController> controller,
-                                               LightCommand command, qint64 value) {
+                                               LightCommand command, qint64 value,
+                                               QString serial) {
     std::optional<QString> error;
     try {
         if (command == LightCommand::brightness) {
-            co_await controller->setBrightness(value);
+            co_await controller->setBrightness(value, serial);
         } else {
-            co_await controller->setTemperature(value);
+            co_await controller->setTemperature(value, serial);
         }
     } catch (...) {
         error = localizedDescription(std::current_exception());

@@ -24,6 +24,8 @@ qint64 wholeNumber(double value);
 QString brightnessValueText(double percentage);
 QString temperatureValueText(double kelvin);
 QString pollIntervalValueText(double seconds);
+// The choices of the tray icon's style: "Automatic", "Light", "Dark".
+QString trayIconStyleText(TrayIconStyle style);
 
 // State and handlers of the Preferences form, without any widget. The view draws what this
 // object holds, forwards user input to it and redraws on `changed`.
@@ -49,6 +51,10 @@ public:
     double brightnessSlider() const { return brightnessSlider_; }
     double temperatureSlider() const { return temperatureSlider_; }
     const std::optional<QString>& lightActionError() const { return lightActionError_; }
+    // The light the sliders show and set, by serial number; empty: all lights.
+    const QString& appliesTo() const { return appliesTo_; }
+    // "All lights" and then each light with a serial number: (title, serial number).
+    QList<std::pair<QString, QString>> applyToChoices() const;
 
     // What the view shows, worked out from the state at each call.
     bool hasDevices() const;
@@ -57,6 +63,7 @@ public:
     QString brightnessText() const { return brightnessValueText(brightnessSlider_); }
     QString temperatureText() const { return temperatureValueText(temperatureSlider_); }
     QString pollIntervalText() const;
+    TrayIconStyle trayIconStyle() const { return appState_->trayIconStyle(); }
     QString stateText() const;
     QString deviceCountText() const;
 
@@ -88,6 +95,9 @@ public:
     void resetLitraPath();
     // Runs the tool in use once for its --version line; the window does so as it opens.
     void checkLitra();
+    // Stored at once; the tray icon follows.
+    void setTrayIconStyle(TrayIconStyle style);
+    void setAppliesTo(const QString& serial);
 
     // Called with true when a drag of the slider starts and false when it ends; the end sends
     // the slider's value to the lights.
@@ -104,6 +114,12 @@ private:
     enum class LightCommand { brightness, temperature };
 
     void appStateChanged();
+    // The chosen light as the last refresh reported it; none when all lights are chosen.
+    const LitraDevice* chosenLight() const;
+    // The figures the sliders follow: the chosen light's, else those of all lights.
+    std::optional<double> brightnessFigure() const;
+    std::optional<double> temperatureFigure() const;
+    TemperatureRange rangeFigure() const;
     void syncBrightnessSlider();
     void syncTemperatureSlider();
     void clampTemperatureSlider(TemperatureRange to);
@@ -114,7 +130,8 @@ private:
     void sendLightCommand(LightCommand command, double sliderValue);
     static QCoro::Task<> runLightCommand(QPointer<PreferencesForm> form,
                                          std::shared_ptr<LitraController> controller,
-                                         LightCommand command, qint64 value);
+                                         LightCommand command, qint64 value,
+                                         QString serial);
     void setLightActionError(std::optional<QString> error);
     static QCoro::Task<> runLitraCheck(QPointer<PreferencesForm> form,
                                        std::shared_ptr<LitraController> controller, quint64 check);
@@ -136,6 +153,7 @@ private:
     bool simulated_ = false;
     std::optional<QString> litraChoiceError_;
     quint64 litraChecks_ = 0;  // only the latest check is shown
+    QString appliesTo_;
 
     // The light values last seen, to run the change handlers only for real changes.
     bool observing_ = false;

@@ -5,6 +5,7 @@
 #include "ValueLabel.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -116,6 +117,21 @@ void PreferencesView::build() {
         row->addWidget(value, 0, Qt::AlignVCenter);
         lightsLayout->addLayout(row);
     };
+    {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(lightRowSpacing);
+        auto* label = new QLabel(tr("Apply to"), lights);
+        label->setFixedWidth(labelWidth);
+        applyTo_ = new QComboBox(lights);
+        applyTo_->setObjectName(QStringLiteral("applyTo"));
+        label->setBuddy(applyTo_);
+        row->addWidget(label, 0, Qt::AlignVCenter);
+        row->addWidget(applyTo_, 1, Qt::AlignVCenter);
+        lightsLayout->addLayout(row);
+        connect(applyTo_, &QComboBox::activated, form_, [this](int index) {
+            form_->setAppliesTo(applyTo_->itemData(index).toString());
+        });
+    }
     brightnessSlider_ =
         new CapsuleSlider(PreferencesForm::brightnessRange, PreferencesForm::brightnessStep,
                           brightnessTrackFill(), trackHeight, thumbSize, lights);
@@ -150,9 +166,29 @@ void PreferencesView::build() {
     general->layout()->addWidget(launchAtLogin_);
     launchError_ = footnote({}, QStringLiteral("launchError"), general);
     general->layout()->addWidget(launchError_);
+    auto* styleRow = new QHBoxLayout;
+    auto* styleLabel = new QLabel(tr("Tray icon"), general);
+    trayIconStyle_ = new QComboBox(general);
+    trayIconStyle_->setObjectName(QStringLiteral("trayIconStyle"));
+    trayIconStyle_->setAccessibleName(styleLabel->text());
+    for (TrayIconStyle style :
+         {TrayIconStyle::automatic, TrayIconStyle::light, TrayIconStyle::dark}) {
+        trayIconStyle_->addItem(trayIconStyleText(style), int(style));
+    }
+    styleLabel->setBuddy(trayIconStyle_);
+    styleRow->addWidget(styleLabel, 0, Qt::AlignVCenter);
+    styleRow->addWidget(trayIconStyle_, 0, Qt::AlignVCenter);
+    styleRow->addStretch(1);
+    static_cast<QVBoxLayout*>(general->layout())->addLayout(styleRow);
+    general->layout()->addWidget(secondary(
+        footnote(tr("Light suits a dark panel and Dark a light one, where Automatic cannot tell."),
+                 QStringLiteral("trayIconStyleNote"), general)));
     buildLitraRow(general);
     column->addWidget(general);
     connect(launchAtLogin_, &QCheckBox::toggled, form_, &PreferencesForm::setLaunchAtLoginToggle);
+    connect(trayIconStyle_, &QComboBox::currentIndexChanged, form_, [this](int index) {
+        form_->setTrayIconStyle(TrayIconStyle(trayIconStyle_->itemData(index).toInt()));
+    });
 
     // Status Polling
     QGroupBox* polling = section(tr("Status Polling"), content);
@@ -280,6 +316,23 @@ void PreferencesView::refresh() {
         slider->setEnabled(hasDevices);
         valueLabel->setText(text);
     };
+    {
+        const QSignalBlocker blocker(applyTo_);
+        const auto choices = f.applyToChoices();
+        bool same = applyTo_->count() == choices.size();
+        for (qsizetype i = 0; same && i < choices.size(); ++i) {
+            same = applyTo_->itemText(int(i)) == choices[i].first &&
+                   applyTo_->itemData(int(i)).toString() == choices[i].second;
+        }
+        if (!same) {
+            applyTo_->clear();
+            for (const auto& [title, serial] : choices) {
+                applyTo_->addItem(title, serial);
+            }
+        }
+        applyTo_->setCurrentIndex(std::max(0, applyTo_->findData(f.appliesTo())));
+        applyTo_->setEnabled(hasDevices);
+    }
     showSlider(brightnessSlider_, brightnessValue_, f.brightnessSlider(), f.brightnessText());
     temperatureSlider_->setRange(f.temperatureSliderRange());
     showSlider(temperatureSlider_, temperatureValue_, f.temperatureSlider(), f.temperatureText());
@@ -294,6 +347,10 @@ void PreferencesView::refresh() {
     }
     launchError_->setText(f.launchError().value_or(QString()));
     launchError_->setVisible(f.launchError().has_value());
+    {
+        const QSignalBlocker blocker(trayIconStyle_);
+        trayIconStyle_->setCurrentIndex(trayIconStyle_->findData(int(f.trayIconStyle())));
+    }
 
     {
         const QSignalBlocker blocker(pollSlider_);

@@ -6,15 +6,16 @@
 
 class CapsuleSlider;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
 
-// The Preferences form: light sliders, launch at login, poll interval and the current state,
-// in four titled sections at a fixed size. All behaviour lives in PreferencesForm; this widget
-// draws it and forwards input to it.
+// The Preferences form: light sliders, launch at login and the tray icon's style, poll interval
+// and the current state, in four titled sections at a fixed size. All behaviour lives in
+// PreferencesForm; this widget draws it and forwards input to it.
 class PreferencesView : public QWidget {
     Q_OBJECT
 public:
@@ -47,6 +48,7 @@ private:
 
     PreferencesForm* form_;
 
+    QComboBox* applyTo_ = nullptr;
     CapsuleSlider* brightnessSlider_ = nullptr;
     QLabel* brightnessValue_ = nullptr;
     CapsuleSlider* temperatureSlider_ = nullptr;
@@ -55,6 +57,7 @@ private:
     QLabel* noDevicesNote_ = nullptr;
     QCheckBox* launchAtLogin_ = nullptr;
     QLabel* launchError_ = nullptr;
+    QComboBox* trayIconStyle_ = nullptr;
     QSlider* pollSlider_ = nullptr;
     QLabel* pollValue_ = nullptr;
     QLabel* stateValue_ = nullptr;

@@ -1,5 +1,7 @@
 #include "AppState.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 bool isUsablePollInterval(double seconds) {
@@ -9,6 +11,23 @@ bool isUsablePollInterval(double seconds) {
     return std::isfinite(nanoseconds) && nanoseconds > 0.0 && nanoseconds < countLimit;
 }
 
+namespace {
+
+// A tray icon style as the settings file names it.
+QString storedName(TrayIconStyle style) {
+    switch (style) {
+        case TrayIconStyle::automatic:
+            break;
+        case TrayIconStyle::light:
+            return QStringLiteral("Light");
+        case TrayIconStyle::dark:
+            return QStringLiteral("Dark");
+    }
+    return QStringLiteral("Automatic");
+}
+
+}  // namespace
+
 AppState::AppState(QObject* parent)
     : QObject(parent), settings_(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck")) {
     // A stored interval that cannot be used leaves the default in place.
@@ -17,6 +36,21 @@ AppState::AppState(QObject* parent)
     if (ok && isUsablePollInterval(stored)) {
         pollIntervalSeconds_ = stored;
     }
+    trayIconStyle_ = readTrayIconStyle(settings_);
+}
+
+TrayIconStyle AppState::readTrayIconStyle(const QSettings& settings) {
+    const QString stored = settings.value(QLatin1String(trayIconStyleKey)).toString();
+    for (TrayIconStyle style : {TrayIconStyle::light, TrayIconStyle::dark}) {
+        if (stored == storedName(style)) {
+            return style;
+        }
+    }
+    return TrayIconStyle::automatic;
+}
+
+TrayIconStyle AppState::storedTrayIconStyle() {
+    return readTrayIconStyle(QSettings(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck")));
 }
 
 void AppState::setStatus(LightStatus status) {
@@ -59,6 +93,16 @@ void AppState::setLitraPath(const QString& path) {
     }
 }
 
+void AppState::setTrayIconStyle(TrayIconStyle style) {
+    trayIconStyle_ = style;
+    emit changed();
+    settings_.setValue(QLatin1String(trayIconStyleKey), storedName(style));
+    settings_.sync();
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        app->setProperty(trayIconStyleKey, storedName(style));
+    }
+}
+
 void AppState::setBrightnessPercentage(std::optional<double> percentage) {
     brightnessPercentage_ = percentage;
     emit changed();
@@ -71,6 +115,11 @@ void AppState::setTemperatureKelvin(std::optional<double> kelvin) {
 
 void AppState::setTemperatureRange(TemperatureRange range) {
     temperatureRange_ = range;
+    emit changed();
+}
+
+void AppState::setLights(std::vector<LitraDevice> lights) {
+    lights_ = std::move(lights);
     emit changed();
 }
 

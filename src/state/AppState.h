@@ -15,6 +15,10 @@ struct TemperatureRange {
     friend bool operator==(const TemperatureRange&, const TemperatureRange&) = default;
 };
 
+// How the tray icon is coloured: Automatic suits it to the panel behind it; Light (for a dark
+// panel) and Dark (for a light one) are for a panel that defeats that.
+enum class TrayIconStyle { automatic, light, dark };
+
 // The one observable state shared by the tray icon and the Preferences form. Lives on the GUI
 // thread. `changed` is emitted once for every assignment to any field, also when the value is
 // unchanged, after the new value is stored; observers re-read the fields.
@@ -24,6 +28,7 @@ public:
     static constexpr const char* pollIntervalKey = "pollIntervalSeconds";
     static constexpr double defaultPollIntervalSeconds = 5.0;
     static constexpr const char* litraPathKey = "litraPath";
+    static constexpr const char* trayIconStyleKey = "trayIconStyle";
 
     explicit AppState(QObject* parent = nullptr);
 
@@ -36,6 +41,12 @@ public:
     double pollIntervalSeconds() const { return pollIntervalSeconds_; }
     // Stores the value and writes it to the settings file, on every assignment.
     void setPollIntervalSeconds(double seconds);
+
+    TrayIconStyle trayIconStyle() const { return trayIconStyle_; }
+    // Stores the style and writes it to the settings file. The tray icon has no AppState of its
+    // own: it reads the file, and follows the change of the application object's property of
+    // the same name, which this sets as well.
+    void setTrayIconStyle(TrayIconStyle style);
 
     std::optional<double> brightnessPercentage() const { return brightnessPercentage_; }
     void setBrightnessPercentage(std::optional<double> percentage);
@@ -54,9 +65,17 @@ public:
     // the settings file; litraPathChanged follows `changed` when the value differs.
     QString litraPath() const;
     void setLitraPath(const QString& path);
+    // Each light as the last refresh reported it.
+    const std::vector<LitraDevice>& lights() const { return lights_; }
+    void setLights(std::vector<LitraDevice> lights);
 
     // Derives brightness, temperature and the common temperature range from one refresh.
     void updateMetrics(const std::vector<LitraDevice>& devices);
+
+    // The stored tray icon style ("Automatic", "Light" or "Dark"); Automatic for anything else.
+    static TrayIconStyle readTrayIconStyle(const QSettings& settings);
+    // The same, from Glowdeck's settings file as it is now.
+    static TrayIconStyle storedTrayIconStyle();
 
 signals:
     void changed();
@@ -66,10 +85,12 @@ private:
     LightStatus status_ = LightStatus::noDevices();
     qint64 deviceCount_ = 0;
     double pollIntervalSeconds_ = defaultPollIntervalSeconds;
+    TrayIconStyle trayIconStyle_ = TrayIconStyle::automatic;
     std::optional<double> brightnessPercentage_;
     std::optional<double> temperatureKelvin_;
     TemperatureRange temperatureRange_;
     bool lightNeedsPermission_ = false;
+    std::vector<LitraDevice> lights_;
     QSettings settings_;
 };
 

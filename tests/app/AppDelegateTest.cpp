@@ -120,22 +120,50 @@ TEST_F(Delegate, ClickTogglesAndRefreshesWhileAFailedToggleShowsAtOnce) {
     launch();
     ASSERT_TRUE(refreshed(1));
     icon->click(StatusIcon::Click::right);  // brings the menu up to date, switches nothing
-    icon->click(StatusIcon::Click::left);   // one light is on: all go off
+    // Below the count, one item per light, ticked when on; choosing one switches it alone.
+    EXPECT_TRUE(menuItem(2)->isChecked() && !menuItem(3)->isChecked());
+    EXPECT_EQ(menuItem(3)->toolTip(), "T-2");
+    menuItem(3)->trigger();
     ASSERT_TRUE(refreshed(2));
-    EXPECT_EQ(state().status(), LightStatus::allOff());
-    ASSERT_EQ(menuItem(6)->text(), "Toggle Lights");
-    menuItem(6)->trigger();
+    EXPECT_EQ(state().status(), LightStatus::allOn());
+    icon->click(StatusIcon::Click::left);  // all go off
     ASSERT_TRUE(refreshed(3));
+    EXPECT_EQ(state().status(), LightStatus::allOff());
+    ASSERT_EQ(menuItem(8)->text(), "Toggle Lights");
+    menuItem(8)->trigger();
+    ASSERT_TRUE(refreshed(4));
     EXPECT_EQ(state().status(), LightStatus::allOn());
 
     setFaults("LITRA_SIM_ONLY=toggle\nLITRA_SIM_FAIL_STATUS=1\nLITRA_SIM_FAIL_STDERR=denied\n");
     icon->click(StatusIcon::Click::left);
     const LightStatus failed = LightStatus::error("litra exited 1: denied");
     ASSERT_TRUE(waitUntil([&] { return state().status() == failed; }));
-    EXPECT_EQ(refreshes->size(), 3) << "a failed toggle does not refresh";
+    EXPECT_EQ(refreshes->size(), 4) << "a failed toggle does not refresh";
     EXPECT_EQ(state().brightnessPercentage(), 70.0) << "and keeps the count and the metrics";
     EXPECT_EQ(icon->presentations.back(), presentationFor(failed));
     EXPECT_EQ(menuItem(1)->text(), "2 devices connected");
+}
+
+TEST_F(Delegate, ChosenLightAloneIsShownAndSetUntilItIsUnplugged) {
+    launch();
+    ASSERT_TRUE(refreshed(1));
+    writeFile(dir.filePath("lights.json"), "{\"lights\":" + testsupport::lightsJson({{}, {}, {.lumen = 25}}) + "}");
+    delegate->refreshAction();
+    ASSERT_TRUE(refreshed(2));
+    EXPECT_EQ(menuItem(4)->text(), "Test Panel") << "the third light's item";
+    PreferencesForm& form = delegate->preferencesWindow()->view()->form();
+    form.appear();
+    EXPECT_EQ(form.applyToChoices().size(), 4);
+    form.setAppliesTo("T-3");
+    EXPECT_EQ(form.brightnessSlider(), 10.0) << "its figures only";
+    form.brightnessEditingChanged(false);
+    ASSERT_TRUE(waitUntil([&] { return runsOf("brightness --serial-number T-3 --percentage 10") == 1; }));
+    writeFile(dir.filePath("lights.json"), "{\"lights\":" + testsupport::lightsJson({{}, {}}) + "}");
+    delegate->refreshAction();
+    ASSERT_TRUE(waitUntil([&] { return state().lights().size() == 2; }));
+    EXPECT_EQ(form.appliesTo(), "") << "back to all lights";
+    EXPECT_EQ(form.brightnessSlider(), 40.0);
+    EXPECT_TRUE(menuItem(4)->isSeparator()) << "no third item";
 }
 
 TEST_F(Delegate, PollingKeepsItsIntervalAndQuitEndsIt) {

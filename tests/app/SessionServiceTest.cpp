@@ -1,5 +1,7 @@
 #include "AppDelegate.h"
+#include "LitraController.h"
 #include "PreferencesWindowController.h"
+#include "RecordingStatusIcon.h"
 #include "SessionService.h"
 #include "TestSupport.h"
 
@@ -8,10 +10,15 @@
 #include <QDBusConnectionInterface>
 #include <QDir>
 #include <QEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
 
+using testsupport::readFile;
+using testsupport::ScopedEnv;
 using testsupport::waitUntil;
 
 namespace {
@@ -63,6 +70,8 @@ protected:
     }
 
     void TearDown() override {
+        service.reset();
+        delegate.reset();
         for (auto& process : processes) {
             process->kill();
             process->waitForFinished();
@@ -71,12 +80,37 @@ protected:
         daemon.kill();  // and waited for by its destructor
     }
 
-    QProcess* start() {
+    QProcess* start(const QStringList& args = {}) {
         auto& process = processes.emplace_back(std::make_unique<QProcess>());
         process->setProcessEnvironment(environment);
-        process->start(GLOWDECK_APP_BINARY, {});
+        process->start(GLOWDECK_APP_BINARY, args);
         EXPECT_TRUE(process->waitForStarted());
         return process.get();
+    }
+
+    // `glowdeck ARGS...` run to its end on the simulator's lights, logging to runs.log.
+    QProcess* verb(const QStringList& args) {
+        environment.insert("LITRA_SIM_LOG", dir.filePath("runs.log"));
+        QProcess* process = start(args);
+        EXPECT_TRUE(ended(process));
+        return process;
+    }
+
+    // The session's Glowdeck in this process, on the same lights, polling hourly.
+    void writeLights() {
+        testsupport::writeFile(dir.filePath("lights.json"),
+                               "{\"lights\":" + testsupport::lightsJson({{}, {}}) + "}");
+    }
+    void runGlowdeckHere() {
+        writeLights();
+        delegate = std::make_unique<AppDelegate>(
+            [] { return std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR)); },
+            [] { return std::make_unique<RecordingStatusIcon>(); });
+        delegate->appState().setPollIntervalSeconds(3600);
+        service = std::make_unique<SessionService>(*delegate);
+        delegate->setUp();
+        ASSERT_EQ(service->claim(bus), SessionService::Outcome::owner);
+        ASSERT_TRUE(waitUntil([&] { return delegate->appState().deviceCount() == 2; }));
     }
 
     bool owns(QProcess* process) const {
@@ -94,6 +128,22 @@ protected:
     QDBusConnection bus{QString()};
     QProcessEnvironment environment;
     std::vector<std::unique_ptr<QProcess>> processes;
+    ScopedEnv lights{"LITRA_SIM_STATE", dir.filePath("lights.json").toUtf8()};
+    ScopedEnv log{"LITRA_SIM_LOG", dir.filePath("runs.log").toUtf8()};
+    std::unique_ptr<AppDelegate> delegate;
+    std::unique_ptr<SessionService> service;
+};
+
+// Keeps the names of the properties in each PropertiesChanged.
+struct ChangeWatch : QObject {
+    Q_OBJECT
+public slots:
+    void changed(const QString&, const QVariantMap& properties, const QStringList&) {
+        seen.append(properties.keys());
+    }
+
+public:
+    QList<QStringList> seen;
 };
 
 TEST_F(SessionBus, SecondStartHasTheFirstShowPreferencesWithItsTokenAndEnds) {
@@ -145,4 +195,90 @@ TEST_F(SessionBus, WithoutASessionBusRunsAndSaysSoOnce) {
     EXPECT_EQ(said.count("session bus"), 1) << said.toStdString();
 }
 
+TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItChanges) {
+    const struct {
+        QStringList args;
+        int exit;
+        QByteArray ran;  // litra's first run, if any
+    } cases[] = {
+        {{"toggle"}, 0, "toggle"},
+        {{"off", "--light", "T-2"}, 0, "off --serial-number T-2"},
+        {{"on"}, 0, "on"},
+        {{"on", "--light", "T-9"}, 1, "on --serial-number T-9"},
+        {{"brightness", "40", "--light", "T-1"}, 0, "brightness --serial-number T-1 --percentage 40"},
+        {{"temperature", "3000"}, 0, "temperature --value 3000"},
+        {{"refresh"}, 0, "devices --json"},
+        {{"brightness", "0"}, 2, ""},
+        {{"status", "--light", "T-1"}, 2, ""},
+    };
+    for (const bool running : {false, true}) {
+        running ? runGlowdeckHere() : writeLights();
+        for (const auto& c : cases) {
+            testsupport::writeFile(dir.filePath("runs.log"), "");
+            QProcess* process = verb(c.args);
+            const std::string what = (running ? "running: " : "alone: ") + c.args.join(' ').toStdString();
+            EXPECT_EQ(process->exitCode(), c.exit) << what;
+            const QList<QByteArray> run = readFile(dir.filePath("runs.log")).split('\n')[0].split(' ');
+            EXPECT_EQ(run.mid(3).join(' '), c.ran) << what;
+            if (c.exit == 1) {
+                EXPECT_EQ(process->readAllStandardError(),
+                          "Error: litra exited 1: no light with serial number \"T-9\" is connected\n");
+            }
+        }
+        QProcess* status = verb({"status", "--json"});
+        const QJsonObject json = QJsonDocument::fromJson(status->readAllStandardOutput()).object();
+        EXPECT_EQ(json["status"], "All lights: On");
+        EXPECT_EQ(json["device_count"], 2);
+        EXPECT_EQ(json["lights"][0].toObject(),
+                  QJsonObject({{"serial_number", "T-1"}, {"name", "Test Panel"}, {"on", true},
+                               {"brightness", 40}, {"temperature", 3000}}));
+        EXPECT_EQ(verb({"status"})->readAllStandardOutput(), "All lights: On; 2 devices connected\n");
+    }
+    EXPECT_EQ(delegate->appState().status(), LightStatus::allOn()) << "the icon followed";
+
+    ChangeWatch watch;
+    const QString address = environment.value("DBUS_SESSION_BUS_ADDRESS");
+    ASSERT_TRUE(QDBusConnection::connectToBus(address, "watch").connect(
+        QString(), SessionService::objectPath, "org.freedesktop.DBus.Properties",
+        "PropertiesChanged", &watch, SLOT(changed(QString, QVariantMap, QStringList))));
+    verb({"refresh"});  // nothing changed
+    verb({"off", "--light", "T-2"});
+    ASSERT_TRUE(waitUntil([&] { return !watch.seen.isEmpty(); }));
+    waitUntil([] { return false; }, 100);
+    EXPECT_EQ(watch.seen, QList<QStringList>{QStringList({"Lights", "Status"})});
+    QDBusConnection::disconnectFromBus("watch");
+    // What a panel widget or a script sees.
+    QProcess gdbus;
+    gdbus.start("gdbus", {"introspect", "--address", address, "--dest", SessionService::serviceName,
+                          "--object-path", SessionService::objectPath});
+    ASSERT_TRUE(ended(&gdbus));
+    EXPECT_TRUE(gdbus.readAllStandardOutput().contains(
+        "readonly aa{sv} Lights = [{'brightness': <40>, 'name': <'Test Panel'>, 'on': <true>, "
+        "'serial_number': <'T-1'>, 'temperature': <3000>}, {'brightness': <40>, 'name': <'Test "
+        "Panel'>, 'on': <false>, 'serial_number': <'T-2'>, 'temperature': <3000>}];"));
+}
+
+TEST_F(SessionBus, QuickTogglesFromAShellWhileTheIconIsClickedNeverRunTwoChildren) {
+    runGlowdeckHere();
+    environment.insert("LITRA_SIM_LOG", dir.filePath("runs.log"));
+    QProcess loop;
+    loop.setProcessEnvironment(environment);
+    loop.start("sh", {"-c", "for i in $(seq 20); do \"$0\" toggle || echo failed & done; wait",
+                      GLOWDECK_APP_BINARY});
+    auto* icon = static_cast<RecordingStatusIcon*>(delegate->statusItem());
+    int clicks = 0;
+    ASSERT_TRUE(waitUntil([&] {
+        if (++clicks % 5 == 0) {
+            icon->click(StatusIcon::Click::left);
+        }
+        return loop.state() == QProcess::NotRunning;
+    }, 60000));
+    EXPECT_EQ(loop.readAllStandardOutput(), "");
+    verb({"refresh"});  // queued behind every earlier run
+    EXPECT_GE(readFile(dir.filePath("runs.log")).count(" toggle\n"), 21);
+    EXPECT_EQ(testsupport::overlappingRuns(dir.filePath("runs.log")), 0);
+}
+
 }  // namespace
+
+#include "SessionServiceTest.moc"

@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <csignal>
 
 using namespace std::chrono_literals;
@@ -33,8 +32,16 @@ TEST_F(Controller, SendsTheArgumentVectorsAndIgnoresStandardErrorOnSuccess) {
     testsupport::await(controller->setBrightness(250));
     testsupport::await(controller->setTemperature(-150));
     EXPECT_EQ(testsupport::await(controller->status()), LightStatus::allOn());
+    testsupport::await(controller->on());
+    testsupport::await(controller->off("S1"));
+    testsupport::await(controller->toggle("S1"));
+    testsupport::await(controller->setBrightness(5, "S1"));
+    testsupport::await(controller->setTemperature(2800, "S1"));
     EXPECT_EQ(readFile(controller->binaryURL() + ".args"),
-              "toggle\nbrightness --percentage 100\ntemperature --value -100\ndevices --json\n");
+              "toggle\nbrightness --percentage 100\ntemperature --value -100\ndevices --json\non\n"
+              "off --serial-number S1\ntoggle --serial-number S1\n"
+              "brightness --serial-number S1 --percentage 5\n"
+              "temperature --serial-number S1 --value 2800\n");
 }
 
 // At quit a hung litra is stopped with what it started, and nothing queued runs any more.
@@ -85,18 +92,8 @@ TEST_F(Controller, ConcurrentCallersNeverRunTwoChildrenAtOnce) {
         qunsetenv(name);
     }
 
-    std::vector<std::pair<qint64, qint64>> runs;
-    for (const QByteArray& line : readFile(log).split('\n')) {
-        auto fields = line.split(' ');
-        if (fields.size() >= 3) {
-            runs.emplace_back(fields[1].toLongLong(), fields[2].toLongLong());
-        }
-    }
-    ASSERT_EQ(runs.size(), 18u);
-    std::sort(runs.begin(), runs.end());
-    for (std::size_t i = 1; i < runs.size(); ++i) {
-        EXPECT_GE(runs[i].first, runs[i - 1].second) << "runs " << i - 1 << " and " << i << " overlap";
-    }
+    EXPECT_EQ(readFile(log).count('\n'), 18);
+    EXPECT_EQ(testsupport::overlappingRuns(log), 0);
 }
 
 }  // namespace

@@ -46,9 +46,11 @@ def glyph_of(is_on):
 
 
 def menu_of(status, lights):
-    """The item's menu as a host shows it: information lines disabled, then the commands."""
+    """The item's menu as a host shows it: information lines disabled, an item per light when
+    there are two or more (the simulator's second and later lights are bars), then the commands."""
     devices = [("%d devices connected" % lights, False)] if lights else []
-    return [(status, False)] + devices + COMMANDS
+    each = [("Sim Panel" if i == 0 else "Sim Bar", True) for i in range(lights)] if lights > 1 else []
+    return [(status, False)] + devices + each + COMMANDS
 
 
 class TrayTest(unittest.TestCase):
@@ -236,6 +238,24 @@ class TrayTest(unittest.TestCase):
                 expected = [not on for on in expected]
                 self.desktop.wait_for_glyph(glyph_of(expected))
                 self.assertEqual(self.lights.is_on(), expected)
+
+    def test_icon_stands_out_from_dark_and_light_panels(self):
+        # Nothing here tells Glowdeck the panel's colour: no portal, no tray colours.
+        self.lights.write(ON)
+        self.desktop.start(panel=0x202020)
+        self.launch()
+        for panel in (0x202020, 0xe0e0e0):
+            if panel != 0x202020:
+                self.desktop.stop_tray()
+                self.desktop.start_tray(panel=panel)
+            for is_on, glyph in ((ON, glyphs.ALL_ON), (OFF, glyphs.ALL_OFF),
+                                 (MIXED, glyphs.MIXED), ([], glyphs.ALERT)):
+                with self.subTest(panel="#%06x" % panel, glyph=glyph):
+                    self.lights.write(is_on)
+                    self.desktop.choose("Refresh")
+                    self.desktop.wait_for_glyph(glyph)
+                    measured = self.desktop.icon_contrast()
+                    self.assertGreaterEqual(measured.ratio, 3.0, measured)
 
     # StatusNotifierItem hosts: Glowdeck's item and its menu as the host's side of D-Bus sees them.
 

@@ -78,6 +78,48 @@ TEST_F(Simulator, LevelsGoToEveryLightWhoseRangeHoldsThem) {
     }
 }
 
+TEST_F(Simulator, SerialNumberPicksOneLightAndRefusalsChangeNothing) {
+    const QByteArray mixed = "{\"lights\":" + lightsJson({{.on = true}, bar}) + "}";
+    struct Case {
+        QStringList args;
+        int exit;
+        const char* key;
+        Pair after;  // T-1, T-2; refusals leave the file as it was
+        QStringList env = {};
+    };
+    const Case cases[] = {
+        {{"toggle", "--serial-number", "T-2"}, 0, "is_on", {true, true}},
+        {{"off", "--serial-number", "T-1"}, 0, "is_on", {false, false}},
+        {{"on"}, 0, "is_on", {true, true}},
+        {{"off"}, 0, "is_on", {false, false}},
+        {{"brightness", "--serial-number", "T-2", "--percentage", "50"}, 0, "brightness_in_lumen",
+         {100, 200}},
+        {{"temperature", "--value", "2800", "--serial-number", "T-2"}, 1, nullptr, {}},
+        {{"on", "--serial-number", "T-9"}, 1, nullptr, {}},
+        {{"toggle", "--serial-number"}, 2, nullptr, {}},
+        {{"off", "--serial-number", ""}, 2, nullptr, {}},
+        {{"on", "--serial-number", "T-1", "--serial-number", "T-2"}, 2, nullptr, {}},
+        {{"off", "--percentage", "5"}, 2, nullptr, {}},
+        {{"on"}, 4, nullptr, {}, {"LITRA_SIM_ONLY=on,toggle", "LITRA_SIM_FAIL_STATUS=4"}},
+        {{"off"}, 0, "is_on", {false, false}, {"LITRA_SIM_ONLY=on", "LITRA_SIM_FAIL_STATUS=4"}},
+    };
+    for (const Case& c : cases) {
+        writeFile(path("lights.json"), mixed);
+        const auto process = run(c.args, c.env);
+        const std::string what = c.args.join(' ').toStdString();
+        EXPECT_EQ(process->exitCode(), c.exit) << what;
+        if (c.key) {
+            EXPECT_EQ(both(c.key), c.after) << what;
+        } else {
+            EXPECT_EQ(state(), mixed) << what;
+        }
+        if (c.exit == 1 || c.exit == 2) {
+            EXPECT_EQ(process->readAllStandardError().count('\n'), 1) << what;
+        }
+    }
+    EXPECT_TRUE(run({"on", "--serial-number", "T-9"})->readAllStandardError().contains("\"T-9\""));
+}
+
 TEST_F(Simulator, CorruptStateIsRefusedAndNeverOverwritten) {
     for (const char* corrupt : {"", "{\"lights\": [", "{\"lights\": [1]}", "{\"lights\": []} []"}) {
         writeFile(path("lights.json"), corrupt);

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -37,6 +39,21 @@ bool waitUntil(const std::function<bool()>& predicate, int timeoutMs) {
         QThread::msleep(1);
     }
     return predicate();
+}
+
+int overlappingRuns(const QString& logPath) {
+    std::vector<std::pair<qint64, qint64>> runs;  // start and end of each, in nanoseconds
+    for (const QByteArray& line : readFile(logPath).split('\n')) {
+        if (const QList<QByteArray> fields = line.split(' '); fields.size() > 3) {
+            runs.emplace_back(fields[1].toLongLong(), fields[2].toLongLong());
+        }
+    }
+    std::sort(runs.begin(), runs.end());
+    int overlapping = 0;
+    for (std::size_t i = 1; i < runs.size(); ++i) {
+        overlapping += runs[i].first < runs[i - 1].second;
+    }
+    return overlapping;
 }
 
 QByteArray lightsJson(const std::vector<Light>& lights) {

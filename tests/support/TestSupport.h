@@ -51,6 +51,8 @@ private:
     }
     const bool root_ = ::geteuid() == 0;
 };
+// How many of the runs in a LITRA_SIM_LOG file began before another one had ended.
+int overlappingRuns(const QString& logPath);
 
 // One light as litra reports it and the simulator keeps it.
 struct Light {

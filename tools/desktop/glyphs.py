@@ -1,10 +1,10 @@
 """Reads which bulb the tray icon shows from a screenshot of it.
 
-The four symbols differ in ways that survive scaling and anti-aliasing: the filled bulb is dark
-inside on both sides, the mixed one on its left side only, the hollow one on neither, and the
-alert symbol has an exclamation mark standing apart at the right edge. The symbol is drawn in
-one colour on the tray's background, so the pixels are split into foreground and background by
-their distance from the colour of the corner pixel.
+The four symbols differ in ways that survive scaling, anti-aliasing and a rim around the shapes:
+in the rows of its glass, the filled bulb encloses none of the panel, the hollow one encloses it
+on both sides of the symbol's middle, the mixed one right of it only, and the alert symbol, whose
+small bulb stands left of an exclamation mark, left of it only. Whatever differs from the colour
+of the corner pixel is the symbol, drawn in one colour or as a light bulb with a dark rim.
 """
 
 ALL_ON = "all on"
@@ -49,56 +49,50 @@ def decode_ppm(data):
     return Image(width, height, pixels)
 
 
+# Channel differences, summed, up to which a pixel is taken for the panel.
+NEAR = 12
+
+
 def foreground_mask(image):
     """Rows of booleans: True where the pixel belongs to the symbol."""
     background = image.pixel(0, 0)
-    distances = [
-        [sum(abs(a - b) for a, b in zip(image.pixel(x, y), background)) for x in range(image.width)]
-        for y in range(image.height)
-    ]
-    strongest = max(max(row) for row in distances)
-    if strongest < 60:  # a blank icon
-        return [[False] * image.width for _ in range(image.height)]
-    return [[distance > strongest / 2 for distance in row] for row in distances]
+    return [[sum(abs(a - b) for a, b in zip(image.pixel(x, y), background)) > NEAR
+             for x in range(image.width)] for y in range(image.height)]
 
 
-def _fill(mask, columns, rows):
-    cells = [mask[y][x] for y in rows for x in columns]
-    return sum(cells) / len(cells) if cells else 0.0
-
-
-def _has_exclamation_mark(mask, width, height):
-    # A vertical stroke in the right fifth, at least a third of the icon tall.
-    tallest = 0
-    for x in range(int(width * 0.75), width):
-        run = 0
-        for y in range(height):
-            run = run + 1 if mask[y][x] else 0
-            tallest = max(tallest, run)
-    return tallest >= height / 3
+def enclosed(mask):
+    """Rows of booleans: True where the panel shows through inside the symbol, out of reach of
+    the border."""
+    height, width = len(mask), len(mask[0])
+    outside = [[False] * width for _ in range(height)]
+    stack = [(x, y) for x in range(width) for y in (0, height - 1)]
+    stack += [(x, y) for y in range(height) for x in (0, width - 1)]
+    while stack:
+        x, y = stack.pop()
+        if 0 <= x < width and 0 <= y < height and not mask[y][x] and not outside[y][x]:
+            outside[y][x] = True
+            stack += [(x + 1, y), (x - 1, y), (x, y + 1), (x, y - 1)]
+    return [[not mask[y][x] and not outside[y][x] for x in range(width)] for y in range(height)]
 
 
 def classify(image):
     """One of ALL_ON, ALL_OFF, MIXED, ALERT or UNKNOWN."""
     mask = foreground_mask(image)
     width, height = image.width, image.height
-    if not any(any(row) for row in mask):
-        return UNKNOWN
-    if _has_exclamation_mark(mask, width, height):
-        return ALERT
-    # The glass of the bulb: the widest rows in the upper half.
     rows = range(int(height * 0.3), int(height * 0.5) + 1)
     xs = [x for y in rows for x in range(width) if mask[y][x]]
     if not xs:
         return UNKNOWN
-    left_edge, right_edge = min(xs), max(xs)
-    span = right_edge - left_edge + 1
-    left = _fill(mask, range(left_edge + round(span * 0.25), left_edge + round(span * 0.45)), rows)
-    right = _fill(mask, range(left_edge + round(span * 0.55), left_edge + round(span * 0.75)), rows)
-    if left > 0.7 and right > 0.7:
+    middle = (min(xs) + max(xs)) / 2
+    holes = enclosed(mask)
+    left = sum(1 for y in rows for x in range(width) if holes[y][x] and x < middle)
+    right = sum(1 for y in rows for x in range(width) if holes[y][x] and x > middle)
+    if left + right == 0:
         return ALL_ON
-    if left > 0.7 and right < 0.3:
+    if left * 4 <= right:
         return MIXED
-    if left < 0.3 and right < 0.3:
+    if right * 4 <= left:
+        return ALERT
+    if min(left, right) * 2 >= max(left, right):
         return ALL_OFF
     return UNKNOWN

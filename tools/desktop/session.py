@@ -21,7 +21,7 @@ import tempfile
 import time
 import uuid
 
-from . import glyphs, sni
+from . import contrast, glyphs, sni
 from .processes import MARKER, Process, marked_processes, read_line, wait_for
 from .simlights import Lights
 from .xwindows import parse_tree
@@ -148,15 +148,17 @@ class Desktop:
                      "--address=unix:path=" + os.path.join(self.runtime_dir, "bus"),
                      "--print-address={fd}"], "the session bus to announce its address")
 
-    def start_tray(self, full_width=False):
-        """trayer at the top right; `full_width` makes it a panel across the screen."""
+    def start_tray(self, full_width=False, panel=None):
+        """trayer at the top right; `full_width` makes it a panel across the screen, `panel`
+        (0xRRGGBB) paints it in that colour instead of trayer's own light grey."""
         width = ["--widthtype", "percent", "--width", "100"] if full_width else [
             "--widthtype", "request"]
+        colour = ["--transparent", "false", "--tint", "0xdcdcdc"] if panel is None else [
+            "--transparent", "true", "--alpha", "0", "--tint", "0x%06x" % panel]
         self.tray = self._start(
             "trayer",
             ["trayer", "--edge", "top", "--align", "right", *width, "--height", "24",
-             "--SetDockType", "true", "--SetPartialStrut", "false", "--transparent", "false",
-             "--tint", "0xdcdcdc", "--expand", "true"],
+             "--SetDockType", "true", "--SetPartialStrut", "false", *colour, "--expand", "true"],
         )
         wait_for(self.tray_panel, 10, "the tray host's panel")
         return self.tray
@@ -167,12 +169,12 @@ class Desktop:
         self.tray = None
         return status
 
-    def start(self, tray=True, full_width=False):
+    def start(self, tray=True, full_width=False, panel=None):
         """X, the bus and, unless told not to, the tray host."""
         self.start_x()
         self.start_bus()
         if tray:
-            self.start_tray(full_width)
+            self.start_tray(full_width, panel)
 
     def showing(self):
         """Whether there is a screen to take a picture of."""
@@ -369,8 +371,9 @@ class Desktop:
         """Opens the tray menu and chooses a command with the keyboard, as a user can. Returns
         the time.monotonic() just before the choice was made."""
         self.open_menu()
-        downs = MENU_COMMANDS.index(command) + 1
-        self.x("xdotool", "key", "--delay", "30", *(["Down"] * downs))
+        # From the bottom: with two lights or more, each has an item of its own above them.
+        ups = len(MENU_COMMANDS) - MENU_COMMANDS.index(command)
+        self.x("xdotool", "key", "--delay", "30", *(["Up"] * ups))
         chosen = time.monotonic()
         self.x("xdotool", "key", "Return")
         return chosen
@@ -407,7 +410,8 @@ class Desktop:
         wait_for(lambda: self.screenshot(path) or pixels(path) != before, timeout,
                  "the screen to change from " + os.path.basename(reference))
 
-    def icon_glyph(self):
+    def icon_image(self):
+        """The pixels of the icon as shown in the tray now, or None while it is not docked."""
         icon = self.tray_icon()
         if icon is None:
             return None
@@ -417,7 +421,16 @@ class Desktop:
              "ppm:-"],
             env=self.environment(), capture_output=True, check=True, timeout=20,
         ).stdout
-        return glyphs.classify(glyphs.decode_ppm(data))
+        return glyphs.decode_ppm(data)
+
+    def icon_glyph(self):
+        image = self.icon_image()
+        return None if image is None else glyphs.classify(image)
+
+    def icon_contrast(self):
+        """contrast.measure() of the icon as shown now."""
+        image = self.icon_image()
+        return None if image is None else contrast.measure(image)
 
     def wait_for_glyph(self, glyph, timeout=10):
         wait_for(lambda: self.icon_glyph() == glyph, timeout, "the icon to show %r" % glyph,

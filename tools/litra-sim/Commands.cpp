@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 #include <optional>
 
 namespace {
@@ -27,13 +28,38 @@ std::string shown(const std::string& text) {
     return text.empty() ? "an empty value" : text;
 }
 
-// "<command> <option> VALUE" and nothing more; returns VALUE.
-std::string optionValue(const std::vector<std::string>& args, const std::string& option) {
-    if (args.size() < 3 || args[1] != option)
-        throw usage(args[0] + " needs " + option + " followed by a number");
-    if (args.size() > 3)
-        throw usage("unexpected argument \"" + args[3] + "\" after " + args[0] + " " + option);
-    return args[2];
+// The options after the command name, each "--name VALUE" at most once and in any order; only
+// the names in `allowed` are taken.
+std::map<std::string, std::string> options(const std::vector<std::string>& args,
+                                           std::initializer_list<std::string> allowed) {
+    std::map<std::string, std::string> values;
+    for (std::size_t i = 1; i < args.size(); i += 2) {
+        const std::string& name = args[i];
+        if (std::find(allowed.begin(), allowed.end(), name) == allowed.end())
+            throw usage("unexpected argument \"" + name + "\" after " + args[0]);
+        if (i + 1 == args.size())
+            throw usage(args[0] + " " + name + " needs a value");
+        if (!values.emplace(name, args[i + 1]).second)
+            throw usage(args[0] + " takes " + name + " once");
+    }
+    return values;
+}
+
+std::string required(const std::map<std::string, std::string>& values, const std::string& command,
+                     const std::string& option) {
+    const auto it = values.find(option);
+    if (it == values.end())
+        throw usage(command + " needs " + option + " followed by a number");
+    return it->second;
+}
+
+std::optional<std::string> serialOption(const std::map<std::string, std::string>& values) {
+    const auto it = values.find("--serial-number");
+    if (it == values.end())
+        return std::nullopt;
+    if (it->second.empty())
+        throw usage("--serial-number needs a serial number, got an empty value");
+    return it->second;
 }
 
 std::optional<std::int64_t> integerField(const Json& light, const char* key) {
@@ -56,32 +82,36 @@ Command parseCommand(const std::vector<std::string>& args) {
             throw usage("devices needs --json (the only output format)");
         if (args.size() > 2)
             throw usage("unexpected argument \"" + args[2] + "\" after devices --json");
-        return {Command::Kind::devices};
+        return {Command::Kind::devices, 0, std::nullopt};
     }
-    if (name == "toggle") {
-        if (args.size() > 1)
-            throw usage("unexpected argument \"" + args[1] + "\" after toggle");
-        return {Command::Kind::toggle};
+    const std::string serial = "--serial-number";
+    for (const auto& [word, kind] : {std::pair{"toggle", Command::Kind::toggle},
+                                     std::pair{"on", Command::Kind::on},
+                                     std::pair{"off", Command::Kind::off}}) {
+        if (name == word)
+            return {kind, 0, serialOption(options(args, {serial}))};
     }
     if (name == "brightness") {
-        const std::string text = optionValue(args, "--percentage");
+        const auto values = options(args, {"--percentage", serial});
+        const std::string text = required(values, name, "--percentage");
         const auto percentage = parseInteger(text);
         if (!percentage || *percentage < 1 || *percentage > 100)
             throw usage("brightness percentage must be an integer from 1 to 100, got " +
                         shown(text));
-        return {Command::Kind::brightness, *percentage};
+        return {Command::Kind::brightness, *percentage, serialOption(values)};
     }
     if (name == "temperature") {
-        const std::string text = optionValue(args, "--value");
+        const auto values = options(args, {"--value", serial});
+        const std::string text = required(values, name, "--value");
         const auto kelvin = parseInteger(text);
         if (!kelvin)
             throw usage("temperature must be an integer in kelvin, got " + shown(text));
         if (*kelvin % 100 != 0)
             throw usage("temperature must be a multiple of 100 kelvin, got " + text);
-        return {Command::Kind::temperature, *kelvin};
+        return {Command::Kind::temperature, *kelvin, serialOption(values)};
     }
     throw usage("unknown command \"" + name +
-                "\"; expected devices, toggle, brightness or temperature");
+                "\"; expected devices, toggle, on, off, brightness or temperature");
 }
 
 Json deviceReport(const Json& lights) {
@@ -98,18 +128,34 @@ Json deviceReport(const Json& lights) {
     return report;
 }
 
-void toggleLights(Json& lights) {
-    const auto isOn = [](const Json& light) {
-        const auto it = light.find("is_on");
-        return it != light.end() && *it == true;
-    };
-    const bool anyOn = std::any_of(lights.begin(), lights.end(), isOn);
-    for (auto& light : lights)
-        light["is_on"] = !anyOn;
+std::vector<Json*> selectLights(Json& lights, const std::optional<std::string>& serial) {
+    std::vector<Json*> selected;
+    for (auto& light : lights) {
+        const auto it = light.find("serial_number");
+        if (!serial || (it != light.end() && it->is_string() && *it == *serial))
+            selected.push_back(&light);
+    }
+    if (serial && selected.empty())
+        throw SimError(kExitFailure, "no light with serial number \"" + *serial + "\" is connected");
+    return selected;
 }
 
-void setBrightness(Json& lights, std::int64_t percentage) {
-    for (auto& light : lights) {
+void toggleLights(const std::vector<Json*>& lights) {
+    const auto isOn = [](const Json* light) {
+        const auto it = light->find("is_on");
+        return it != light->end() && *it == true;
+    };
+    switchLights(lights, !std::any_of(lights.begin(), lights.end(), isOn));
+}
+
+void switchLights(const std::vector<Json*>& lights, bool on) {
+    for (Json* light : lights)
+        (*light)["is_on"] = on;
+}
+
+void setBrightness(const std::vector<Json*>& lights, std::int64_t percentage) {
+    for (Json* pointer : lights) {
+        Json& light = *pointer;
         const auto maximum = integerField(light, "maximum_brightness_in_lumen");
         if (!maximum)
             continue;  // cannot scale without a maximum
@@ -121,10 +167,11 @@ void setBrightness(Json& lights, std::int64_t percentage) {
     }
 }
 
-void setTemperature(Json& lights, std::int64_t kelvin) {
+void setTemperature(const std::vector<Json*>& lights, std::int64_t kelvin) {
     std::string ranges;
     bool anySet = false;
-    for (auto& light : lights) {
+    for (Json* pointer : lights) {
+        Json& light = *pointer;
         const auto minimum = integerField(light, "minimum_temperature_in_kelvin");
         const auto maximum = integerField(light, "maximum_temperature_in_kelvin");
         if (!minimum || !maximum)

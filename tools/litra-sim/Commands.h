@@ -3,6 +3,7 @@
 #include "LightStore.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,10 @@ inline constexpr const char* kReportKeys[] = {
 };
 
 struct Command {
-    enum class Kind { devices, toggle, brightness, temperature };
+    enum class Kind { devices, toggle, on, off, brightness, temperature };
     Kind kind;
-    std::int64_t value = 0;  // the percentage or the kelvin value
+    std::int64_t value = 0;             // the percentage or the kelvin value
+    std::optional<std::string> serial;  // --serial-number: that light alone
 };
 
 // Checks the whole argument vector (without the program name); throws SimError on any
@@ -33,8 +35,13 @@ Command parseCommand(const std::vector<std::string>& args);
 // or null, followed by any other members a light carries.
 Json deviceReport(const Json& lights);
 
-// The changing commands, applied to the "lights" array in place; throw SimError when the command
-// cannot be carried out, leaving `lights` as it was.
-void toggleLights(Json& lights);
-void setBrightness(Json& lights, std::int64_t percentage);
-void setTemperature(Json& lights, std::int64_t kelvin);
+// The lights a command addresses: every light, or those with the serial number; throws SimError
+// when no light has it.
+std::vector<Json*> selectLights(Json& lights, const std::optional<std::string>& serial);
+
+// The changing commands, applied to the selected lights in place; throw SimError when the
+// command cannot be carried out, leaving the lights as they were.
+void toggleLights(const std::vector<Json*>& lights);
+void switchLights(const std::vector<Json*>& lights, bool on);
+void setBrightness(const std::vector<Json*>& lights, std::int64_t percentage);
+void setTemperature(const std::vector<Json*>& lights, std::int64_t kelvin);

@@ -15,7 +15,7 @@ const char* const kKeys[] = {
     "LITRA_SIM_DELAY_MS", "LITRA_SIM_HANG",        "LITRA_SIM_KILL_SIGNAL", "LITRA_SIM_LOG",
 };
 
-const char* const kCommands[] = {"devices", "toggle", "brightness", "temperature"};
+const char* const kCommands[] = {"devices", "toggle", "on", "off", "brightness", "temperature"};
 
 bool isKey(const std::string& name) {
     return std::find(std::begin(kKeys), std::end(kKeys), name) != std::end(kKeys);
@@ -50,7 +50,7 @@ std::int64_t number(const FaultSettings& settings, const char* key, std::int64_t
 
 const char* const kFaultHelp = R"(Fault injection (for tests):
   LITRA_SIM_ONLY=CMD[,CMD...]  apply the faults below only to these commands
-                               (devices, toggle, brightness, temperature)
+                               (devices, toggle, on, off, brightness, temperature)
   LITRA_SIM_DELAY_MS=N         sleep N milliseconds first
   LITRA_SIM_HANG=1             never end (until killed)
   LITRA_SIM_KILL_SIGNAL=N      raise signal N instead of doing the command
@@ -119,8 +119,8 @@ Faults Faults::from(const FaultSettings& given) {
             const std::string name = list.substr(start, comma - start);
             if (std::find(std::begin(kCommands), std::end(kCommands), name) == std::end(kCommands))
                 throw SimError(kExitUsage, "LITRA_SIM_ONLY names an unknown command \"" + name +
-                                               "\"; expected devices, toggle, brightness or "
-                                               "temperature");
+                                               "\"; expected devices, toggle, on, off, "
+                                               "brightness or temperature");
             faults.only.push_back(name);
             start = comma + 1;
         }

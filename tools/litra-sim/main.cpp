@@ -25,11 +25,15 @@ Simulated desk lights, kept in a state file.
 Commands:
   devices --json               print the lights as a JSON array
   toggle                       switch every light off if any is on, else every light on
+  on, off                      switch every light on, or off
   brightness --percentage N    set every light to N per cent (1-100) of its maximum brightness
   temperature --value K        set every light whose range holds K (a multiple of 100) to K;
                                fails when no light's range holds it
   --help                       print this text
   --version                    print one line that names the simulator and its version
+
+Every command but devices takes --serial-number SERIAL, anywhere after its name: it then acts
+on that light alone, and fails when no light has that serial number.
 
 State file: $LITRA_SIM_STATE, else $XDG_STATE_HOME/glowdeck/simulated-lights.json, where
 XDG_STATE_HOME defaults to ~/.local/state. It holds {"lights": [...]}, one object per light
@@ -146,14 +150,21 @@ int runCommand(const std::vector<std::string>& args) {
     LightStore store(stateFilePath(), reads ? LightStore::Access::read : LightStore::Access::write);
     Json document = store.load();
     const Json before = document;
-    Json& lights = document["lights"];
+    if (reads) {
+        if (!writeAll(STDOUT_FILENO, deviceReport(document["lights"]).dump(2) + "\n"))
+            throw SimError(kExitFailure, "cannot write the report: " + errnoText(errno));
+        return 0;
+    }
+    const std::vector<Json*> lights = selectLights(document["lights"], command.serial);
     switch (command.kind) {
         case Command::Kind::devices:
-            if (!writeAll(STDOUT_FILENO, deviceReport(lights).dump(2) + "\n"))
-                throw SimError(kExitFailure, "cannot write the report: " + errnoText(errno));
-            return 0;
+            break;
         case Command::Kind::toggle:
             toggleLights(lights);
+            break;
+        case Command::Kind::on:
+        case Command::Kind::off:
+            switchLights(lights, command.kind == Command::Kind::on);
             break;
         case Command::Kind::brightness:
             setBrightness(lights, command.value);

@@ -1,0 +1,147 @@
+#include "PanelHints.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+#include <QGuiApplication>
+
+#include <optional>
+
+#ifdef GLOWDECK_HAVE_XCB
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+#endif
+
+namespace {
+
+const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString portalSettings = QStringLiteral("org.freedesktop.portal.Settings");
+const QString appearance = QStringLiteral("org.freedesktop.appearance");
+const QString colorScheme = QStringLiteral("color-scheme");
+
+// color-scheme: 1 prefers dark, 2 prefers light, 0 has no preference. Read() wraps the value in
+// one variant more than SettingChanged does.
+PanelTone schemeTone(QVariant value) {
+    while (value.metaType() == QMetaType::fromType<QDBusVariant>()) {
+        value = value.value<QDBusVariant>().variant();
+    }
+    switch (value.toUInt()) {
+        case 1:
+            return PanelTone::dark;
+        case 2:
+            return PanelTone::light;
+        default:
+            return PanelTone::unknown;
+    }
+}
+
+#ifdef GLOWDECK_HAVE_XCB
+using Reply = std::unique_ptr<void, decltype(&std::free)>;
+
+xcb_atom_t existingAtom(xcb_connection_t* connection, const QByteArray& name) {
+    auto* reply =
+        xcb_intern_atom_reply(connection,
+                              xcb_intern_atom(connection, /*only_if_exists=*/1,
+                                              static_cast<uint16_t>(name.size()), name.constData()),
+                              nullptr);
+    Reply holder(reply, &std::free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// The foreground colour that the XEmbed tray of our screen asks its icons to be drawn in.
+std::optional<QColor> trayForeground() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) {
+        return std::nullopt;
+    }
+    // DISPLAY is ":display[.screen]"; the tray selection is per screen.
+    const QByteArray display = qgetenv("DISPLAY");
+    const qsizetype dot = display.lastIndexOf('.');
+    const QByteArray screen =
+        dot > display.lastIndexOf(':') ? display.mid(dot + 1) : QByteArray("0");
+    const xcb_atom_t selection = existingAtom(connection, "_NET_SYSTEM_TRAY_S" + screen);
+    const xcb_atom_t colours = existingAtom(connection, "_NET_SYSTEM_TRAY_COLORS");
+    if (selection == XCB_ATOM_NONE || colours == XCB_ATOM_NONE) {
+        return std::nullopt;
+    }
+    auto* owner = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, selection), nullptr);
+    Reply ownerHolder(owner, &std::free);
+    if (!owner || owner->owner == XCB_WINDOW_NONE) {
+        return std::nullopt;
+    }
+    // Twelve cardinals, red, green and blue of 0 to 65535 for the foreground, error, warning
+    // and success colours; the first three are what an icon is drawn in.
+    auto* property = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, owner->owner, colours, XCB_ATOM_CARDINAL, 0, 3),
+        nullptr);
+    Reply propertyHolder(property, &std::free);
+    if (!property || property->format != 32 || xcb_get_property_value_length(property) < 12) {
+        return std::nullopt;
+    }
+    const auto* rgb = static_cast<const uint32_t*>(xcb_get_property_value(property));
+    QColor colour;
+    colour.setRgbF(float(std::min(rgb[0], 65535u) / 65535.0),
+                   float(std::min(rgb[1], 65535u) / 65535.0),
+                   float(std::min(rgb[2], 65535u) / 65535.0));
+    return colour;
+}
+#else
+std::optional<QColor> trayForeground() {
+    return std::nullopt;
+}
+#endif
+
+}  // namespace
+
+PanelHints::PanelHints(QObject* parent) : QObject(parent) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        return;
+    }
+    // QtDBus finds the slot's argument types by name, and Qt 6 knows a type's name only once
+    // it is registered.
+    qRegisterMetaType<QDBusVariant>();
+    bus.connect(portalService, portalPath, portalSettings, QStringLiteral("SettingChanged"), this,
+                SLOT(settingChanged(QString, QString, QDBusVariant)));
+    QDBusMessage read = QDBusMessage::createMethodCall(portalService, portalPath, portalSettings,
+                                                       QStringLiteral("Read"));
+    read << appearance << colorScheme;
+    auto* answer = new QDBusPendingCallWatcher(bus.asyncCall(read), this);
+    connect(answer, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher* call) {
+                const QDBusPendingReply<QDBusVariant> reply = *call;
+                if (reply.isValid()) {
+                    setScheme(schemeTone(reply.value().variant()));
+                }
+                call->deleteLater();
+            });
+}
+
+PanelTone PanelHints::tone() const {
+    if (const std::optional<QColor> foreground = trayForeground()) {
+        // Ink that the tray wants light sits on a dark panel.
+        return toneOf(*foreground) == PanelTone::dark ? PanelTone::light : PanelTone::dark;
+    }
+    return scheme_;
+}
+
+void PanelHints::settingChanged(const QString& group, const QString& key,
+                                const QDBusVariant& value) {
+    if (group == appearance && key == colorScheme) {
+        setScheme(schemeTone(value.variant()));
+    }
+}
+
+void PanelHints::setScheme(PanelTone tone) {
+    if (tone != scheme_) {
+        scheme_ = tone;
+        emit changed();
+    }
+}

@@ -1,0 +1,224 @@
+#include "Verbs.h"
+
+#include "AppState.h"
+#include "LitraController.h"
+#include "MenuEntries.h"
+#include "SessionService.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+using Verb = Invocation::Verb;
+
+// Long enough for a queue of commands before ours; each litra run has its own limit.
+constexpr int callTimeoutMs = 120'000;
+
+struct Snapshot {
+    QString status;
+    bool isError = false;
+    qint64 deviceCount = 0;
+    QList<QVariantMap> lights;
+};
+
+void printLine(FILE* stream, const QString& line) {
+    std::fputs((line + u'\n').toUtf8().constData(), stream);
+    std::fflush(stream);
+}
+
+// The reason as Glowdeck shows it in its status.
+int failed(const QString& message) {
+    printLine(stderr, displayText(LightStatus::error(message)));
+    return 1;
+}
+
+QByteArray statusJson(const Snapshot& snapshot) {
+    QJsonArray lights;
+    for (const QVariantMap& light : snapshot.lights) {
+        QJsonObject object;
+        for (const char* key : {"serial_number", "name", "on", "brightness", "temperature"}) {
+            const QString name = QLatin1String(key);
+            object.insert(name, light.contains(name) ? QJsonValue::fromVariant(light.value(name))
+                                                     : QJsonValue());
+        }
+        lights.append(object);
+    }
+    const QJsonObject root{{QStringLiteral("status"), snapshot.status},
+                           {QStringLiteral("device_count"), snapshot.deviceCount},
+                           {QStringLiteral("lights"), lights}};
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+}
+
+int printStatus(const Snapshot& snapshot, bool json) {
+    printLine(stdout, json ? QString::fromUtf8(statusJson(snapshot))
+                           : snapshot.status + QStringLiteral("; ") +
+                                 deviceCountText(snapshot.deviceCount));
+    if (snapshot.isError) {
+        printLine(stderr, snapshot.status);
+        return 1;
+    }
+    return 0;
+}
+
+// -- through the running Glowdeck --------------------------------------------------------------
+
+QDBusMessage busCall(const Invocation& invocation) {
+    const auto call = [](const char* method) {
+        return QDBusMessage::createMethodCall(
+            QLatin1String(SessionService::serviceName), QLatin1String(SessionService::objectPath),
+            QLatin1String(SessionService::interfaceName), QLatin1String(method));
+    };
+    const int value = static_cast<int>(invocation.value);
+    switch (invocation.verb) {
+        case Verb::toggle:
+            return call("Toggle") << invocation.light;
+        case Verb::on:
+            return call("On") << invocation.light;
+        case Verb::off:
+            return call("Off") << invocation.light;
+        case Verb::brightness:
+            return call("SetBrightness") << value << invocation.light;
+        case Verb::temperature:
+            return call("SetTemperature") << value << invocation.light;
+        case Verb::refresh:
+            return call("Refresh");
+        case Verb::status:
+            return QDBusMessage::createMethodCall(QLatin1String(SessionService::serviceName),
+                                                  QLatin1String(SessionService::objectPath),
+                                                  QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                  QStringLiteral("GetAll"))
+                   << QLatin1String(SessionService::interfaceName);
+        case Verb::preferences:
+        case Verb::none:
+            break;
+    }
+    return {};
+}
+
+// The exit status, or none when no Glowdeck runs on the session bus.
+std::optional<int> throughRunningGlowdeck(const Invocation& invocation) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        return std::nullopt;
+    }
+    const QDBusMessage answer = bus.call(busCall(invocation), QDBus::Block, callTimeoutMs);
+    if (answer.type() == QDBusMessage::ErrorMessage) {
+        if (answer.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")) {
+            return std::nullopt;
+        }
+        if (answer.errorName() == QLatin1String(SessionService::litraFailed)) {
+            return failed(answer.errorMessage());
+        }
+        printLine(stderr, QStringLiteral("glowdeck: the running Glowdeck did not carry it out: %1")
+                              .arg(answer.errorMessage().simplified()));
+        return 1;
+    }
+    if (invocation.verb != Verb::status) {
+        return 0;
+    }
+    qDBusRegisterMetaType<QList<QVariantMap>>();
+    const auto properties = qdbus_cast<QVariantMap>(answer.arguments().value(0));
+    Snapshot snapshot;
+    snapshot.status = properties.value(QStringLiteral("Status")).toString();
+    snapshot.isError = snapshot.status.startsWith(displayText(LightStatus::error({})));
+    snapshot.deviceCount = properties.value(QStringLiteral("DeviceCount")).toLongLong();
+    snapshot.lights = qdbus_cast<QList<QVariantMap>>(properties.value(QStringLiteral("Lights")));
+    return printStatus(snapshot, invocation.json);
+}
+
+// -- with none running ---------------------------------------------------------------------------
+
+// Runs the event loop until the task ends; the tasks here throw nothing.
+template <typename T>
+T finish(QCoro::Task<T> task) {
+    while (!task.isReady()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return task.operator co_await().await_resume();
+}
+
+// The failure's message; empty when the command went through.
+QCoro::Task<QString> command(std::shared_ptr<LitraController> controller, Invocation invocation) {
+    try {
+        const QString& light = invocation.light;
+        switch (invocation.verb) {
+            case Verb::toggle:
+                co_await controller->toggle(light);
+                break;
+            case Verb::on:
+                co_await controller->on(light);
+                break;
+            case Verb::off:
+                co_await controller->off(light);
+                break;
+            case Verb::brightness:
+                co_await controller->setBrightness(invocation.value, light);
+                break;
+            case Verb::temperature:
+                co_await controller->setTemperature(invocation.value, light);
+                break;
+            default:
+                break;
+        }
+    } catch (...) {
+        co_return localizedDescription(std::current_exception());
+    }
+    co_return QString();
+}
+
+QCoro::Task<Snapshot> query(std::shared_ptr<LitraController> controller) {
+    Snapshot snapshot;
+    LightStatus status;
+    try {
+        const std::vector<LitraDevice> devices = co_await controller->devices();
+        status = LitraController::foldStatus(devices);
+        snapshot.deviceCount = static_cast<qint64>(devices.size());
+        snapshot.lights = lightEntries(devices);
+    } catch (...) {
+        status = LightStatus::error(localizedDescription(std::current_exception()));
+    }
+    snapshot.status = displayText(status);
+    snapshot.isError = status.isError();
+    co_return snapshot;
+}
+
+int byItself(const Invocation& invocation) {
+    std::shared_ptr<LitraController> controller;
+    try {
+        controller = std::make_shared<LitraController>();
+    } catch (const std::exception& error) {
+        return failed(localizedDescription(error));
+    }
+    if (invocation.verb == Verb::status || invocation.verb == Verb::refresh) {
+        const Snapshot snapshot = finish(query(controller));
+        if (invocation.verb == Verb::status) {
+            return printStatus(snapshot, invocation.json);
+        }
+        if (snapshot.isError) {
+            printLine(stderr, snapshot.status);
+            return 1;
+        }
+        return 0;
+    }
+    const QString failure = finish(command(controller, invocation));
+    return failure.isEmpty() ? 0 : failed(failure);
+}
+
+}  // namespace
+
+int runVerb(const Invocation& invocation) {
+    if (const auto status = throughRunningGlowdeck(invocation)) {
+        return *status;
+    }
+    return byItself(invocation);
+}
