@@ -111,6 +111,7 @@ void AppDelegate::litraPathChanged() {
     if (!controller_) {
         appState_.setDeviceCount(0);  // nothing to ask: what the old litra found is gone
         appState_.updateMetrics({});
+        appState_.setLights({});
         appState_.setLightNeedsPermission(false);
     }
     updateStatusItem(appState_.status());
