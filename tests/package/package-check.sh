@@ -7,10 +7,7 @@ set -eu
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/glowdeck-package-XXXXXX")
 trap '[ -z "${app-}" ] || { kill "$app"; wait "$app"; } 2>/dev/null || true; rm -rf "$work"' EXIT
-fail() {
-    echo "package-check: $*" >&2
-    exit 1
-}
+fail() { echo "package-check: $*" >&2; exit 1; }
 
 "$2" --config "$1/CPackConfig.cmake" -B "$work/out" >"$work/log" 2>&1 || fail "cpack: $(cat "$work/log")"
 deb=$(ls "$work"/out/glowdeck_*.deb) && dpkg-deb -x "$deb" "$work/root" && dpkg-deb -e "$deb" "$work/control" ||
