@@ -1,10 +1,8 @@
 #include "GlowdeckApp.h"
 
 #include "AppDelegate.h"
-#include "CommandLine.h"
 #include "QuitOnSignals.h"
 #include "SessionService.h"
-#include "Verbs.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -28,35 +26,6 @@ void GlowdeckApp::configure() {
     QGuiApplication::setDesktopFileName(QStringLiteral("glowdeck"));
     // Glowdeck lives in the tray; closing its windows must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-}
-
-int GlowdeckApp::main(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    const Invocation invocation = parseCommandLine(arguments);
-    switch (invocation.kind) {
-        case Invocation::Kind::usageError:
-            std::fprintf(stderr, "glowdeck: %s\n", qPrintable(invocation.text));
-            return 2;
-        case Invocation::Kind::help:
-            std::fputs(qPrintable(invocation.text), stdout);
-            return 0;
-        case Invocation::Kind::version:
-            std::puts("glowdeck " GLOWDECK_VERSION);
-            return 0;
-        case Invocation::Kind::verb:
-            if (invocation.verb != Invocation::Verb::preferences) {
-                // Qt Core and the bus only: a verb never loads the GUI.
-                QCoreApplication app(argc, argv);
-                return runVerb(invocation);
-            }
-            return runTray(argc, argv, true);
-        case Invocation::Kind::tray:
-            break;
-    }
-    return runTray(argc, argv, false);
 }
 
 int GlowdeckApp::runTray(int argc, char** argv, bool openPreferences) {

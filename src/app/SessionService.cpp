@@ -38,37 +38,6 @@ QCoro::Task<> replyWhenDone(QDBusConnection bus, QDBusMessage call, QCoro::Task<
 
 }  // namespace
 
-QVariantMap lightEntry(const LitraDevice& device) {
-    QVariantMap entry;
-    if (device.serial_number) {
-        entry.insert(QStringLiteral("serial_number"), *device.serial_number);
-    }
-    if (device.device_type) {
-        entry.insert(QStringLiteral("name"), *device.device_type);
-    }
-    if (device.is_on) {
-        entry.insert(QStringLiteral("on"), *device.is_on);
-    }
-    if (device.brightness_in_lumen && device.maximum_brightness_in_lumen &&
-        *device.maximum_brightness_in_lumen > 0) {
-        entry.insert(QStringLiteral("brightness"),
-                     static_cast<int>(std::lround(100.0 * static_cast<double>(*device.brightness_in_lumen) /
-                                                  static_cast<double>(*device.maximum_brightness_in_lumen))));
-    }
-    if (device.temperature_in_kelvin) {
-        entry.insert(QStringLiteral("temperature"), static_cast<int>(*device.temperature_in_kelvin));
-    }
-    return entry;
-}
-
-QList<QVariantMap> lightEntries(const std::vector<LitraDevice>& devices) {
-    QList<QVariantMap> entries;
-    for (const LitraDevice& device : devices) {
-        entries.append(lightEntry(device));
-    }
-    return entries;
-}
-
 QVariantMap platformDataFromEnvironment() {
     QVariantMap data;
     for (const auto& [key, variable] : {std::pair{"activation-token", tokenVariable},

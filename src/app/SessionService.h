@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LightEntries.h"
 #include "LitraError.h"
 
 #include <QCoroTask>
@@ -19,10 +20,6 @@
 class AppDelegate;
 struct LitraDevice;
 
-// One light as the bus and `glowdeck status --json` show it: serial_number, name, on,
-// brightness (per cent) and temperature (kelvin), each only when the report has it.
-QVariantMap lightEntry(const LitraDevice& device);
-QList<QVariantMap> lightEntries(const std::vector<LitraDevice>& devices);
 
 // Keeping Glowdeck to one process per session failed; the message says why.
 class SessionError : public GlowdeckError {

@@ -55,7 +55,11 @@ StatusMenu::StatusMenu(QObject* parent) : QObject(parent), menu_(std::make_uniqu
     });
 }
 
-StatusMenu::~StatusMenu() = default;
+StatusMenu::~StatusMenu() {
+    // Removing the items first lets a menu exported over D-Bus free what it made for each;
+    // destroyed with its items in place, it leaves those behind.
+    menu_->clear();
+}
 
 bool StatusMenu::hasLayoutOf(const std::vector<MenuEntry>& entries) const {
     const QList<QAction*> items = menu_->actions();

@@ -1,5 +1,76 @@
-#include "GlowdeckApp.h"
+// The glowdeck program: a verb from the command line runs here on Qt Core and the session bus
+// alone; the tray application is a module, loaded only to start it.
+
+#include "CommandLine.h"
+#include "Verbs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+#include <dlfcn.h>
+
+#ifndef GLOWDECK_INSTALLED_LIBEXEC_RELATIVE
+#define GLOWDECK_INSTALLED_LIBEXEC_RELATIVE "../libexec/glowdeck"
+#endif
+
+namespace {
+
+constexpr const char* trayModule = "glowdeck-tray.so";
+
+// Beside the program in the build tree, in the package's private folder when installed.
+int runTray(int argc, char** argv, bool openPreferences) {
+    const QDir programDir = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2);
+    QByteArray tried;
+    for (const QString& folder : {QStringLiteral("."), QStringLiteral(GLOWDECK_INSTALLED_LIBEXEC_RELATIVE)}) {
+        const QString path = QDir(programDir.filePath(folder)).filePath(QLatin1String(trayModule));
+        if (!QFileInfo::exists(path)) {
+            continue;
+        }
+        void* module = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+        auto* trayMain = module ? reinterpret_cast<int (*)(int, char**, bool)>(
+                                      dlsym(module, "glowdeckTrayMain"))
+                                : nullptr;
+        if (trayMain) {
+            return trayMain(argc, argv, openPreferences);
+        }
+        tried = dlerror();
+        break;
+    }
+    std::fprintf(stderr, "glowdeck: cannot load the tray application %s: %s\n", trayModule,
+                 tried.isEmpty() ? "it is not installed beside glowdeck" : tried.constData());
+    return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    return GlowdeckApp::main(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const Invocation invocation = parseCommandLine(arguments);
+    switch (invocation.kind) {
+        case Invocation::Kind::usageError:
+            std::fprintf(stderr, "glowdeck: %s\n", qPrintable(invocation.text));
+            return 2;
+        case Invocation::Kind::help:
+            std::fputs(qPrintable(invocation.text), stdout);
+            return 0;
+        case Invocation::Kind::version:
+            std::puts("glowdeck " GLOWDECK_VERSION);
+            return 0;
+        case Invocation::Kind::verb:
+            if (invocation.verb != Invocation::Verb::preferences) {
+                QCoreApplication app(argc, argv);
+                return runVerb(invocation);
+            }
+            return runTray(argc, argv, true);
+        case Invocation::Kind::tray:
+            break;
+    }
+    return runTray(argc, argv, false);
 }

@@ -37,6 +37,8 @@ class WaylandDesktop(Desktop):
         bin_folder = os.path.join(self.folder, "bin")
         os.makedirs(os.path.join(bin_folder, "resources"))
         self.glowdeck_binary = shutil.copy(glowdeck, bin_folder)
+        # The tray application is a module the program loads from beside itself.
+        shutil.copy(os.path.join(os.path.dirname(glowdeck), "glowdeck-tray.so"), bin_folder)
         shutil.copy(litra, os.path.join(bin_folder, "resources"))
         self.leak_suppressions = shutil.copy(LEAK_SUPPRESSIONS, bin_folder)
         self.wayland_display = None
