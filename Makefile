@@ -4,7 +4,7 @@ BUILD_DIR := $(if $(filter asan,$(PRESET)),build-asan,build)
 PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test test-asan test-desktops run bench demo install format clean
+.PHONY: all deps configure build test test-asan test-desktops run bench demo install package format clean
 
 all: build
 
@@ -41,6 +41,10 @@ bench: build
 
 install: build
 	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD_DIR)/package/: sudo apt install ./$(BUILD_DIR)/package/glowdeck_*.deb
+package: build
+	@cpack --config $(BUILD_DIR)/CPackConfig.cmake -B $(BUILD_DIR)/package
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -64,7 +64,7 @@ struct AppDelegate::PollTask {
 };
 
 AppDelegate::AppDelegate(QObject* parent)
-    : AppDelegate([] { return std::make_shared<LitraController>(); },
+    : AppDelegate([this] { return makeLitraController(appState_.litraPath()); },
                   [] { return std::make_unique<TrayStatusIcon>(); }, parent) {
     setHotPlug(hidrawHotPlug, std::chrono::milliseconds(100));
 }
@@ -77,6 +77,7 @@ AppDelegate::AppDelegate(ControllerFactory makeController, StatusIconFactory mak
       cameraFolder_(QString::fromLatin1(CameraWatcher::systemFolder)) {
     plugGather_.setSingleShot(true);
     connect(&plugGather_, &QTimer::timeout, this, [this] { detached(refreshAfterPlug()); });
+    connect(&appState_, &AppState::litraPathChanged, this, &AppDelegate::litraPathChanged);
 }
 
 void AppDelegate::setHotPlug(HotPlugFactory source, std::chrono::milliseconds gather) {
@@ -112,12 +113,33 @@ void AppDelegate::applicationWillTerminate() {
     }
 }
 
-void AppDelegate::setUp() {
+void AppDelegate::makeController() {
     try {
         controller_ = makeController_();
     } catch (...) {
         appState_.setStatus(LightStatus::error(localizedDescription(std::current_exception())));
     }
+}
+
+// The newly chosen litra takes over at once; what the old one still runs is stopped.
+void AppDelegate::litraPathChanged() {
+    // Let go first: stopping delivers what the old one still ran, which is then dropped.
+    if (const std::shared_ptr<LitraController> old = std::exchange(controller_, nullptr)) {
+        old->stop();
+    }
+    makeController();
+    if (!controller_) {
+        appState_.setDeviceCount(0);  // nothing to ask: what the old litra found is gone
+        appState_.updateMetrics({});
+        appState_.setLights({});
+        appState_.setLightNeedsPermission(false);
+    }
+    updateStatusItem(appState_.status());
+    detached(refresh());
+}
+
+void AppDelegate::setUp() {
+    makeController();
 
     statusMenu_ = std::make_unique<StatusMenu>();
     connect(statusMenu_.get(), &StatusMenu::aboutToShow, this, &AppDelegate::updateMenu);
@@ -289,10 +311,16 @@ QCoro::Task<> AppDelegate::refresh() {
     } catch (...) {
         status = LightStatus::error(localizedDescription(std::current_exception()));
     }
-    if (!self) {
-        co_return;
+    if (!self || controller != controller_) {
+        co_return;  // a litra since replaced answered
     }
 
+    // After a miss, whether a light is there that the user may not use.
+    const bool miss = status.isError() || status.kind() == LightStatus::Case::noDevices;
+    if (!miss) {
+        lightAccess_.forget();
+    }
+    appState_.setLightNeedsPermission(miss && lightAccess_.lacksPermissionAfter(status));
     appState_.setStatus(status);
     appState_.setDeviceCount(static_cast<qint64>(devices.size()));
     appState_.updateMetrics(devices);
@@ -325,7 +353,7 @@ QCoro::Task<QString> AppDelegate::runCommand(LightCommand command) {
     } catch (...) {
         failure = localizedDescription(std::current_exception());
     }
-    if (!self) {
+    if (!self || controller != controller_) {
         co_return failure;
     }
 
@@ -350,7 +378,8 @@ void AppDelegate::updateStatusItem(const LightStatus& status) {
     if (!statusItem_) {
         return;
     }
-    statusItem_->setPresentation(presentationFor(status, appState_.cameraInUse()));
+    statusItem_->setPresentation(
+        presentationFor(status, appState_.cameraInUse(), appState_.lightNeedsPermission()));
 }
 
 void AppDelegate::updateMenu() {

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "CameraFollow.h"
+#include "LightAccess.h"
 #include "MenuEntries.h"
 #include "PreferencesForm.h"
 #include "StatusIcon.h"
@@ -37,9 +38,10 @@ public:
     using LightCommand = std::function<QCoro::Task<>(LitraController&)>;
     using HotPlugFactory = std::function<std::unique_ptr<HotPlugSource>()>;
 
-    // litra from the application's resources and the icon in the system tray.
+    // The litra chosen in Preferences, else the one shipped, and the icon in the system tray.
     explicit AppDelegate(QObject* parent = nullptr);
-    // A failing controller factory throws; its error is what the icon then shows.
+    // A failing controller factory throws; its error is what the icon then shows. A new litra
+    // path in the state makes a new controller.
     AppDelegate(ControllerFactory makeController, StatusIconFactory makeStatusIcon,
                 QObject* parent = nullptr);
     ~AppDelegate() override;
@@ -117,6 +119,8 @@ private:
     QCoro::Task<> runCameraSteps();
 
     void perform(MenuAction action);
+    void makeController();
+    void litraPathChanged();
     void prepareWindow(QWidget* window);
     void updateMenu();
     void cancelPolling();
@@ -144,4 +148,5 @@ private:
     std::unique_ptr<CameraWatcher> camera_;
     std::deque<CameraStep> cameraSteps_;
     bool cameraBusy_ = false;
+    LightAccess lightAccess_;
 };

@@ -46,5 +46,8 @@ PreferencesWindowController::~PreferencesWindowController() {
 }
 
 void PreferencesWindowController::showWindow() {
+    if (!window_->isVisible()) {
+        view_->form().checkLitra();  // once as it opens, not on every refresh
+    }
     bringToFront(window_.get());
 }

@@ -31,6 +31,7 @@ public:
     PreferencesView* view() const { return view_; }
 
     // Shows the window, also when it was minimised or behind others, in front with the focus.
+    // Opening it asks the litra tool in use for its version.
     void showWindow();
 
 private:

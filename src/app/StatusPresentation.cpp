@@ -23,8 +23,12 @@ QString symbolNameFor(LightStatus::Case kind) {
 
 }  // namespace
 
-StatusPresentation presentationFor(const LightStatus& status, bool cameraInUse) {
+StatusPresentation presentationFor(const LightStatus& status, bool cameraInUse,
+                                   bool lightNeedsPermission) {
     QString text = displayText(status);
+    if (lightNeedsPermission) {
+        text += u'\n' + missingPermissionText();
+    }
     if (cameraInUse) {
         text += u'\n' + QCoreApplication::translate("StatusPresentation", "Camera in use");
     }

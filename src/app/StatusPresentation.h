@@ -13,8 +13,10 @@ struct StatusPresentation {
     friend bool operator==(const StatusPresentation&, const StatusPresentation&) = default;
 };
 
-// With a camera in use, the tool tip says so on a line of its own.
-StatusPresentation presentationFor(const LightStatus& status, bool cameraInUse = false);
+// With a camera in use, the tool tip says so on a line of its own; a light that needs
+// permission adds a sentence.
+StatusPresentation presentationFor(const LightStatus& status, bool cameraInUse = false,
+                                   bool lightNeedsPermission = false);
 
 // The text as a tool tip shows it, never as markup: Qt renders a tool tip that looks like HTML
 // as rich text, and loads the images it names.

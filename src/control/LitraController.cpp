@@ -4,16 +4,11 @@
 #include "LitraError.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
 
 #include <atomic>
 #include <coroutine>
-
-#ifndef GLOWDECK_INSTALLED_LIBEXEC_RELATIVE
-#define GLOWDECK_INSTALLED_LIBEXEC_RELATIVE "../libexec/glowdeck"
-#endif
 
 namespace {
 
@@ -49,23 +44,18 @@ QObject* resumeContext() {
 
 }  // namespace
 
-QString locateLitraBinary() {
-    const QString appDir = QCoreApplication::applicationDirPath();
-    for (const QString& folder :
-         {QStringLiteral("resources"), QStringLiteral(GLOWDECK_INSTALLED_LIBEXEC_RELATIVE)}) {
-        QFileInfo candidate(QDir(appDir).filePath(folder + QStringLiteral("/litra")));
-        if (candidate.isFile()) {
-            return candidate.absoluteFilePath();
-        }
-    }
-    return {};
-}
-
 LitraController::LitraController() : LitraController(locateLitraBinary()) {}
 
 LitraController::LitraController(const QString& binaryPath, ProcessLimits limits)
+    : LitraController(binaryPath, limits, true) {}
+
+std::shared_ptr<LitraController> LitraController::chosen(const QString& binaryPath) {
+    return std::shared_ptr<LitraController>(new LitraController(binaryPath, {}, false));
+}
+
+LitraController::LitraController(const QString& binaryPath, ProcessLimits limits, bool mustExist)
     : limits_(limits), shared_(std::make_shared<Shared>()), pool_(std::make_unique<QThreadPool>()) {
-    if (binaryPath.isEmpty() || !QFileInfo(binaryPath).isFile()) {
+    if (binaryPath.isEmpty() || (mustExist && !QFileInfo(binaryPath).isFile())) {
         throw LitraError::binaryMissing();
     }
     binaryURL_ = QFileInfo(binaryPath).absoluteFilePath();
@@ -208,6 +198,12 @@ QCoro::Task<LightStatus> LitraController::status() {
     } catch (const std::exception& error) {
         co_return LightStatus::error(localizedDescription(error));
     }
+}
+
+QCoro::Task<QString> LitraController::version() {
+    QStringList arguments(QStringLiteral("--version"));
+    const QByteArray output = co_await runBytes(std::move(arguments));
+    co_return QString::fromUtf8(output).section(u'\n', 0, 0).trimmed();
 }
 
 QStringList LitraController::commandArguments(const QString& command, const QString& serial,

@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "LightStatus.h"
 #include "LitraDevice.h"
+#include "LitraTool.h"
 
 #include <QCoroTask>
 #include <QString>
@@ -24,6 +25,8 @@ public:
     LitraController();
     // Uses the given executable; throws LitraError::binaryMissing when there is no such file.
     explicit LitraController(const QString& binaryPath, ProcessLimits limits = {});
+    // The tool the user chose, used whether or not it is there now: a run then says why not.
+    static std::shared_ptr<LitraController> chosen(const QString& binaryPath);
     // Stops, as stop() does.
     ~LitraController();
 
@@ -45,6 +48,8 @@ public:
     QCoro::Task<std::vector<LitraDevice>> devices();
     // Never throws: a failed query becomes LightStatus::error with its message.
     QCoro::Task<LightStatus> status();
+    // The first line the tool prints for --version.
+    QCoro::Task<QString> version();
 
     // "COMMAND [--serial-number SERIAL] [OPTIONS...]"; no serial number: every light.
     static QStringList commandArguments(const QString& command, const QString& serial,
@@ -55,6 +60,7 @@ public:
 
 private:
     struct Shared;
+    LitraController(const QString& binaryPath, ProcessLimits limits, bool mustExist);
     QCoro::Task<QByteArray> runBytes(QStringList arguments);
 
     QString binaryURL_;
@@ -62,7 +68,3 @@ private:
     std::shared_ptr<Shared> shared_;
     std::unique_ptr<QThreadPool> pool_;
 };
-
-// Where litra lives: resources/ beside the binary (build tree), or the package's private
-// folder (installed). Empty when neither exists. Never PATH, never the working directory.
-QString locateLitraBinary();

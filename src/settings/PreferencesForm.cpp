@@ -1,7 +1,9 @@
 #include "PreferencesForm.h"
 
 #include "LitraController.h"
+#include "LightAccess.h"
 #include "LitraError.h"
+#include "LitraTool.h"
 
 #include <QCoreApplication>
 
@@ -160,6 +162,25 @@ QString PreferencesForm::deviceCountText() const {
     return QString::number(appState_->deviceCount());
 }
 
+QString PreferencesForm::permissionFixText() const {
+    const QString rule = shippedUdevRule();
+    QString text = translated(QT_TRANSLATE_NOOP("PreferencesView", "Glowdeck's udev rule %1 gives "
+                                                                   "you access."))
+                       .arg(rule);
+    // Outside the folders udev reads, as after an install under /usr/local or in a build tree.
+    if (!rule.startsWith(QLatin1String("/usr/lib/udev/rules.d/")) &&
+        !rule.startsWith(QLatin1String("/lib/udev/rules.d/"))) {
+        QString quoted = rule;
+        quoted.replace(u'\'', QLatin1String("'\\''"));
+        text += translated(QT_TRANSLATE_NOOP("PreferencesView",
+                                             " Copy it to /etc/udev/rules.d and load it:")) +
+                QStringLiteral("\nsudo cp '%1' /etc/udev/rules.d/").arg(quoted);
+    } else {
+        text += translated(QT_TRANSLATE_NOOP("PreferencesView", " Load it:"));
+    }
+    return text + QStringLiteral("\nsudo udevadm control --reload-rules\nsudo udevadm trigger");
+}
+
 void PreferencesForm::appear() {
     if (!observing_) {
         observing_ = true;
@@ -224,6 +245,65 @@ void PreferencesForm::setPollIntervalSeconds(double seconds) {
 
 void PreferencesForm::setTrayIconStyle(TrayIconStyle style) {
     appState_->setTrayIconStyle(style);
+}
+
+void PreferencesForm::chooseLitraPath(const QString& path) {
+    litraChoiceError_ = litraPathProblem(path);
+    if (litraChoiceError_) {
+        emit changed();
+        return;
+    }
+    appState_->setLitraPath(path);
+    checkLitra();
+}
+
+void PreferencesForm::resetLitraPath() {
+    litraChoiceError_.reset();
+    appState_->setLitraPath({});
+    checkLitra();
+}
+
+void PreferencesForm::checkLitra() {
+    std::shared_ptr<LitraController> controller =
+        controllerProvider_ ? controllerProvider_() : nullptr;
+    simulated_ = false;
+    ++litraChecks_;
+    if (!controller) {
+        litraPathText_ = appState_->litraPath();
+        litraNote_ = litraPathText_.isEmpty()
+                         ? translated(QT_TRANSLATE_NOOP(
+                               "PreferencesView",
+                               "Glowdeck came without a litra tool. Choose the one you installed, "
+                               "such as ~/.cargo/bin/litra."))
+                         : displayable(appState_->status().message());
+        emit changed();
+        return;
+    }
+    litraPathText_ = controller->binaryURL();
+    litraNote_.clear();
+    emit changed();
+    runLitraCheck(this, std::move(controller), litraChecks_);
+}
+
+QCoro::Task<> PreferencesForm::runLitraCheck(QPointer<PreferencesForm> form,
+                                             std::shared_ptr<LitraController> controller,
+                                             quint64 check) {
+    QString note;
+    bool simulated = false;
+    try {
+        note = co_await controller->version();
+        simulated = isSimulatorVersion(note);
+        if (note.isEmpty()) {
+            note = QStringLiteral("litra --version printed nothing");
+        }
+    } catch (...) {
+        note = localizedDescription(std::current_exception());
+    }
+    if (form && form->litraChecks_ == check) {
+        form->litraNote_ = displayable(note);
+        form->simulated_ = simulated;
+        emit form->changed();
+    }
 }
 
 void PreferencesForm::syncBrightnessSlider() {

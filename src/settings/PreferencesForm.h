@@ -68,6 +68,19 @@ public:
     QString stateText() const;
     QString deviceCountText() const;
 
+    // The litra tool row: the path in use (empty for none), its --version line or why there is
+    // none, and why a path the user chose was not taken.
+    const QString& litraPathText() const { return litraPathText_; }
+    const QString& litraNote() const { return litraNote_; }
+    bool hasChosenLitra() const { return !appState_->litraPath().isEmpty(); }
+    bool isSimulated() const { return simulated_; }
+    const std::optional<QString>& litraChoiceError() const { return litraChoiceError_; }
+
+    // A light the user may not use: the sentence that says so, and how to load the udev rule
+    // Glowdeck ships for it.
+    bool lightNeedsPermission() const { return appState_->lightNeedsPermission(); }
+    QString permissionFixText() const;
+
     // The form comes on screen. The first time, it also starts following changes of the
     // light values; the values present now count as seen.
     void appear();
@@ -78,6 +91,11 @@ public:
     // The user switched the toggle; runs launchAtLoginChanged when the value changes.
     void setLaunchAtLoginToggle(bool on);
     void setPollIntervalSeconds(double seconds);
+    // The user chose a litra tool, or went back to the one shipped with Glowdeck.
+    void chooseLitraPath(const QString& path);
+    void resetLitraPath();
+    // Runs the tool in use once for its --version line; the window does so as it opens.
+    void checkLitra();
     // Stored at once; the tray icon follows.
     void setTrayIconStyle(TrayIconStyle style);
     void setFollowCamera(bool on) { appState_->setFollowCamera(on); }
@@ -117,6 +135,8 @@ private:
                                          LightCommand command, qint64 value,
                                          QString serial);
     void setLightActionError(std::optional<QString> error);
+    static QCoro::Task<> runLitraCheck(QPointer<PreferencesForm> form,
+                                       std::shared_ptr<LitraController> controller, quint64 check);
     void setLaunchError(std::optional<QString> error);
 
     AppState* appState_;
@@ -130,6 +150,11 @@ private:
     bool isEditingBrightness_ = false;
     bool isEditingTemperature_ = false;
     std::optional<QString> lightActionError_;
+    QString litraPathText_;
+    QString litraNote_;
+    bool simulated_ = false;
+    std::optional<QString> litraChoiceError_;
+    quint64 litraChecks_ = 0;  // only the latest check is shown
     QString appliesTo_;
 
     // The light values last seen, to run the change handlers only for real changes.

@@ -6,11 +6,16 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -184,6 +189,7 @@ void PreferencesView::build() {
     cameraUnavailable_ = secondary(footnote({}, QStringLiteral("cameraUnavailable"), general));
     general->layout()->addWidget(cameraUnavailable_);
     connect(followCamera_, &QCheckBox::toggled, form_, &PreferencesForm::setFollowCamera);
+    buildLitraRow(general);
     column->addWidget(general);
     connect(launchAtLogin_, &QCheckBox::toggled, form_, &PreferencesForm::setLaunchAtLoginToggle);
     connect(trayIconStyle_, &QComboBox::currentIndexChanged, form_, [this](int index) {
@@ -237,9 +243,71 @@ void PreferencesView::build() {
     stateValue_ = statusRow(0, tr("State"), QStringLiteral("stateValue"));
     deviceCountValue_ = statusRow(1, tr("Devices"), QStringLiteral("deviceCountValue"));
     static_cast<QVBoxLayout*>(status->layout())->addLayout(grid);
+    simulatedNote_ = footnote(tr("Simulated lights"), QStringLiteral("simulatedNote"), status);
+    status->layout()->addWidget(simulatedNote_);
+    permissionNote_ = footnote(missingPermissionText(), QStringLiteral("permissionNote"), status);
+    status->layout()->addWidget(permissionNote_);
+    permissionFix_ = secondary(footnote({}, QStringLiteral("permissionFix"), status));
+    status->layout()->addWidget(permissionFix_);
     column->addWidget(status);
 
     column->addStretch(1);
+}
+
+// litra tool: [path in use] [Choose…] [Reset], then its version line and any refusal.
+void PreferencesView::buildLitraRow(QGroupBox* general) {
+    auto* row = new QHBoxLayout;
+    auto* label = new QLabel(tr("litra tool"), general);
+    litraPath_ = new QLineEdit(general);
+    litraPath_->setObjectName(QStringLiteral("litraPath"));
+    litraPath_->setReadOnly(true);
+    litraPath_->setPlaceholderText(tr("None"));
+    label->setBuddy(litraPath_);
+    auto* choose = new QPushButton(tr("Choose…"), general);
+    litraReset_ = new QPushButton(tr("Reset"), general);
+    litraReset_->setObjectName(QStringLiteral("litraReset"));
+    litraReset_->setToolTip(tr("Use the litra tool that came with Glowdeck"));
+    row->addWidget(label);
+    row->addWidget(litraPath_, 1);
+    row->addWidget(choose);
+    row->addWidget(litraReset_);
+    static_cast<QVBoxLayout*>(general->layout())->addLayout(row);
+    litraNote_ = secondary(footnote({}, QStringLiteral("litraNote"), general));
+    general->layout()->addWidget(litraNote_);
+    litraChoiceError_ = footnote({}, QStringLiteral("litraChoiceError"), general);
+    general->layout()->addWidget(litraChoiceError_);
+    connect(choose, &QPushButton::clicked, this, &PreferencesView::chooseLitra);
+    connect(litraReset_, &QPushButton::clicked, form_, &PreferencesForm::resetLitraPath);
+}
+
+void PreferencesView::chooseLitra() {
+    QString start = QDir::home().filePath(QStringLiteral(".cargo/bin"));
+    if (form_->hasChosenLitra()) {
+        start = QFileInfo(form_->litraPathText()).absolutePath();
+    }
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Choose the litra tool"), QFileInfo(start).isDir() ? start : QDir::homePath());
+    if (!path.isEmpty()) {
+        form_->chooseLitraPath(path);
+    }
+}
+
+void PreferencesView::refreshLitra() {
+    const PreferencesForm& f = *form_;
+    litraPath_->setText(f.litraPathText());
+    litraPath_->setCursorPosition(0);
+    litraPath_->setToolTip(f.litraPathText());
+    litraReset_->setEnabled(f.hasChosenLitra());
+    litraNote_->setText(f.litraNote());
+    litraNote_->setVisible(!f.litraNote().isEmpty());
+    litraChoiceError_->setText(f.litraChoiceError().value_or(QString()));
+    litraChoiceError_->setVisible(f.litraChoiceError().has_value());
+    simulatedNote_->setVisible(f.isSimulated());
+    permissionNote_->setVisible(f.lightNeedsPermission());
+    permissionFix_->setVisible(f.lightNeedsPermission());
+    if (f.lightNeedsPermission()) {
+        permissionFix_->setText(f.permissionFixText());
+    }
 }
 
 void PreferencesView::refresh() {
@@ -309,11 +377,12 @@ void PreferencesView::refresh() {
 
     stateValue_->setText(f.stateText());
     deviceCountValue_->setText(f.deviceCountText());
+    refreshLitra();
 }
 
 void PreferencesView::applyColours() {
     const QColor red = errorColour(palette());
-    for (QLabel* label : {lightActionError_, launchError_}) {
+    for (QLabel* label : {lightActionError_, launchError_, litraChoiceError_, permissionNote_}) {
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, red);
         label->setPalette(p);

@@ -7,7 +7,10 @@
 class CapsuleSlider;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 class QSlider;
 
 // The Preferences form: light sliders, launch at login and the tray icon's style, poll interval
@@ -37,7 +40,10 @@ protected:
 
 private:
     void build();
+    void buildLitraRow(QGroupBox* general);
+    void chooseLitra();
     void refresh();
+    void refreshLitra();
     void applyColours();
 
     PreferencesForm* form_;
@@ -58,4 +64,11 @@ private:
     QLabel* pollValue_ = nullptr;
     QLabel* stateValue_ = nullptr;
     QLabel* deviceCountValue_ = nullptr;
+    QLineEdit* litraPath_ = nullptr;
+    QPushButton* litraReset_ = nullptr;
+    QLabel* litraNote_ = nullptr;
+    QLabel* litraChoiceError_ = nullptr;
+    QLabel* simulatedNote_ = nullptr;
+    QLabel* permissionNote_ = nullptr;
+    QLabel* permissionFix_ = nullptr;
 };

@@ -71,6 +71,29 @@ void AppState::setPollIntervalSeconds(double seconds) {
     settings_.sync();
 }
 
+void AppState::setLightNeedsPermission(bool needs) {
+    lightNeedsPermission_ = needs;
+    emit changed();
+}
+
+QString AppState::litraPath() const {
+    return settings_.value(QLatin1String(litraPathKey)).toString();
+}
+
+void AppState::setLitraPath(const QString& path) {
+    const bool differs = path != litraPath();
+    if (path.isEmpty()) {
+        settings_.remove(QLatin1String(litraPathKey));
+    } else {
+        settings_.setValue(QLatin1String(litraPathKey), path);
+    }
+    settings_.sync();
+    emit changed();
+    if (differs) {
+        emit litraPathChanged();
+    }
+}
+
 void AppState::setTrayIconStyle(TrayIconStyle style) {
     trayIconStyle_ = style;
     emit changed();
@@ -175,6 +198,10 @@ QString displayText(const LightStatus& status) {
             return QStringLiteral("Error: ") + displayable(status.message());
     }
     return {};
+}
+
+QString missingPermissionText() {
+    return QStringLiteral("A light is connected, but you do not have permission to use it.");
 }
 
 QString displayable(const QString& text) {

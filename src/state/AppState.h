@@ -27,6 +27,7 @@ class AppState : public QObject {
 public:
     static constexpr const char* pollIntervalKey = "pollIntervalSeconds";
     static constexpr double defaultPollIntervalSeconds = 5.0;
+    static constexpr const char* litraPathKey = "litraPath";
     static constexpr const char* trayIconStyleKey = "trayIconStyle";
     static constexpr const char* followCameraKey = "followCamera";
 
@@ -68,6 +69,14 @@ public:
     TemperatureRange temperatureRange() const { return temperatureRange_; }
     void setTemperatureRange(TemperatureRange range);
 
+    // A light is connected whose device the user may not use, as found after the last miss.
+    bool lightNeedsPermission() const { return lightNeedsPermission_; }
+    void setLightNeedsPermission(bool needs);
+
+    // The litra tool chosen in Preferences; empty for the one shipped with Glowdeck. Stored in
+    // the settings file; litraPathChanged follows `changed` when the value differs.
+    QString litraPath() const;
+    void setLitraPath(const QString& path);
     // Each light as the last refresh reported it.
     const std::vector<LitraDevice>& lights() const { return lights_; }
     void setLights(std::vector<LitraDevice> lights);
@@ -83,6 +92,7 @@ public:
 signals:
     void changed();
     void lightsSetByUser();
+    void litraPathChanged();
 
 private:
     LightStatus status_ = LightStatus::noDevices();
@@ -95,6 +105,7 @@ private:
     std::optional<double> brightnessPercentage_;
     std::optional<double> temperatureKelvin_;
     TemperatureRange temperatureRange_;
+    bool lightNeedsPermission_ = false;
     std::vector<LitraDevice> lights_;
     QSettings settings_;
 };
@@ -105,6 +116,9 @@ bool isUsablePollInterval(double seconds);
 
 // The one text shown for a status wherever a status is shown.
 QString displayText(const LightStatus& status);
+
+// The sentence added wherever the status is shown when a light needs permission.
+QString missingPermissionText();
 
 // Text from outside Glowdeck as it may be shown: control characters as visible pictures,
 // no characters that change the direction or look of what follows, no final line break.

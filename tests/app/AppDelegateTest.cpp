@@ -2,6 +2,7 @@
 // loop and the windows.
 #include "AboutDialog.h"
 #include "AppDelegate.h"
+#include "LightAccess.h"
 #include "LitraController.h"
 #include "PreferencesView.h"
 #include "PreferencesWindowController.h"
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
@@ -182,6 +184,39 @@ TEST_F(Delegate, PollingKeepsItsIntervalAndQuitEndsIt) {
     delegate->startPolling();  // at the stored hour
     delegate->applicationWillTerminate();
     EXPECT_FALSE(delegate->isPolling()) << "quit during the sleep ends the loop at once";
+}
+
+// With a light in a fake device tree that only root may use, seen as user nobody.
+TEST_F(Delegate, AMissWithALightTheUserMayNotUseSaysWhyAndANewLitraTakesOverAtOnce) {
+    QTemporaryDir shared;
+    QFile::setPermissions(shared.path(), QFileDevice::Permissions(0x7777));  // rwxrwxrwx
+    const QString tool = testsupport::writeScript(shared.path(), "litra",
+                                                  R"([ -e "$0.hang" ] && sleep 10; cat "$0.json")");
+    QFile::setPermissions(tool, QFileDevice::Permissions(0x7755));
+    writeFile(tool + ".json", "[]");
+    writeFile(shared.filePath("sys/class/hidraw/hidraw0/device/uevent"), "HID_NAME=Litra Glow\n");
+    writeFile(shared.filePath("dev/hidraw0"), "");  // rw-r--r-- root
+    ScopedEnv seam("GLOWDECK_DEVICE_ROOT", shared.path().toUtf8());
+    QSettings("Glowdeck", "Glowdeck").setValue(AppState::litraPathKey, tool);
+    launch([this] { return makeLitraController(state().litraPath()); });
+    const testsupport::AsOrdinaryUser user;
+    ASSERT_TRUE(refreshed(1));
+    EXPECT_EQ(icon->presentations.back().toolTip,
+              "No Litra devices found\nA light is connected, but you do not have permission to "
+              "use it.");
+    delegate->openPreferences();
+    const QString fix = window()->findChild<QLabel*>("permissionFix")->text();
+    EXPECT_TRUE(fix.endsWith("sudo cp '" + shippedUdevRule() +
+                             "' /etc/udev/rules.d/\nsudo "
+                             "udevadm control --reload-rules\nsudo udevadm trigger"));
+
+    writeFile(tool + ".hang", "");
+    delegate->refreshAction();
+    QTest::qWait(100);
+    state().setLitraPath("litra");  // stops the hung query, whose answer is then dropped
+    QTest::qWait(100);
+    EXPECT_EQ(state().status(), LightStatus::error("The litra tool chosen in Preferences, litra, "
+                                                   "is not an absolute path"));
 }
 
 TEST_F(Delegate, CommandsInFlightOutliveTheDelegate) {

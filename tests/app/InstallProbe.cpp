@@ -1,5 +1,5 @@
 // Copied beside an installed glowdeck by install-check.sh: launches an AppDelegate the way
-// glowdeck does, prints the litra it found and what the first refresh found, and turns on
+// glowdeck does, prints the litra it runs and what the first refresh found, and turns on
 // launch at login in the Preferences form. Never installed.
 #include "AppDelegate.h"
 #include "LitraController.h"
@@ -14,7 +14,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    AppDelegate delegate([] { return std::make_shared<LitraController>(); },
+    AppDelegate delegate([] { return makeLitraController(AppState().litraPath()); },
                          [] { return std::make_unique<RecordingStatusIcon>(); });
     QObject::connect(&delegate, &AppDelegate::refreshFinished, &app, [&] {
         const auto& litra = delegate.controller();

@@ -26,15 +26,6 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(Controller, MissingExecutableIsBinaryMissing) {
-    try {
-        LitraController controller(dir.filePath("litra"));
-        FAIL();
-    } catch (const LitraError& error) {
-        EXPECT_EQ(error.localizedDescription(), "Bundled litra binary missing");
-    }
-}
-
 TEST_F(Controller, SendsTheArgumentVectorsAndIgnoresStandardErrorOnSuccess) {
     auto controller = fake(R"(echo "$*" >> "$0.args"; echo warning >&2; echo '[{"is_on": true}]')");
     testsupport::await(controller->toggle());

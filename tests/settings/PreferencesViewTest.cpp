@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
@@ -53,7 +54,8 @@ protected:
         std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR));
     AppState state;
     int providerCalls = 0;
-    PreferencesView view{&state, [this] { return ++providerCalls, controller; },
+    std::shared_ptr<LitraController> inUse = controller;
+    PreferencesView view{&state, [this] { return ++providerCalls, inUse; },
                          LoginItemService(dir.filePath("autostart"), "/usr/bin/glowdeck")};
     PreferencesForm& form = view.form();
     QSignalSpy finished{&form, &PreferencesForm::lightCommandFinished};
@@ -156,6 +158,17 @@ TEST_F(Preferences, PollSliderStoresEveryStep) {
         EXPECT_EQ(QSettings("Glowdeck", "Glowdeck").value(AppState::pollIntervalKey), seconds);
     }
     EXPECT_EQ(label("pollValue")->text(), "7s");
+}
+
+TEST_F(Preferences, LitraRowNamesTheToolItsVersionAndSimulatedLightsOrHowToChooseOne) {
+    form.checkLitra();
+    ASSERT_TRUE(waitUntil([&] { return label("litraNote")->text().endsWith("light simulator)"); }));
+    EXPECT_EQ(view.findChild<QLineEdit*>("litraPath")->text(), controller->binaryURL());
+    EXPECT_TRUE(label("simulatedNote")->isVisible());
+    inUse = nullptr;
+    form.checkLitra();
+    EXPECT_TRUE(label("litraNote")->text().endsWith("such as ~/.cargo/bin/litra."));
+    EXPECT_FALSE(label("simulatedNote")->isVisible());
 }
 
 TEST_F(Preferences, RefusedLoginItemUnticksAndSaysWhy) {

@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <unistd.h>
 #include <vector>
 
 namespace testsupport {
@@ -35,6 +36,21 @@ private:
     const QByteArray previous_;  // null when it was not set
 };
 
+// For its scope, checks permissions as user nobody when the tests run as root, who may open any
+// file. What it reads must be readable by others.
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser() { switchTo(65534); }
+    ~AsOrdinaryUser() { switchTo(0); }
+
+private:
+    void switchTo(uid_t uid) const {
+        if (root_ && ::seteuid(uid) != 0) {
+            qFatal("cannot switch to user %u", unsigned(uid));
+        }
+    }
+    const bool root_ = ::geteuid() == 0;
+};
 // How many of the runs in a LITRA_SIM_LOG file began before another one had ended.
 int overlappingRuns(const QString& logPath);
 

@@ -30,6 +30,7 @@ Commands:
   temperature --value K        set every light whose range holds K (a multiple of 100) to K;
                                fails when no light's range holds it
   --help                       print this text
+  --version                    print one line that names the simulator and its version
 
 Every command but devices takes --serial-number SERIAL, anywhere after its name: it then acts
 on that light alone, and fails when no light has that serial number.
@@ -200,6 +201,10 @@ int main(int argc, char** argv) {
         }
         if (wantsHelp(args)) {
             writeAll(STDOUT_FILENO, std::string(kUsage) + kFaultHelp);
+            return log.finish(0);
+        }
+        if (args == std::vector<std::string>{"--version"}) {
+            writeAll(STDOUT_FILENO, "litra " GLOWDECK_VERSION " (Glowdeck light simulator)\n");
             return log.finish(0);
         }
         return log.finish(runCommand(args));

@@ -1,0 +1,46 @@
+// Which litra runs for each choice in Preferences and each install, and what the user sees.
+#include "AppState.h"
+#include "Await.h"
+#include "LitraController.h"
+#include "LitraError.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+namespace {
+
+TEST(LitraTool, TheChosenPathElseTheShippedTool) {
+    QTemporaryDir dir;
+    testsupport::writeScript(dir.path(), "app/resources/litra", R"(echo '[{"is_on": true}]')");
+    testsupport::writeScript(dir.path(), "tool", "echo '[]'");
+    testsupport::writeFile(dir.filePath("plain"), "");
+    // The path chosen (/ stands for the test folder), where the binary is (app/ ships a litra),
+    // the status or error the user sees, and why Preferences refuses the path ("Cannot use
+    // PATH as the litra tool: WHY").
+    const QString rows[][4] = {
+        {"", "app", "All lights: On", "the path is not absolute"},
+        {"", "none", "Error: Bundled litra binary missing", "the path is not absolute"},
+        {"/tool", "app", "No Litra devices found", ""},
+        {"/plain", "app", "Error: Could not start /plain: Permission denied",
+         "it is not executable"},
+        {"/gone", "none", "Error: Could not start /gone: No such file or directory",
+         "there is no such file"},
+    };
+    for (const auto& [chosen, appDir, shown, refused] : rows) {
+        const QString path = chosen.startsWith('/') ? dir.path() + chosen : chosen;
+        LightStatus seen;
+        try {
+            seen = testsupport::await(makeLitraController(path, dir.filePath(appDir))->status());
+        } catch (const std::exception& error) {
+            seen = LightStatus::error(localizedDescription(error));
+        }
+        EXPECT_EQ(displayText(seen).toStdString(),
+                  QString(shown).replace(" /", " " + dir.path() + "/").toStdString());
+        EXPECT_EQ(litraPathProblem(path).value_or("").section(": ", -1).toStdString(),
+                  refused.toStdString());
+    }
+}
+
+}  // namespace
