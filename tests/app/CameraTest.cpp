@@ -112,10 +112,8 @@ protected:
         return watcher()->holders() == count && !watcher()->isWaiting();
     }
 
-    QTemporaryDir dir;
-    ScopedEnv lights{"LITRA_SIM_STATE", dir.filePath("lights.json").toUtf8()};
-    ScopedEnv faults{"LITRA_SIM_FAULTS_FILE", dir.filePath("faults").toUtf8()};
-    ScopedEnv log{"LITRA_SIM_LOG", dir.filePath("runs.log").toUtf8()};
+    testsupport::SimulatorFolder simulatorFolder;
+    QTemporaryDir& dir = simulatorFolder.dir;
     std::unique_ptr<AppDelegate> delegate;
     RecordingStatusIcon* icon = nullptr;
     std::vector<std::unique_ptr<QProcess>> holders;

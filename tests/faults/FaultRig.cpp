@@ -35,10 +35,7 @@ QByteArray noLights() {
     return "{\"lights\":[]}\n";
 }
 
-Rig::Rig()
-    : stateEnv_("LITRA_SIM_STATE", path("lights.json").toUtf8()),
-      faultsEnv_("LITRA_SIM_FAULTS_FILE", path("faults").toUtf8()),
-      logEnv_("LITRA_SIM_LOG", path("runs.log").toUtf8()) {
+Rig::Rig() {
     writeFile(path("lights.json"), twoLights());
     heal();
     // A long interval keeps the polling loop out of the way; the other group stands for
@@ -66,8 +63,8 @@ void Rig::setFaults(const QByteArray& lines) {
 void Rig::writeLitra(const QByteArray& body) {
     QFile::remove(litra());
     // Runs in the rig's folder, so that scripts name its files plainly.
-    testsupport::writeScript(dir_.path(), QStringLiteral("litra"),
-                             "cd '" + dir_.path().toUtf8() + "'\necho $$ >> pids\n" + body);
+    testsupport::writeScript(folder_.dir.path(), QStringLiteral("litra"),
+                             "cd '" + folder_.dir.path().toUtf8() + "'\necho $$ >> pids\n" + body);
 }
 
 void Rig::heal() {

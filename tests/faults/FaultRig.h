@@ -39,7 +39,7 @@ public:
     Rig(const Rig&) = delete;
     Rig& operator=(const Rig&) = delete;
 
-    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString path(const QString& name) const { return folder_.dir.filePath(name); }
     // The executable Glowdeck runs.
     QString litra() const { return path(QStringLiteral("litra")); }
     static QString settingsFile();
@@ -84,8 +84,7 @@ public:
     int offThreadWrites() const { return offThreadWrites_; }
 
 private:
-    QTemporaryDir dir_;
-    testsupport::ScopedEnv stateEnv_, faultsEnv_, logEnv_;
+    testsupport::SimulatorFolder folder_;
     std::unique_ptr<AppDelegate> delegate_;
     std::unique_ptr<PreferencesForm> form_;
     RecordingStatusIcon* icon_ = nullptr;

@@ -47,9 +47,8 @@ protected:
         return runs;
     }
 
-    QTemporaryDir dir;
-    ScopedEnv lights{"LITRA_SIM_STATE", dir.filePath("lights.json").toUtf8()};
-    ScopedEnv log{"LITRA_SIM_LOG", dir.filePath("runs.log").toUtf8()};
+    testsupport::SimulatorFolder simulatorFolder;
+    QTemporaryDir& dir = simulatorFolder.dir;
     const std::shared_ptr<LitraController> controller =
         std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR));
     AppState state;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 #include <functional>
@@ -53,6 +54,15 @@ private:
 };
 // How many of the runs in a LITRA_SIM_LOG file began before another one had ended.
 int overlappingRuns(const QString& logPath);
+
+// A temporary folder for the simulator's lights.json, faults and runs.log, named to it through
+// its environment for as long as the object lives.
+struct SimulatorFolder {
+    QTemporaryDir dir;
+    ScopedEnv state{"LITRA_SIM_STATE", dir.filePath("lights.json").toUtf8()};
+    ScopedEnv faults{"LITRA_SIM_FAULTS_FILE", dir.filePath("faults").toUtf8()};
+    ScopedEnv log{"LITRA_SIM_LOG", dir.filePath("runs.log").toUtf8()};
+};
 
 // One light as litra reports it and the simulator keeps it.
 struct Light {
