@@ -2,15 +2,48 @@
 
 #include "LitraError.h"
 
-#include <QEventLoop>
-#include <QProcess>
-#include <QTimer>
-
-#include <unistd.h>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QFile>
+
+#include <optional>
+#include <vector>
+
+extern char** environ;
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Closes a descriptor when it goes out of scope.
+class Fd {
+public:
+    Fd() = default;
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() { reset(); }
+    int get() const { return fd_; }
+    void reset(int fd = -1) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = fd;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 QString signalName(int signal) {
     const char* abbrev = sigabbrev_np(signal);
@@ -20,31 +53,143 @@ QString signalName(int signal) {
     return description ? QStringLiteral("%1 (%2)").arg(name, QLatin1String(description)) : name;
 }
 
-// Runs in the child between fork and exec: only async-signal-safe calls.
-void prepareChild() {
-    ::setpgid(0, 0);
-    struct sigaction defaults {};
-    defaults.sa_handler = SIG_DFL;
-    for (int signal = 1; signal < NSIG; ++signal) {
-        ::sigaction(signal, &defaults, nullptr);  // fails harmlessly for SIGKILL and SIGSTOP
-    }
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-}
-
-// The child leads its own process group, so this also reaches what it started: a wrapper
-// script's program that hangs must not outlive the run and hold the lights.
-void signalGroup(const QProcess& process, int signal) {
-    const pid_t pid = static_cast<pid_t>(process.processId());
-    if (pid > 0 && ::kill(-pid, signal) != 0) {
-        ::kill(pid, signal);  // not yet in its own group
-    }
-}
-
 QString seconds(std::chrono::milliseconds duration) {
     return QString::number(std::chrono::duration<double>(duration).count());
 }
+
+// A running child: its pipes, its exit and its process group. posix_spawn starts it without
+// copying Glowdeck's memory (a vfork), which a fork() would make Glowdeck pay for page by page.
+class Child {
+public:
+    Child(const QString& program, const QStringList& arguments) {
+        const QByteArray path = QFile::encodeName(program);
+        std::vector<QByteArray> storage{path};
+        for (const QString& argument : arguments) {
+            storage.push_back(argument.toLocal8Bit());
+        }
+        std::vector<char*> argv;
+        for (QByteArray& a : storage) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+
+        int outPipe[2];
+        int errPipe[2];
+        if (::pipe2(outPipe, O_CLOEXEC) != 0 || (out_.reset(outPipe[0]), false) ||
+            ::pipe2(errPipe, O_CLOEXEC) != 0) {
+            throw LaunchError(QStringLiteral("Could not start %1: %2").arg(program, systemReason(errno)));
+        }
+        Fd outWrite(outPipe[1]);
+        err_.reset(errPipe[0]);
+        Fd errWrite(errPipe[1]);
+        ::fcntl(out_.get(), F_SETFL, O_NONBLOCK);
+        ::fcntl(err_.get(), F_SETFL, O_NONBLOCK);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, outWrite.get(), STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, errWrite.get(), STDERR_FILENO);
+        // Its own process group, every signal at its default and none blocked, whatever
+        // Glowdeck was started with (nohup, a launcher that blocks signals).
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t all;
+        sigfillset(&all);
+        posix_spawnattr_setsigdefault(&attributes, &all);
+        sigset_t none;
+        sigemptyset(&none);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setpgroup(&attributes, 0);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK |
+                                                  POSIX_SPAWN_SETPGROUP);
+        const int error =
+            ::posix_spawn(&pid_, path.constData(), &actions, &attributes, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+        if (error != 0) {
+            throw LaunchError(QStringLiteral("Could not start %1: %2").arg(program, systemReason(error)));
+        }
+        exit_.reset(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
+    }
+
+    // Reaps it, killing its process group first unless it has been reaped already.
+    ~Child() {
+        if (!reaped_) {
+            signalGroup(SIGKILL);
+            reap();
+        }
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    // The child leads its own process group, so this also reaches what it started: a wrapper
+    // script's program that hangs must not outlive the run and hold the lights.
+    void signalGroup(int signal) const { ::kill(-pid_, signal); }
+
+    // Waits until `until` for output or the child's end, taking in what arrives but no more
+    // than `cap` bytes in all; true once the child has been reaped.
+    bool waitUntil(Clock::time_point until, ProcessResult& result, qsizetype cap) {
+        if (exit_.get() < 0) {  // no pidfd: look for the exit now and then
+            until = std::min(until, Clock::now() + std::chrono::milliseconds(20));
+        }
+        pollfd fds[3] = {{out_.get(), POLLIN, 0}, {err_.get(), POLLIN, 0}, {exit_.get(), POLLIN, 0}};
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+        if (::poll(fds, 3, static_cast<int>(std::max<long long>(left.count(), 0))) < 0 &&
+            errno != EINTR) {
+            throw LaunchError(QStringLiteral("Could not read from litra: %1").arg(systemReason(errno)));
+        }
+        drain(result, cap);
+        const bool exited = exit_.get() >= 0 ? (fds[2].revents & POLLIN) != 0
+                                             : ::waitpid(pid_, &status_, WNOHANG) == pid_;
+        if (!exited) {
+            return false;
+        }
+        // Ended: take what is left in the pipes, without waiting for a grandchild that holds
+        // them, and collect the exit.
+        drain(result, cap);
+        if (!reaped_ && exit_.get() < 0) {
+            reaped_ = true;  // collected above
+        }
+        reap();
+        return true;
+    }
+
+    int status() const { return status_; }
+
+private:
+    // Reads what the pipes hold now; a pipe at its end is closed.
+    void drain(ProcessResult& result, qsizetype cap) {
+        char buffer[65536];
+        for (auto [fd, into] : {std::pair{&out_, &result.standardOutput},
+                                std::pair{&err_, &result.standardError}}) {
+            while (fd->get() >= 0 &&
+                   result.standardOutput.size() + result.standardError.size() <= cap) {
+                const ssize_t n = ::read(fd->get(), buffer, sizeof buffer);
+                if (n > 0) {
+                    into->append(buffer, n);
+                } else if (n == 0 || errno != EINTR) {
+                    if (n == 0 || errno != EAGAIN) {
+                        fd->reset();
+                    }
+                    break;
+                }
+            }
+        }
+    }
+
+    void reap() {
+        while (!reaped_ && ::waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
+        }
+        reaped_ = true;
+    }
+
+    pid_t pid_ = 0;
+    Fd out_;
+    Fd err_;
+    Fd exit_;
+    int status_ = 0;
+    bool reaped_ = false;
+};
 
 }  // namespace
 
@@ -58,94 +203,49 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
     if (stopper && stopper->isStopped()) {
         throw LaunchError(QStringLiteral("litra run abandoned"));
     }
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setInputChannelMode(QProcess::ForwardedInputChannel);
-    process.setChildProcessModifier(prepareChild);
-
-    enum class Stop { none, timeout, overflow, abandoned } stop = Stop::none;
+    const auto deadline = Clock::now() + limits.timeout;
+    std::optional<Clock::time_point> graceEnds;
     ProcessResult result;
-    QEventLoop loop;
-    QTimer deadline;
-    QTimer grace;
-    deadline.setSingleShot(true);
-    grace.setSingleShot(true);
-    auto kill = [&](Stop why) {
-        if (stop == Stop::none) {
-            stop = why;
+    Child child(program, arguments);
+    for (;;) {
+        const auto now = Clock::now();
+        if (now >= deadline) {
+            throw LaunchError(QStringLiteral("litra did not finish within %1 seconds and was stopped")
+                                  .arg(seconds(limits.timeout)));  // ~Child kills the group
         }
-        signalGroup(process, SIGKILL);
-    };
-    auto collect = [&](QByteArray& into, QProcess::ProcessChannel channel) {
-        process.setReadChannel(channel);
-        into += process.readAll();
-        if (stop == Stop::none &&
-            result.standardOutput.size() + result.standardError.size() > limits.maxOutputBytes) {
-            kill(Stop::overflow);
+        if (stopper && stopper->isStopped() && !graceEnds) {
+            child.signalGroup(SIGTERM);
+            graceEnds = now + limits.stopGrace;
         }
-    };
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop,
-                     [&] { collect(result.standardOutput, QProcess::StandardOutput); });
-    QObject::connect(&process, &QProcess::readyReadStandardError, &loop,
-                     [&] { collect(result.standardError, QProcess::StandardError); });
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart) {
-            loop.quit();
-        }
-    });
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { kill(Stop::timeout); });
-    QObject::connect(&grace, &QTimer::timeout, &loop, [&] { signalGroup(process, SIGKILL); });
-    auto abandon = [&] {
-        if (stop == Stop::none) {
-            stop = Stop::abandoned;
-            signalGroup(process, SIGTERM);
-            grace.start(limits.stopGrace);
-        }
-    };
-    if (stopper) {
-        QObject::connect(stopper, &RunStopper::stopped, &loop, abandon);
-    }
-
-    process.start();
-    deadline.start(limits.timeout);
-    if (stopper && stopper->isStopped()) {
-        abandon();  // stopped before the connection was made
-    }
-    if (process.state() != QProcess::NotRunning) {
-        loop.exec();
-    }
-
-    if (process.error() == QProcess::FailedToStart) {
-        // Qt words it as "execve: <reason>"; the reason is what the user needs.
-        QString reason = process.errorString();
-        reason = reason.mid(reason.indexOf(QLatin1String(": ")) + 1).trimmed();
-        throw LaunchError(QStringLiteral("Could not start %1: %2").arg(program, reason));
-    }
-    switch (stop) {
-        case Stop::timeout:
-            throw LaunchError(
-                QStringLiteral("litra did not finish within %1 seconds and was stopped")
-                    .arg(seconds(limits.timeout)));
-        case Stop::overflow:
-            throw LaunchError(
-                QStringLiteral("litra wrote more than %1 MiB of output and was stopped")
-                    .arg(limits.maxOutputBytes / (1024.0 * 1024.0)));
-        case Stop::abandoned:
+        if (graceEnds && now >= *graceEnds) {
             throw LaunchError(QStringLiteral("litra run abandoned"));
-        case Stop::none:
+        }
+        // Wake now and then to notice a stop.
+        auto until = std::min(deadline, graceEnds.value_or(deadline));
+        if (stopper) {
+            until = std::min(until, now + std::chrono::milliseconds(50));
+        }
+        const bool ended = child.waitUntil(until, result, limits.maxOutputBytes);
+        if (result.standardOutput.size() + result.standardError.size() > limits.maxOutputBytes) {
+            throw LaunchError(QStringLiteral("litra wrote more than %1 MiB of output and was stopped")
+                                  .arg(limits.maxOutputBytes / (1024.0 * 1024.0)));
+        }
+        if (ended) {
             break;
+        }
     }
-    if (process.exitStatus() == QProcess::CrashExit) {
-        const int signal = process.exitCode();
+    if (graceEnds) {
+        throw LaunchError(QStringLiteral("litra run abandoned"));
+    }
+    const int status = child.status();
+    if (WIFSIGNALED(status)) {
+        const int signal = WTERMSIG(status);
         result.exitCode = 128 + signal;
         if (result.standardError.isEmpty()) {
-            result.standardError =
-                QStringLiteral("terminated by %1").arg(signalName(signal)).toUtf8();
+            result.standardError = QStringLiteral("terminated by %1").arg(signalName(signal)).toUtf8();
         }
     } else {
-        result.exitCode = process.exitCode();
+        result.exitCode = WEXITSTATUS(status);
     }
     return result;
 }

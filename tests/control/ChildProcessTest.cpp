@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <thread>
 
 using namespace std::chrono_literals;
 using testsupport::readFile;
@@ -128,12 +129,16 @@ TEST_F(ChildProcess, StopEndsARunningChildAndItsGroupAfterTheGrace) {
     ProcessLimits limits;
     limits.stopGrace = 200ms;
     RunStopper stopper;
-    QTimer::singleShot(300, &stopper, &RunStopper::stop);
+    std::thread quit([&stopper] {  // as the GUI thread does while the worker waits
+        std::this_thread::sleep_for(300ms);
+        stopper.stop();
+    });
     EXPECT_EQ(failureOf("cd '" + dir.path().toUtf8() +
                             "'; (trap '' TERM; sleep 30) & echo $! > grandchild; "
                             "trap '' TERM; while :; do sleep 1; done",
                         limits, &stopper),
               "litra run abandoned");
+    quit.join();
     EXPECT_TRUE(waitUntil([&] { return !alive("grandchild"); }, 1000));
     EXPECT_EQ(failureOf("exit 0", limits, &stopper), "litra run abandoned");
 }
