@@ -2,15 +2,15 @@
 
 #include "LitraError.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 #include <QFile>
 
@@ -43,7 +43,9 @@ private:
     int fd_ = -1;
 };
 
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 QString signalName(int signal) {
     const char* abbrev = sigabbrev_np(signal);
@@ -75,11 +77,16 @@ public:
 
         int outPipe[2];
         int errPipe[2];
-        if (::pipe2(outPipe, O_CLOEXEC) != 0 || (out_.reset(outPipe[0]), false) ||
-            ::pipe2(errPipe, O_CLOEXEC) != 0) {
-            throw LaunchError(QStringLiteral("Could not start %1: %2").arg(program, systemReason(errno)));
+        if (::pipe2(outPipe, O_CLOEXEC) != 0) {
+            throw LaunchError(
+                QStringLiteral("Could not start %1: %2").arg(program, systemReason(errno)));
         }
+        out_.reset(outPipe[0]);
         Fd outWrite(outPipe[1]);
+        if (::pipe2(errPipe, O_CLOEXEC) != 0) {
+            throw LaunchError(
+                QStringLiteral("Could not start %1: %2").arg(program, systemReason(errno)));
+        }
         err_.reset(errPipe[0]);
         Fd errWrite(errPipe[1]);
         ::fcntl(out_.get(), F_SETFL, O_NONBLOCK);
@@ -100,14 +107,15 @@ public:
         sigemptyset(&none);
         posix_spawnattr_setsigmask(&attributes, &none);
         posix_spawnattr_setpgroup(&attributes, 0);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK |
-                                                  POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setflags(
+            &attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
         const int error =
             ::posix_spawn(&pid_, path.constData(), &actions, &attributes, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attributes);
         if (error != 0) {
-            throw LaunchError(QStringLiteral("Could not start %1: %2").arg(program, systemReason(error)));
+            throw LaunchError(
+                QStringLiteral("Could not start %1: %2").arg(program, systemReason(error)));
         }
         exit_.reset(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
     }
@@ -132,11 +140,13 @@ public:
         if (exit_.get() < 0) {  // no pidfd: look for the exit now and then
             until = std::min(until, Clock::now() + std::chrono::milliseconds(20));
         }
-        pollfd fds[3] = {{out_.get(), POLLIN, 0}, {err_.get(), POLLIN, 0}, {exit_.get(), POLLIN, 0}};
+        pollfd fds[3] = {
+            {out_.get(), POLLIN, 0}, {err_.get(), POLLIN, 0}, {exit_.get(), POLLIN, 0}};
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
         if (::poll(fds, 3, static_cast<int>(std::max<long long>(left.count(), 0))) < 0 &&
             errno != EINTR) {
-            throw LaunchError(QStringLiteral("Could not read from litra: %1").arg(systemReason(errno)));
+            throw LaunchError(
+                QStringLiteral("Could not read from litra: %1").arg(systemReason(errno)));
         }
         drain(result, cap);
         const bool exited = exit_.get() >= 0 ? (fds[2].revents & POLLIN) != 0
@@ -160,8 +170,8 @@ private:
     // Reads what the pipes hold now; a pipe at its end is closed.
     void drain(ProcessResult& result, qsizetype cap) {
         char buffer[65536];
-        for (auto [fd, into] : {std::pair{&out_, &result.standardOutput},
-                                std::pair{&err_, &result.standardError}}) {
+        for (auto [fd, into] :
+             {std::pair{&out_, &result.standardOutput}, std::pair{&err_, &result.standardError}}) {
             while (fd->get() >= 0 &&
                    result.standardOutput.size() + result.standardError.size() <= cap) {
                 const ssize_t n = ::read(fd->get(), buffer, sizeof buffer);
@@ -210,8 +220,9 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
     for (;;) {
         const auto now = Clock::now();
         if (now >= deadline) {
-            throw LaunchError(QStringLiteral("litra did not finish within %1 seconds and was stopped")
-                                  .arg(seconds(limits.timeout)));  // ~Child kills the group
+            throw LaunchError(
+                QStringLiteral("litra did not finish within %1 seconds and was stopped")
+                    .arg(seconds(limits.timeout)));  // ~Child kills the group
         }
         if (stopper && stopper->isStopped() && !graceEnds) {
             child.signalGroup(SIGTERM);
@@ -227,8 +238,9 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
         }
         const bool ended = child.waitUntil(until, result, limits.maxOutputBytes);
         if (result.standardOutput.size() + result.standardError.size() > limits.maxOutputBytes) {
-            throw LaunchError(QStringLiteral("litra wrote more than %1 MiB of output and was stopped")
-                                  .arg(limits.maxOutputBytes / (1024.0 * 1024.0)));
+            throw LaunchError(
+                QStringLiteral("litra wrote more than %1 MiB of output and was stopped")
+                    .arg(limits.maxOutputBytes / (1024.0 * 1024.0)));
         }
         if (ended) {
             break;
@@ -242,7 +254,8 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
         const int signal = WTERMSIG(status);
         result.exitCode = 128 + signal;
         if (result.standardError.isEmpty()) {
-            result.standardError = QStringLiteral("terminated by %1").arg(signalName(signal)).toUtf8();
+            result.standardError =
+                QStringLiteral("terminated by %1").arg(signalName(signal)).toUtf8();
         }
     } else {
         result.exitCode = WEXITSTATUS(status);
