@@ -23,19 +23,6 @@ SessionError unguarded(const QString& reason) {
             .arg(reason));
 }
 
-// Replies to `call` once `outcome` ends; nobody awaits it.
-QCoro::Task<> replyWhenDone(QDBusConnection bus, QDBusMessage call, QCoro::Task<QString> outcome) {
-    QString failure;
-    try {
-        failure = co_await std::move(outcome);
-    } catch (...) {
-        failure = localizedDescription(std::current_exception());
-    }
-    bus.send(failure.isEmpty() ? call.createReply()
-                               : call.createErrorReply(QLatin1String(SessionService::litraFailed),
-                                                       failure));
-}
-
 }  // namespace
 
 QVariantMap platformDataFromEnvironment() {
@@ -74,11 +61,7 @@ void showWithActivationToken(const QString& token, const std::function<void()>& 
 SessionService::SessionService(AppDelegate& delegate, QObject* parent)
     : QObject(parent), delegate_(delegate) {
     qDBusRegisterMetaType<QList<QVariantMap>>();
-    // A refresh assigns several fields in a row: one check after the last of them.
-    publishSoon_.setSingleShot(true);
-    publishSoon_.setInterval(0);
-    connect(&delegate_.appState(), &AppState::changed, &publishSoon_, qOverload<>(&QTimer::start));
-    connect(&publishSoon_, &QTimer::timeout, this, &SessionService::publishChanges);
+    connect(&delegate_.appState(), &AppState::changed, this, &SessionService::publishChanges);
 }
 
 QString SessionService::status() const {
@@ -116,35 +99,38 @@ void SessionService::publishChanges() {
     bus_.send(signal);
 }
 
-void SessionService::answerWhenDone(QCoro::Task<QString> outcome) {
+void SessionService::submit(LightCommand command) {
     setDelayedReply(true);
-    replyWhenDone(connection(), message(), std::move(outcome));
+    delegate_.commands().submit(
+        std::move(command), [bus = connection(), call = message()](const CommandOutcome& outcome) {
+            bus.send(outcome.failure().isEmpty()
+                         ? call.createReply()
+                         : call.createErrorReply(QLatin1String(litraFailed), outcome.failure()));
+        });
 }
 
 void SessionService::Toggle(const QString& light) {
-    answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.toggle(light); }));
+    submit(LightCommand::toggle(light));
 }
 
 void SessionService::On(const QString& light) {
-    answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.on(light); }));
+    submit(LightCommand::on(light));
 }
 
 void SessionService::Off(const QString& light) {
-    answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.off(light); }));
+    submit(LightCommand::off(light));
 }
 
 void SessionService::SetBrightness(int percentage, const QString& light) {
-    answerWhenDone(delegate_.runCommand(
-        [=](LitraController& c) { return c.setBrightness(percentage, light); }));
+    submit(LightCommand::brightness(percentage, light));
 }
 
 void SessionService::SetTemperature(int kelvin, const QString& light) {
-    answerWhenDone(delegate_.runCommand(
-        [=](LitraController& c) { return c.setTemperature(kelvin, light); }));
+    submit(LightCommand::temperature(kelvin, light));
 }
 
 void SessionService::Refresh() {
-    answerWhenDone(delegate_.refreshForCaller());
+    submit(LightCommand::refresh());
 }
 
 SessionService::Outcome SessionService::claim(QDBusConnection bus,

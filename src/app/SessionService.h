@@ -1,15 +1,14 @@
 #pragma once
 
+#include "LightCommand.h"
 #include "LightEntries.h"
 #include "LitraError.h"
 
-#include <QCoroTask>
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <QVariantMap>
 
 #include <chrono>
@@ -101,13 +100,12 @@ private:
         QList<QVariantMap> lights;
     };
 
-    // Answers the call being served when `outcome` ends: empty is success, else the failure.
-    void answerWhenDone(QCoro::Task<QString> outcome);
+    // Answers the call being served once the command has run and the lights are refreshed.
+    void submit(LightCommand command);
     // Sends PropertiesChanged with the properties that differ from what was last published.
     void publishChanges();
 
     AppDelegate& delegate_;
     QDBusConnection bus_{QString()};
     std::optional<Published> published_;
-    QTimer publishSoon_;
 };

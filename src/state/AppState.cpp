@@ -54,14 +54,24 @@ TrayIconStyle AppState::storedTrayIconStyle() {
     return readTrayIconStyle(QSettings(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck")));
 }
 
-void AppState::setStatus(LightStatus status) {
-    status_ = std::move(status);
+void AppState::publish(LightsSnapshot snapshot) {
+    if (snapshot == snapshot_) {
+        return;
+    }
+    snapshot_ = std::move(snapshot);
     emit changed();
 }
 
+void AppState::setStatus(LightStatus status) {
+    LightsSnapshot next = snapshot_;
+    next.status = std::move(status);
+    publish(std::move(next));
+}
+
 void AppState::setDeviceCount(qint64 count) {
-    deviceCount_ = count;
-    emit changed();
+    LightsSnapshot next = snapshot_;
+    next.deviceCount = count;
+    publish(std::move(next));
 }
 
 void AppState::setPollIntervalSeconds(double seconds) {
@@ -69,11 +79,6 @@ void AppState::setPollIntervalSeconds(double seconds) {
     emit changed();
     settings_.setValue(QLatin1String(pollIntervalKey), seconds);
     settings_.sync();
-}
-
-void AppState::setLightNeedsPermission(bool needs) {
-    lightNeedsPermission_ = needs;
-    emit changed();
 }
 
 QString AppState::litraPath() const {
@@ -122,31 +127,30 @@ void AppState::setCameraInUse(bool inUse) {
 }
 
 void AppState::setBrightnessPercentage(std::optional<double> percentage) {
-    brightnessPercentage_ = percentage;
-    emit changed();
+    LightsSnapshot next = snapshot_;
+    next.brightnessPercentage = percentage;
+    publish(std::move(next));
 }
 
 void AppState::setTemperatureKelvin(std::optional<double> kelvin) {
-    temperatureKelvin_ = kelvin;
-    emit changed();
+    LightsSnapshot next = snapshot_;
+    next.temperatureKelvin = kelvin;
+    publish(std::move(next));
 }
 
 void AppState::setTemperatureRange(TemperatureRange range) {
-    temperatureRange_ = range;
-    emit changed();
+    LightsSnapshot next = snapshot_;
+    next.temperatureRange = range;
+    publish(std::move(next));
 }
 
-void AppState::setLights(std::vector<LitraDevice> lights) {
-    lights_ = std::move(lights);
-    emit changed();
-}
-
-void AppState::updateMetrics(const std::vector<LitraDevice>& devices) {
-    if (devices.empty()) {
-        setBrightnessPercentage(std::nullopt);
-        setTemperatureKelvin(std::nullopt);
-        return;
-    }
+LightsSnapshot LightsSnapshot::of(LightStatus status, std::vector<LitraDevice> lights,
+                                  bool lightNeedsPermission, TemperatureRange knownRange) {
+    LightsSnapshot snapshot;
+    snapshot.status = std::move(status);
+    snapshot.deviceCount = static_cast<qint64>(lights.size());
+    snapshot.lightNeedsPermission = lightNeedsPermission;
+    snapshot.temperatureRange = knownRange;
 
     double brightnessSum = 0.0;
     int brightnessCount = 0;
@@ -154,11 +158,9 @@ void AppState::updateMetrics(const std::vector<LitraDevice>& devices) {
     int temperatureCount = 0;
     std::optional<double> highestMinimum;
     std::optional<double> lowestMaximum;
-    for (const LitraDevice& d : devices) {
-        if (d.brightness_in_lumen && d.maximum_brightness_in_lumen &&
-            *d.maximum_brightness_in_lumen > 0) {
-            brightnessSum += static_cast<double>(*d.brightness_in_lumen) /
-                             static_cast<double>(*d.maximum_brightness_in_lumen) * 100.0;
+    for (const LitraDevice& d : lights) {
+        if (const std::optional<double> percentage = d.brightnessPercentage()) {
+            brightnessSum += *percentage;
             ++brightnessCount;
         }
         if (d.temperature_in_kelvin) {
@@ -174,14 +176,17 @@ void AppState::updateMetrics(const std::vector<LitraDevice>& devices) {
             lowestMaximum = lowestMaximum ? std::min(*lowestMaximum, v) : v;
         }
     }
-
-    setBrightnessPercentage(brightnessCount > 0 ? std::optional(brightnessSum / brightnessCount)
-                                                : std::nullopt);
-    setTemperatureKelvin(temperatureCount > 0 ? std::optional(temperatureSum / temperatureCount)
-                                              : std::nullopt);
-    if (highestMinimum && lowestMaximum && *highestMinimum < *lowestMaximum) {
-        setTemperatureRange({*highestMinimum, *lowestMaximum});
+    if (brightnessCount > 0) {
+        snapshot.brightnessPercentage = brightnessSum / brightnessCount;
     }
+    if (temperatureCount > 0) {
+        snapshot.temperatureKelvin = temperatureSum / temperatureCount;
+    }
+    if (highestMinimum && lowestMaximum && *highestMinimum < *lowestMaximum) {
+        snapshot.temperatureRange = {*highestMinimum, *lowestMaximum};
+    }
+    snapshot.lights = std::move(lights);
+    return snapshot;
 }
 
 QString displayText(const LightStatus& status) {

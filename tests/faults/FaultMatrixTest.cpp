@@ -204,9 +204,8 @@ TEST(LongReasons, AreCutBetweenCharacters) {
 TEST(Markup, FromLitraIsShownAsWritten) {
     Rig rig;
     ASSERT_TRUE(rig.launch());
-    PreferencesView view(
-        &rig.state(), [&] { return rig.delegate().controller(); },
-        LoginItemService::mainAppService());
+    PreferencesView view(&rig.state(), &rig.delegate().commands(),
+                         LoginItemService::mainAppService());
     rig.setFaults("LITRA_SIM_FAIL_STATUS=1\nLITRA_SIM_FAIL_STDERR=<b>busy</b>\n");
     QSignalSpy finished(&view.form(), &PreferencesForm::lightCommandFinished);
     view.form().brightnessEditingChanged(true);

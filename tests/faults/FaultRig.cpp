@@ -88,9 +88,7 @@ bool Rig::launch(ProcessLimits limits) {
         Qt::DirectConnection);
     form_ = std::make_unique<PreferencesForm>(
         &delegate_->appState(),
-        [delegate = QPointer<AppDelegate>(delegate_.get())]() -> std::shared_ptr<LitraController> {
-            return delegate ? delegate->controller() : nullptr;
-        },
+        &delegate_->commands(),
         LoginItemService::mainAppService());
     form_->appear();
     delegate_->setUp();
@@ -111,9 +109,9 @@ bool Rig::chooseRefresh() {
 }
 
 bool Rig::leftClick() {
-    const std::size_t before = icon_->presentations.size();
+    QSignalSpy drained(&delegate_->commands(), &CommandQueue::drained);
     icon_->click(StatusIcon::Click::left);
-    return waitUntil([&] { return icon_->presentations.size() > before; });
+    return waitUntil([&] { return !drained.isEmpty(); });
 }
 
 bool Rig::dragBrightnessTo(double percentage) {
