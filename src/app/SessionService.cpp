@@ -103,9 +103,14 @@ void SessionService::submit(LightCommand command) {
     setDelayedReply(true);
     delegate_.commands().submit(
         std::move(command), [bus = connection(), call = message()](const CommandOutcome& outcome) {
-            bus.send(outcome.failure().isEmpty()
-                         ? call.createReply()
-                         : call.createErrorReply(QLatin1String(litraFailed), outcome.failure()));
+            if (outcome.failure().isEmpty()) {
+                bus.send(call.createReply());
+            } else {
+                bus.send(call.createErrorReply(
+                    outcome.refused ? QStringLiteral("org.freedesktop.DBus.Error.LimitsExceeded")
+                                    : QLatin1String(litraFailed),
+                    outcome.failure()));
+            }
         });
 }
 

@@ -22,7 +22,7 @@ CommandQueue::~CommandQueue() {
 }
 
 std::size_t CommandQueue::waiting() const {
-    std::size_t count = ran_.size();
+    std::size_t count = ran_.size() + runningCallers_;
     for (const Entry& entry : entries_) {
         count += entry.answers.size();
     }
@@ -44,7 +44,7 @@ void CommandQueue::submit(LightCommand command, Answer answer) {
     }
     if (waiting() >= capacity) {
         answer({tr("Too many light commands are waiting (%1); this one was not run").arg(capacity),
-                {}});
+                {}, true});
         return;
     }
     if (command.settlesOnLatest()) {
@@ -104,10 +104,12 @@ QCoro::Task<> CommandQueue::drain() {
             Entry entry = std::move(entries_.front());
             entries_.pop_front();
             bool stale = false;
+            runningCallers_ = entry.answers.size();
             const std::optional<QString> failure = co_await run(entry, stale);
             if (!*alive) {
                 co_return;
             }
+            runningCallers_ = 0;
             for (Answer& answer : entry.answers) {
                 ran_.push_back({std::move(answer), failure.value_or(QString())});
             }

@@ -20,6 +20,7 @@ class LitraController;
 struct CommandOutcome {
     QString commandFailure;
     QString refreshFailure;
+    bool refused = false;  // too many were waiting: it did not run
     // The one to report: the command's own, else the refresh's.
     const QString& failure() const {
         return commandFailure.isEmpty() ? refreshFailure : commandFailure;
@@ -81,6 +82,7 @@ private:
     ControllerProvider controller_;
     Refresh refresh_;
     std::deque<Entry> entries_;
+    std::size_t runningCallers_ = 0;
     std::vector<Ran> ran_;
     bool draining_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
