@@ -151,14 +151,19 @@ LightsSnapshot LightsSnapshot::of(LightStatus status, std::vector<LitraDevice> l
     snapshot.deviceCount = static_cast<qint64>(lights.size());
     snapshot.lightNeedsPermission = lightNeedsPermission;
     snapshot.temperatureRange = knownRange;
+    snapshot.updateMetrics(lights);
+    snapshot.lights = std::move(lights);
+    return snapshot;
+}
 
+void LightsSnapshot::updateMetrics(const std::vector<LitraDevice>& devices) {
     double brightnessSum = 0.0;
     int brightnessCount = 0;
     double temperatureSum = 0.0;
     int temperatureCount = 0;
     std::optional<double> highestMinimum;
     std::optional<double> lowestMaximum;
-    for (const LitraDevice& d : lights) {
+    for (const LitraDevice& d : devices) {
         if (const std::optional<double> percentage = d.brightnessPercentage()) {
             brightnessSum += *percentage;
             ++brightnessCount;
@@ -176,17 +181,13 @@ LightsSnapshot LightsSnapshot::of(LightStatus status, std::vector<LitraDevice> l
             lowestMaximum = lowestMaximum ? std::min(*lowestMaximum, v) : v;
         }
     }
-    if (brightnessCount > 0) {
-        snapshot.brightnessPercentage = brightnessSum / brightnessCount;
-    }
-    if (temperatureCount > 0) {
-        snapshot.temperatureKelvin = temperatureSum / temperatureCount;
-    }
+    brightnessPercentage =
+        brightnessCount > 0 ? std::optional(brightnessSum / brightnessCount) : std::nullopt;
+    temperatureKelvin =
+        temperatureCount > 0 ? std::optional(temperatureSum / temperatureCount) : std::nullopt;
     if (highestMinimum && lowestMaximum && *highestMinimum < *lowestMaximum) {
-        snapshot.temperatureRange = {*highestMinimum, *lowestMaximum};
+        temperatureRange = {*highestMinimum, *lowestMaximum};
     }
-    snapshot.lights = std::move(lights);
-    return snapshot;
 }
 
 QString displayText(const LightStatus& status) {

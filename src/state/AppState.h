@@ -32,6 +32,8 @@ struct LightsSnapshot {
     // The snapshot of a report; a failed query has no lights.
     static LightsSnapshot of(LightStatus status, std::vector<LitraDevice> lights,
                              bool lightNeedsPermission, TemperatureRange knownRange);
+    // Derives brightness, temperature and, when the lights share one, the range from a report.
+    void updateMetrics(const std::vector<LitraDevice>& devices);
     friend bool operator==(const LightsSnapshot&, const LightsSnapshot&) = default;
 };
 

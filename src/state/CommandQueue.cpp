@@ -10,11 +10,11 @@ struct CommandQueue::Entry {
     std::vector<Answer> answers;
 };
 
-CommandQueue::CommandQueue(AppState* state, ControllerProvider controller, Refresh refresh,
+CommandQueue::CommandQueue(AppState* state, ControllerProvider controllerProvider, Refresh refresh,
                            QObject* parent)
     : QObject(parent),
       state_(state),
-      controller_(std::move(controller)),
+      controllerProvider_(std::move(controllerProvider)),
       refresh_(std::move(refresh)) {}
 
 CommandQueue::~CommandQueue() {
@@ -38,7 +38,7 @@ void CommandQueue::submit(LightCommand command, Answer answer) {
     if (!answer) {
         answer = [](const CommandOutcome&) {};
     }
-    if (!controller_()) {
+    if (!controller()) {
         answer({unavailableReason(), {}});
         return;
     }
@@ -72,7 +72,7 @@ void CommandQueue::submitStep(Step step) {
 }
 
 QCoro::Task<std::optional<QString>> CommandQueue::run(Entry& entry, bool& stale) {
-    const std::shared_ptr<LitraController> controller = controller_();
+    const std::shared_ptr<LitraController> controller = this->controller();
     if (!controller) {
         co_return unavailableReason();
     }
@@ -89,7 +89,7 @@ QCoro::Task<std::optional<QString>> CommandQueue::run(Entry& entry, bool& stale)
     } catch (...) {
         failure = localizedDescription(std::current_exception());
     }
-    stale = controller != controller_();
+    stale = controller != this->controller();
     co_return failure;
 }
 

@@ -46,12 +46,12 @@ public:
     using Step = std::function<QCoro::Task<>(LitraController&)>;
 
     // `state` must outlive the queue.
-    CommandQueue(AppState* state, ControllerProvider controller, Refresh refresh,
+    CommandQueue(AppState* state, ControllerProvider controllerProvider, Refresh refresh,
                  QObject* parent = nullptr);
     ~CommandQueue() override;
 
     // The controller in use now; none when there is none to run commands with.
-    std::shared_ptr<LitraController> controller() const { return controller_(); }
+    std::shared_ptr<LitraController> controller() const { return controllerProvider_(); }
 
     // A command the user gave; `answer` may be empty.
     void submit(LightCommand command, Answer answer = {});
@@ -79,7 +79,7 @@ private:
     QString unavailableReason() const;
 
     AppState* state_;
-    ControllerProvider controller_;
+    ControllerProvider controllerProvider_;
     Refresh refresh_;
     std::deque<Entry> entries_;
     std::size_t runningCallers_ = 0;
