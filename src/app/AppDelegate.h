@@ -50,7 +50,6 @@ public:
     // Empty until launch, and for good when it could not be created.
     const std::shared_ptr<LitraController>& controller() const { return controller_; }
     StatusIcon* statusItem() const { return statusItem_.get(); }
-    StatusMenu* statusMenu() const { return statusMenu_.get(); }
     // Whether the polling loop's task is still running: a cancelled loop ends at its next check.
     bool isPolling() const;
     // The Preferences window, made at the first call and the same one after that.

@@ -40,7 +40,6 @@ public:
                     QObject* parent = nullptr);
 
     AppState* appState() const { return appState_; }
-    const LoginItemService& loginItems() const { return loginItems_; }
 
     bool launchAtLogin() const { return launchAtLogin_; }
     const std::optional<QString>& launchError() const { return launchError_; }

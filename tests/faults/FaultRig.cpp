@@ -123,7 +123,7 @@ bool Rig::dragBrightnessTo(double percentage) {
 }
 
 void Rig::choose(const QString& menuTitle) {
-    for (QAction* action : delegate_->statusMenu()->menu()->actions()) {
+    for (QAction* action : icon_->menu->actions()) {
         if (action->text() == menuTitle) {
             action->trigger();
             return;
@@ -137,7 +137,7 @@ QString Rig::toolTip() const {
 }
 
 QString Rig::menuStatusLine() const {
-    return delegate_->statusMenu()->entries().at(0).title;
+    return icon_->menu->actions().at(0)->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
 QByteArray Rig::lights() const {
