@@ -206,6 +206,13 @@ QString displayText(const LightStatus& status) {
     return {};
 }
 
+QString deviceCountText(qint64 deviceCount) {
+    const QString format = deviceCount == 1
+                               ? QCoreApplication::translate("StatusMenu", "%1 device connected")
+                               : QCoreApplication::translate("StatusMenu", "%1 devices connected");
+    return format.arg(deviceCount);
+}
+
 QString missingPermissionText() {
     return QStringLiteral("A light is connected, but you do not have permission to use it.");
 }

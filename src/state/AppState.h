@@ -130,6 +130,9 @@ bool isUsablePollInterval(double seconds);
 // The one text shown for a status wherever a status is shown.
 QString displayText(const LightStatus& status);
 
+// "1 device connected", "2 devices connected", ...
+QString deviceCountText(qint64 deviceCount);
+
 // The sentence added wherever the status is shown when a light needs permission.
 QString missingPermissionText();
 

@@ -107,7 +107,8 @@ protected:
             [] { return std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR)); },
             [] { return std::make_unique<RecordingStatusIcon>(); });
         delegate->appState().setPollIntervalSeconds(3600);
-        service = std::make_unique<SessionService>(*delegate);
+        service = std::make_unique<SessionService>(delegate->appState(), delegate->commands(),
+                                                   [this] { delegate->openPreferences(); });
         delegate->setUp();
         ASSERT_EQ(service->claim(bus), SessionService::Outcome::owner);
         ASSERT_TRUE(waitUntil([&] { return delegate->appState().deviceCount() == 2; }));
@@ -148,7 +149,8 @@ public:
 
 TEST_F(SessionBus, SecondStartHasTheFirstShowPreferencesWithItsTokenAndEnds) {
     AppDelegate delegate;
-    SessionService first(delegate);
+    SessionService first(delegate.appState(), delegate.commands(),
+                         [&] { delegate.openPreferences(); });
     ASSERT_EQ(first.claim(bus), SessionService::Outcome::owner);
     ShowWatch watch;
     delegate.preferencesWindow()->window()->installEventFilter(&watch);

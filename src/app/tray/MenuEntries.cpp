@@ -25,13 +25,6 @@ MenuEntry MenuEntry::separatorLine() {
     return entry;
 }
 
-QString deviceCountText(qint64 deviceCount) {
-    const QString format = deviceCount == 1
-                               ? QCoreApplication::translate("StatusMenu", "%1 device connected")
-                               : QCoreApplication::translate("StatusMenu", "%1 devices connected");
-    return format.arg(deviceCount);
-}
-
 QString menuStatusLine(const QString& text) {
     return cutShort(QString(text).replace(u'\n', u' '), 60);
 }

@@ -1,7 +1,7 @@
 #include "SessionService.h"
 
-#include "AppDelegate.h"
-#include "LitraController.h"
+#include "AppState.h"
+#include "CommandQueue.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -58,22 +58,26 @@ void showWithActivationToken(const QString& token, const std::function<void()>& 
     show();
 }
 
-SessionService::SessionService(AppDelegate& delegate, QObject* parent)
-    : QObject(parent), delegate_(delegate) {
+SessionService::SessionService(AppState& state, CommandQueue& commands,
+                               std::function<void()> showPreferences, QObject* parent)
+    : QObject(parent),
+      state_(state),
+      commands_(commands),
+      showPreferences_(std::move(showPreferences)) {
     qDBusRegisterMetaType<QList<QVariantMap>>();
-    connect(&delegate_.appState(), &AppState::changed, this, &SessionService::publishChanges);
+    connect(&state_, &AppState::changed, this, &SessionService::publishChanges);
 }
 
 QString SessionService::status() const {
-    return displayText(delegate_.appState().status());
+    return displayText(state_.status());
 }
 
 int SessionService::deviceCount() const {
-    return static_cast<int>(delegate_.appState().deviceCount());
+    return static_cast<int>(state_.deviceCount());
 }
 
 QList<QVariantMap> SessionService::lights() const {
-    return lightEntries(delegate_.appState().lights());
+    return lightEntries(state_.lights());
 }
 
 void SessionService::publishChanges() {
@@ -101,7 +105,7 @@ void SessionService::publishChanges() {
 
 void SessionService::submit(LightCommand command) {
     setDelayedReply(true);
-    delegate_.commands().submit(
+    commands_.submit(
         std::move(command), [bus = connection(), call = message()](const CommandOutcome& outcome) {
             if (outcome.failure().isEmpty()) {
                 bus.send(call.createReply());
@@ -193,5 +197,5 @@ SessionService::Outcome SessionService::claim(QDBusConnection bus,
 }
 
 void SessionService::ShowPreferences(const QVariantMap& platformData) {
-    showWithActivationToken(activationToken(platformData), [this] { delegate_.openPreferences(); });
+    showWithActivationToken(activationToken(platformData), showPreferences_);
 }

@@ -1,10 +1,11 @@
 #include "Verbs.h"
 
 #include "AppState.h"
+#include "BusNames.h"
 #include "LightCommand.h"
+#include "LightEntries.h"
 #include "LitraController.h"
-#include "MenuEntries.h"
-#include "SessionService.h"
+#include "LitraError.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -95,13 +96,13 @@ LightCommand lightCommand(const Invocation& invocation) {
 
 QDBusMessage busCall(const Invocation& invocation) {
     const auto call = [](const char* interface, const char* method) {
-        return QDBusMessage::createMethodCall(QLatin1String(SessionService::serviceName),
-                                              QLatin1String(SessionService::objectPath),
+        return QDBusMessage::createMethodCall(QLatin1String(bus::serviceName),
+                                              QLatin1String(bus::objectPath),
                                               QLatin1String(interface), QLatin1String(method));
     };
     if (invocation.verb == Verb::status) {
         return call("org.freedesktop.DBus.Properties", "GetAll")
-               << QLatin1String(SessionService::interfaceName);
+               << QLatin1String(bus::interfaceName);
     }
     static constexpr std::pair<LightCommand::Kind, const char*> methods[] = {
         {LightCommand::Kind::toggle, "Toggle"},
@@ -115,7 +116,7 @@ QDBusMessage busCall(const Invocation& invocation) {
     QDBusMessage message;
     for (const auto& [kind, method] : methods) {
         if (kind == command.kind) {
-            message = call(SessionService::interfaceName, method);
+            message = call(bus::interfaceName, method);
         }
     }
     if (command.settlesOnLatest()) {
@@ -138,7 +139,7 @@ std::optional<int> throughRunningGlowdeck(const Invocation& invocation) {
         if (answer.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")) {
             return std::nullopt;
         }
-        if (answer.errorName() == QLatin1String(SessionService::litraFailed)) {
+        if (answer.errorName() == QLatin1String(bus::litraFailed)) {
             return failed(answer.errorMessage());
         }
         printLine(stderr, QStringLiteral("glowdeck: the running Glowdeck did not carry it out: %1")

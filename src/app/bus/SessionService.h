@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BusNames.h"
 #include "LightCommand.h"
 #include "LightEntries.h"
 #include "LitraError.h"
@@ -16,7 +17,8 @@
 #include <optional>
 #include <vector>
 
-class AppDelegate;
+class AppState;
+class CommandQueue;
 struct LitraDevice;
 
 
@@ -59,10 +61,10 @@ class SessionService : public QObject, protected QDBusContext {
     Q_PROPERTY(int DeviceCount READ deviceCount)
     Q_PROPERTY(QList<QVariantMap> Lights READ lights)
 public:
-    static constexpr const char* serviceName = "org.glowdeck.Glowdeck";
-    static constexpr const char* objectPath = "/org/glowdeck/Glowdeck";
-    static constexpr const char* interfaceName = "org.glowdeck.Glowdeck";
-    static constexpr const char* litraFailed = "org.glowdeck.Glowdeck.Error.LitraFailed";
+    static constexpr const char* serviceName = bus::serviceName;
+    static constexpr const char* objectPath = bus::objectPath;
+    static constexpr const char* interfaceName = bus::interfaceName;
+    static constexpr const char* litraFailed = bus::litraFailed;
     // How long a later start waits for the running one; it may still be starting.
     static constexpr std::chrono::milliseconds answerTimeout{5000};
 
@@ -71,7 +73,9 @@ public:
         handedOver,  // another one runs and has opened its Preferences
     };
 
-    explicit SessionService(AppDelegate& delegate, QObject* parent = nullptr);
+    // `showPreferences` opens the Preferences window.
+    SessionService(AppState& state, CommandQueue& commands, std::function<void()> showPreferences,
+                   QObject* parent = nullptr);
 
     // Exports this object, then asks for the name. When another process owns it, asks that one
     // to open its Preferences with `platformData` and gives up the object again. Throws
@@ -105,7 +109,9 @@ private:
     // Sends PropertiesChanged with the properties that differ from what was last published.
     void publishChanges();
 
-    AppDelegate& delegate_;
+    AppState& state_;
+    CommandQueue& commands_;
+    std::function<void()> showPreferences_;
     QDBusConnection bus_{QString()};
     std::optional<Published> published_;
 };
