@@ -187,8 +187,8 @@ public:
         posix_spawnattr_setflags(
             &attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
         std::vector<char*> environment = markedEnvironment(mark_);
-        const int error = ::posix_spawn(&pid_, path.constData(), &actions, &attributes,
-                                        argv.data(), environment.data());
+        const int error = ::posix_spawn(&pid_, path.constData(), &actions, &attributes, argv.data(),
+                                        environment.data());
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attributes);
         if (error != 0) {
@@ -229,11 +229,10 @@ public:
         }
         drain(result, cap);
         siginfo_t info{};
-        const bool exited = exit_.get() >= 0
-                                ? (fds[2].revents & POLLIN) != 0
-                                : ::waitid(P_PID, static_cast<id_t>(pid_), &info,
-                                           WEXITED | WNOHANG | WNOWAIT) == 0 &&
-                                      info.si_pid == pid_;
+        const bool exited = exit_.get() >= 0 ? (fds[2].revents & POLLIN) != 0
+                                             : ::waitid(P_PID, static_cast<id_t>(pid_), &info,
+                                                        WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                                                   info.si_pid == pid_;
         if (!exited) {
             return false;
         }

@@ -34,13 +34,14 @@ QString serialNumberProblem(const QString& serial) {
     return {};
 }
 
-QString unlistedSerialNumberProblem(const QString& serial,
-                                    const std::vector<LitraDevice>& lights) {
+QString unlistedSerialNumberProblem(const QString& serial, const std::vector<LitraDevice>& lights) {
     if (QString problem = serialNumberProblem(serial); !problem.isEmpty()) {
         return problem;
     }
     const bool listed = std::any_of(lights.begin(), lights.end(), [&](const LitraDevice& light) {
         return light.serial_number == serial;
     });
-    return listed ? QString() : QStringLiteral("no light with serial number %1").arg(serial);
+    const QString shown =
+        serial.size() > shownLimit ? serial.left(shownLimit) + QChar(0x2026) : serial;
+    return listed ? QString() : QStringLiteral("no light with serial number %1").arg(shown);
 }

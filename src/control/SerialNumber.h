@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LitraError.h"
 #include "LitraDevice.h"
+#include "LitraError.h"
 
 #include <QString>
 
