@@ -188,13 +188,10 @@ TEST_F(SessionBus, WithoutASessionBusRunsAndSaysSoOnce) {
     QProcess* alone = start();
     // The first refresh runs litra: the launch has got past the bus.
     QString said;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            said += QString::fromLocal8Bit(alone->readAllStandardError());
-            return said.contains("session bus") && QFileInfo::exists(dir.filePath("runs.log"));
-        },
-        30000))
-        << said.toStdString();
+    ASSERT_TRUE(waitUntil([&] {
+        said += QString::fromLocal8Bit(alone->readAllStandardError());
+        return said.contains("session bus") && QFileInfo::exists(dir.filePath("runs.log"));
+    }, 30000)) << said.toStdString();
     EXPECT_EQ(alone->state(), QProcess::Running);
     EXPECT_EQ(said.count("session bus"), 1) << said.toStdString();
 }
@@ -210,29 +207,19 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
         {{"off", "--light", "T-2"}, 0, "off --serial-number T-2", ""},
         {{"on"}, 0, "on", ""},
         {{"on", "--light", "T-9"}, 2, "", "glowdeck: no light with serial number T-9\n"},
-        {{"brightness", "40", "--light", "T-1"},
-         0,
-         "brightness --serial-number T-1 --percentage 40",
-         ""},
+        {{"brightness", "40", "--light", "T-1"}, 0, "brightness --serial-number T-1 --percentage 40", ""},
         {{"temperature", "3000"}, 0, "temperature --value 3000", ""},
         {{"refresh"}, 0, "", ""},
-        {{"brightness", "-5"},
-         2,
-         "",
-         "glowdeck: brightness takes a percentage from 1 to 100, not \"-5\"\n"},
+        {{"brightness", "-5"}, 2, "", "glowdeck: brightness takes a percentage from 1 to 100, not \"-5\"\n"},
         {{"status", "--light", "T-1"}, 2, "", ""},
-        {{"toggle", "--light", "--help"},
-         2,
-         "",
-         "glowdeck: --light: serial number \"--help\" begins with \"-\"\n"},
+        {{"toggle", "--light", "--help"}, 2, "", "glowdeck: --light: serial number \"--help\" begins with \"-\"\n"},
     };
     for (const bool running : {false, true}) {
         running ? runGlowdeckHere() : writeLights();
         for (const auto& c : cases) {
             testsupport::writeFile(dir.filePath("runs.log"), "");
             QProcess* process = verb(c.args);
-            const std::string what =
-                (running ? "running: " : "alone: ") + c.args.join(' ').toStdString();
+            const std::string what = (running ? "running: " : "alone: ") + c.args.join(' ').toStdString();
             EXPECT_EQ(process->exitCode(), c.exit) << what;
             QByteArray ran;
             for (const QByteArray& line : readFile(dir.filePath("runs.log")).split('\n')) {
@@ -247,31 +234,21 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
         const QJsonObject json = QJsonDocument::fromJson(status->readAllStandardOutput()).object();
         EXPECT_EQ(json["status"], "All lights: On");
         EXPECT_EQ(json["device_count"], 2);
-        EXPECT_EQ(json["lights"][0].toObject(), QJsonObject({{"serial_number", "T-1"},
-                                                             {"name", "Test Panel"},
-                                                             {"on", true},
-                                                             {"brightness", 40},
-                                                             {"temperature", 3000}}));
-        EXPECT_EQ(verb({"status"})->readAllStandardOutput(),
-                  "All lights: On; 2 devices connected\n");
+        EXPECT_EQ(json["lights"][0].toObject(),
+                  QJsonObject({{"serial_number", "T-1"}, {"name", "Test Panel"}, {"on", true},
+                               {"brightness", 40}, {"temperature", 3000}}));
+        EXPECT_EQ(verb({"status"})->readAllStandardOutput(), "All lights: On; 2 devices connected\n");
     }
     EXPECT_EQ(delegate->appState().status(), LightStatus::allOn()) << "the icon followed";
-    // The bus itself refuses what the command line would, and runs nothing.
-    for (const auto& [method, arguments, refusal] :
-         std::vector<std::tuple<QString, QVariantList, QString>>{
+    // The bus itself refuses what the command line would, runs nothing and leaves the status.
+    for (const auto& [method, arguments, refusal] : std::vector<std::tuple<QString, QVariantList, QString>>{
              {"SetBrightness", {-5, ""}, "brightness takes a percentage from 1 to 100, not -5"},
-             {"SetBrightness",
-              {101, "T-1"},
-              "brightness takes a percentage from 1 to 100, not 101"},
-             {"SetTemperature",
-              {-4550, ""},
-              "temperature takes kelvin from 100 to 100000 in steps of 100, not -4550"},
+             {"SetBrightness", {101, "T-1"}, "brightness takes a percentage from 1 to 100, not 101"},
+             {"SetTemperature", {-4550, ""}, "temperature takes kelvin from 100 to 100000 in steps of 100, not -4550"},
              {"Toggle", {"--help"}, "serial number \"--help\" begins with \"-\""},
              {"On", {"NOPE"}, "no light with serial number NOPE"}}) {
         testsupport::writeFile(dir.filePath("runs.log"), "");
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(SessionService::serviceName, SessionService::objectPath,
-                                           SessionService::interfaceName, method);
+        QDBusMessage call = QDBusMessage::createMethodCall(SessionService::serviceName, SessionService::objectPath, SessionService::interfaceName, method);
         call.setArguments(arguments);
         QDBusPendingCall pending = bus.asyncCall(call);
         ASSERT_TRUE(waitUntil([&] { return pending.isFinished(); }));
@@ -283,10 +260,9 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
 
     ChangeWatch watch;
     const QString address = environment.value("DBUS_SESSION_BUS_ADDRESS");
-    ASSERT_TRUE(QDBusConnection::connectToBus(address, "watch")
-                    .connect(QString(), SessionService::objectPath,
-                             "org.freedesktop.DBus.Properties", "PropertiesChanged", &watch,
-                             SLOT(changed(QString, QVariantMap, QStringList))));
+    ASSERT_TRUE(QDBusConnection::connectToBus(address, "watch").connect(
+        QString(), SessionService::objectPath, "org.freedesktop.DBus.Properties",
+        "PropertiesChanged", &watch, SLOT(changed(QString, QVariantMap, QStringList))));
     verb({"refresh"});  // nothing changed
     verb({"off", "--light", "T-2"});
     ASSERT_TRUE(waitUntil([&] { return !watch.seen.isEmpty(); }));
@@ -315,15 +291,13 @@ TEST_F(SessionBus, QuickTogglesFromAShellWhileTheIconIsClickedNeverRunTwoChildre
     // Twenty clicks in among the verbs; more would only queue runs for the refresh below.
     int spins = 0;
     int clicks = 0;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            if (clicks < 20 && ++spins % 5 == 0) {
-                icon->click(StatusIcon::Click::left);
-                ++clicks;
-            }
-            return loop.state() == QProcess::NotRunning;
-        },
-        60000));
+    ASSERT_TRUE(waitUntil([&] {
+        if (clicks < 20 && ++spins % 5 == 0) {
+            icon->click(StatusIcon::Click::left);
+            ++clicks;
+        }
+        return loop.state() == QProcess::NotRunning;
+    }, 60000));
     EXPECT_EQ(loop.readAllStandardOutput(), "");
     verb({"refresh"});  // queued behind every earlier run
     EXPECT_GE(readFile(dir.filePath("runs.log")).count(" toggle\n"), 21);
