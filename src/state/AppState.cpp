@@ -80,26 +80,18 @@ void AppState::store(const char* key, const QVariant& value) {
         settings.remove(QLatin1String(key));
     }
     settings.sync();
-    const QString file = settings.fileName();
-    switch (settings.status()) {
-        case QSettings::NoError:
-            if (saveErrors_.erase(QLatin1String(key)) > 0) {
-                emit changed();
-            }
-            return;
-        case QSettings::AccessError:
-            saveErrors_[QLatin1String(key)] =
-                tr("Not saved: the settings file %1 or its folder cannot be written. The choice "
-                   "holds until Glowdeck quits.")
-                    .arg(file);
-            break;
-        case QSettings::FormatError:
-            saveErrors_[QLatin1String(key)] =
-                tr("Not saved: the settings file %1 is not in the format Glowdeck writes. The "
-                   "choice holds until Glowdeck quits.")
-                    .arg(file);
-            break;
+    if (settings.status() == QSettings::NoError) {
+        if (saveErrors_.erase(QLatin1String(key)) > 0) {
+            emit changed();
+        }
+        return;
     }
+    const QString why = settings.status() == QSettings::FormatError
+                            ? tr("is not in the format Glowdeck writes")
+                            : tr("or its folder cannot be written");
+    saveErrors_[QLatin1String(key)] =
+        tr("Not saved: the settings file %1 %2. The choice holds until Glowdeck quits.")
+            .arg(settings.fileName(), why);
     emit changed();
 }
 
