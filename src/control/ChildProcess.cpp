@@ -110,13 +110,24 @@ bool carriesMark(const QString& pid, const QByteArray& mark) {
            ('\0' + environment.readAll()).contains('\0' + mark + '\0');
 }
 
+// Whether the kernel has handed out a process id since `pid`, by the last one it gave (the last
+// field of /proc/loadavg). When it has not, a run that started with `pid` started nothing.
+bool anyStartedSince(pid_t pid) {
+    QFile load(QStringLiteral("/proc/loadavg"));
+    if (!load.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        return true;
+    }
+    const QByteArray line = load.read(256).trimmed();
+    return line.mid(line.lastIndexOf(' ') + 1).toInt() != pid;
+}
+
 // Ends and reaps what a run left behind among Glowdeck's children: the members of its
 // process group, and those that left the group but carry its mark. Ending one hands its own
 // children to Glowdeck, so this goes on until a look finds none. Other children of Glowdeck
 // (its other runs, what a desktop launcher left it) carry neither and are not touched.
 void endLeftovers(pid_t group, const QByteArray& mark) {
     const pid_t self = ::getpid();
-    for (bool found = true; found;) {
+    for (bool found = anyStartedSince(group); found;) {
         found = false;
         ::kill(-group, SIGKILL);
         for (QDirIterator it(QStringLiteral("/proc"), QDir::Dirs); it.hasNext();) {
