@@ -33,9 +33,9 @@ QCoro::Task<> replyWhenDone(QDBusConnection bus, QDBusMessage call, QCoro::Task<
     } catch (...) {
         failure = localizedDescription(std::current_exception());
     }
-    bus.send(failure.isEmpty()
-                 ? call.createReply()
-                 : call.createErrorReply(QLatin1String(SessionService::litraFailed), failure));
+    bus.send(failure.isEmpty() ? call.createReply()
+                               : call.createErrorReply(QLatin1String(SessionService::litraFailed),
+                                                       failure));
 }
 
 }  // namespace

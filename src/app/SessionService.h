@@ -20,6 +20,7 @@
 class AppDelegate;
 struct LitraDevice;
 
+
 // Keeping Glowdeck to one process per session failed; the message says why.
 class SessionError : public GlowdeckError {
 public:

@@ -214,12 +214,11 @@ QCoro::Task<Snapshot> query(std::shared_ptr<LitraController> controller) {
 int byItself(const Invocation& invocation) {
     std::shared_ptr<LitraController> controller;
     try {
-        // The same litra as the tray application: the one chosen in Preferences, else the shipped
-        // one.
-        controller =
-            makeLitraController(QSettings(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck"))
-                                    .value(QLatin1String(AppState::litraPathKey))
-                                    .toString());
+        // The same litra as the tray application: the one chosen in Preferences, else the shipped one.
+        controller = makeLitraController(
+            QSettings(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck"))
+                .value(QLatin1String(AppState::litraPathKey))
+                .toString());
     } catch (const std::exception& error) {
         return failed(localizedDescription(error));
     }

@@ -128,8 +128,9 @@ void PreferencesView::build() {
         row->addWidget(label, 0, Qt::AlignVCenter);
         row->addWidget(applyTo_, 1, Qt::AlignVCenter);
         lightsLayout->addLayout(row);
-        connect(applyTo_, &QComboBox::activated, form_,
-                [this](int index) { form_->setAppliesTo(applyTo_->itemData(index).toString()); });
+        connect(applyTo_, &QComboBox::activated, form_, [this](int index) {
+            form_->setAppliesTo(applyTo_->itemData(index).toString());
+        });
     }
     brightnessSlider_ =
         new CapsuleSlider(PreferencesForm::brightnessRange, PreferencesForm::brightnessStep,
