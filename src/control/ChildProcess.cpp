@@ -122,14 +122,14 @@ bool anyStartedSince(pid_t pid) {
 }
 
 // Ends and reaps what a run left behind among Glowdeck's children: the members of its
-// process group, and those that left the group but carry its mark. Ending one hands its own
+// process group (sent SIGKILL already, while its leader's pid still named it), and those that
+// left the group but carry its mark. Ending one hands its own
 // children to Glowdeck, so this goes on until a look finds none. Other children of Glowdeck
 // (its other runs, what a desktop launcher left it) carry neither and are not touched.
 void endLeftovers(pid_t group, const QByteArray& mark) {
     const pid_t self = ::getpid();
     for (bool found = anyStartedSince(group); found;) {
         found = false;
-        ::kill(-group, SIGKILL);
         for (QDirIterator it(QStringLiteral("/proc"), QDir::Dirs); it.hasNext();) {
             const QString name = it.nextFileInfo().fileName();
             const pid_t pid = name.toInt();
