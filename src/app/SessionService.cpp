@@ -2,6 +2,8 @@
 
 #include "AppDelegate.h"
 #include "LitraController.h"
+#include "SerialNumber.h"
+#include "ValueRanges.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -121,26 +123,50 @@ void SessionService::answerWhenDone(QCoro::Task<QString> outcome) {
     replyWhenDone(connection(), message(), std::move(outcome));
 }
 
+bool SessionService::refused(const QString& problem) {
+    if (problem.isEmpty()) {
+        return false;
+    }
+    sendErrorReply(QDBusError::InvalidArgs, problem);
+    return true;
+}
+
+QString SessionService::lightProblem(const QString& light) const {
+    return light.isEmpty() ? QString()
+                           : unlistedSerialNumberProblem(light, delegate_.appState().lights());
+}
+
 void SessionService::Toggle(const QString& light) {
-    answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.toggle(light); }));
+    if (!refused(lightProblem(light))) {
+        answerWhenDone(
+            delegate_.runCommand([light](LitraController& c) { return c.toggle(light); }));
+    }
 }
 
 void SessionService::On(const QString& light) {
-    answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.on(light); }));
+    if (!refused(lightProblem(light))) {
+        answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.on(light); }));
+    }
 }
 
 void SessionService::Off(const QString& light) {
-    answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.off(light); }));
+    if (!refused(lightProblem(light))) {
+        answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.off(light); }));
+    }
 }
 
 void SessionService::SetBrightness(int percentage, const QString& light) {
-    answerWhenDone(delegate_.runCommand(
-        [=](LitraController& c) { return c.setBrightness(percentage, light); }));
+    if (!refused(valueRanges::brightnessProblem(percentage)) && !refused(lightProblem(light))) {
+        answerWhenDone(delegate_.runCommand(
+            [=](LitraController& c) { return c.setBrightness(percentage, light); }));
+    }
 }
 
 void SessionService::SetTemperature(int kelvin, const QString& light) {
-    answerWhenDone(delegate_.runCommand(
-        [=](LitraController& c) { return c.setTemperature(kelvin, light); }));
+    if (!refused(valueRanges::temperatureProblem(kelvin)) && !refused(lightProblem(light))) {
+        answerWhenDone(delegate_.runCommand(
+            [=](LitraController& c) { return c.setTemperature(kelvin, light); }));
+    }
 }
 
 void SessionService::Refresh() {

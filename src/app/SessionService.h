@@ -53,6 +53,8 @@ void showWithActivationToken(const QString& token, const std::function<void()>& 
 // the session, and this object at /org/glowdeck/Glowdeck. Its scriptable slots and properties
 // are what the bus sees (the README lists them). A light command answers once litra has run and
 // the lights have been refreshed, or with the error LitraFailed and the reason Glowdeck shows.
+// A value out of range or a light the last refresh did not list is answered with InvalidArgs,
+// and nothing runs.
 class SessionService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.glowdeck.Glowdeck")
@@ -101,6 +103,10 @@ private:
         QList<QVariantMap> lights;
     };
 
+    // Answers the call being served with InvalidArgs when there is a `problem`; true then.
+    bool refused(const QString& problem);
+    // Why `light` cannot be acted on: not a serial number, or none the last refresh listed.
+    QString lightProblem(const QString& light) const;
     // Answers the call being served when `outcome` ends: empty is success, else the failure.
     void answerWhenDone(QCoro::Task<QString> outcome);
     // Sends PropertiesChanged with the properties that differ from what was last published.

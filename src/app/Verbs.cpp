@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "LitraController.h"
 #include "MenuEntries.h"
+#include "SerialNumber.h"
 #include "SessionService.h"
 
 #include <QCoreApplication>
@@ -35,6 +36,12 @@ struct Snapshot {
 void printLine(FILE* stream, const QString& line) {
     std::fputs((line + u'\n').toUtf8().constData(), stream);
     std::fflush(stream);
+}
+
+// A bad argument: nothing was run.
+int refused(const QString& reason) {
+    printLine(stderr, QStringLiteral("glowdeck: ") + reason);
+    return 2;
 }
 
 // The reason as Glowdeck shows it in its status.
@@ -117,6 +124,9 @@ std::optional<int> throughRunningGlowdeck(const Invocation& invocation) {
         if (answer.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")) {
             return std::nullopt;
         }
+        if (answer.errorName() == QLatin1String("org.freedesktop.DBus.Error.InvalidArgs")) {
+            return refused(answer.errorMessage());
+        }
         if (answer.errorName() == QLatin1String(SessionService::litraFailed)) {
             return failed(answer.errorMessage());
         }
@@ -148,10 +158,18 @@ T finish(QCoro::Task<T> task) {
     return task.operator co_await().await_resume();
 }
 
-// The failure's message; empty when the command went through.
-QCoro::Task<QString> command(std::shared_ptr<LitraController> controller, Invocation invocation) {
+// The failure's message; empty when the command went through. A light not in the report is
+// refused before the command runs (`unlisted`).
+QCoro::Task<QString> command(std::shared_ptr<LitraController> controller, Invocation invocation,
+                             QString* unlisted) {
     try {
         const QString& light = invocation.light;
+        if (!light.isEmpty()) {
+            *unlisted = unlistedSerialNumberProblem(light, co_await controller->devices());
+            if (!unlisted->isEmpty()) {
+                co_return QString();
+            }
+        }
         switch (invocation.verb) {
             case Verb::toggle:
                 co_await controller->toggle(light);
@@ -215,7 +233,11 @@ int byItself(const Invocation& invocation) {
         }
         return 0;
     }
-    const QString failure = finish(command(controller, invocation));
+    QString unlisted;
+    const QString failure = finish(command(controller, invocation, &unlisted));
+    if (!unlisted.isEmpty()) {
+        return refused(unlisted);
+    }
     return failure.isEmpty() ? 0 : failed(failure);
 }
 

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSettings>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -89,12 +90,19 @@ public:
     // The same, from Glowdeck's settings file as it is now.
     static TrayIconStyle storedTrayIconStyle();
 
+    // Why the last change of the setting `key` could not be written to the settings file;
+    // none once a change of it was written. The value holds for this run all the same.
+    std::optional<QString> saveError(const char* key) const;
+
 signals:
     void changed();
     void lightsSetByUser();
     void litraPathChanged();
 
 private:
+    // Writes the setting at once (an invalid value removes it) and notes whether that failed.
+    void store(const char* key, const QVariant& value);
+
     LightStatus status_ = LightStatus::noDevices();
     qint64 deviceCount_ = 0;
     double pollIntervalSeconds_ = defaultPollIntervalSeconds;
@@ -108,6 +116,7 @@ private:
     bool lightNeedsPermission_ = false;
     std::vector<LitraDevice> lights_;
     QSettings settings_;
+    std::map<QString, QString> saveErrors_;
 };
 
 // Whether the polling loop can sleep this interval: positive, and in nanoseconds within the
