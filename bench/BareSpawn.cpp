@@ -12,10 +12,13 @@ extern char** environ;
 
 namespace {
 
-void drain(int fd) {
+void drain(int fd, std::string* kept = nullptr) {
     char buffer[65536];
     while (true) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0 && kept != nullptr) {
+            kept->append(buffer, static_cast<size_t>(n));
+        }
         if (n > 0 || (n < 0 && errno == EINTR)) {
             continue;
         }
@@ -26,7 +29,8 @@ void drain(int fd) {
 
 }  // namespace
 
-int bareSpawn(const std::string& program, const std::vector<std::string>& arguments) {
+int bareSpawn(const std::string& program, const std::vector<std::string>& arguments,
+              std::string* output) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& argument : arguments) {
@@ -53,7 +57,10 @@ int bareSpawn(const std::string& program, const std::vector<std::string>& argume
         ::close(err[0]);
         throw std::runtime_error("cannot start " + program + ": " + std::strerror(error));
     }
-    drain(out[0]);
+    if (output != nullptr) {
+        output->clear();
+    }
+    drain(out[0], output);
     drain(err[0]);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {

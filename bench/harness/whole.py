@@ -9,8 +9,11 @@ import subprocess
 import time
 
 from children import ChildWatch
+from desktop.simlights import Lights
 
 MS = 1e6
+# Glowdeck's default poll interval, which the bare poller is given too.
+POLL_SECONDS = 5
 # How long a program is left after its last drawing before it counts as settled.
 SETTLE_NS = 300_000_000
 
@@ -91,20 +94,22 @@ class Programs:
         self.minimal = os.path.join(bin_dir, "glowdeck-minimal-tray")
         self.minimal_bus_call = os.path.join(bin_dir, "glowdeck-minimal-bus-call")
         self.spawn_floor = os.path.join(bin_dir, "glowdeck-spawn-floor")
+        self.bare_poller = os.path.join(bin_dir, "glowdeck-bare-poller")
         self.litra = os.path.join(bin_dir, "resources", "litra")
         self.floor_log = os.path.join(desktop.folder, "litra-floor-runs.log")
+        self.bare_poller_log = os.path.join(desktop.folder, "litra-bare-poller-runs.log")
         self.children = ChildWatch.start()
         self.running = set()
         self.program_of = {}
         for program in (self.glowdeck, self.minimal, self.minimal_bus_call, self.spawn_floor,
-                        self.litra):
+                        self.bare_poller, self.litra):
             if not os.access(program, os.X_OK):
                 raise RuntimeError(f"{program} is missing; build first (make build)")
 
-    def launch(self, program):
-        env = dict(self.env, LITRA_SIM_LOG=self.lights.log_path)
+    def launch(self, program, arguments=(), log=None):
+        env = dict(self.env, LITRA_SIM_LOG=log or self.lights.log_path)
         started = time.monotonic_ns()
-        pid = os.posix_spawn(program, [program], env)
+        pid = os.posix_spawn(program, [program, *arguments], env)
         self.running.add(pid)
         self.program_of[pid] = program
         self.watch.watch(pid)
@@ -237,6 +242,10 @@ def idle(programs, seconds, log=print):
     is left running for the click figure."""
     glowdeck, glowdeck_started = programs.launch(programs.glowdeck)
     minimal, _ = programs.launch(programs.minimal)
+    # The floor of a poll: spawn, read, decode and compare on the same interval, with its runs
+    # logged apart from Glowdeck's.
+    bare, _ = programs.launch(programs.bare_poller, [str(POLL_SECONDS), programs.litra, "devices",
+                                                     "--json"], programs.bare_poller_log)
     programs.wait_for_icon(glowdeck)
     programs.wait_for_icon(minimal)
     programs.wait_for_first_refresh(glowdeck, glowdeck_started)
@@ -247,6 +256,7 @@ def idle(programs, seconds, log=print):
             "t": time.monotonic_ns(),
             "glowdeck": (cpu_ns(glowdeck), cpu_ticks(glowdeck)),
             "minimal": (cpu_ns(minimal), cpu_ticks(minimal)),
+            "bare": cpu_ns(bare),
         }
 
     log(f"  idle: both programs running for {seconds} s")
@@ -254,6 +264,7 @@ def idle(programs, seconds, log=print):
     time.sleep(seconds)
     programs.check_alive(glowdeck, "Glowdeck")
     programs.check_alive(minimal, "The minimal tray program")
+    programs.check_alive(bare, "The bare poller")
     after = snapshot()
     window_s = (after["t"] - before["t"]) / 1e9
     tick = os.sysconf("SC_CLK_TCK")
@@ -271,12 +282,22 @@ def idle(programs, seconds, log=print):
             "pss_kib": memory.get("Pss"),
             "threads": threads(pid),
         }
+    bare_runs = [run for run in Lights.runs_in(programs.bare_poller_log)
+                 if before["t"] <= run.start < after["t"]]
+    result["bare"] = {"cpu_ms": (after["bare"] - before["bare"]) / 1e6, "poll_runs": len(bare_runs)}
+    own_per_poll = result["glowdeck"]["cpu_ms"] / max(result["poll_runs"], 1)
+    bare_per_poll = result["bare"]["cpu_ms"] / max(len(bare_runs), 1)
+    result["per_poll_ms"] = own_per_poll
+    result["bare_per_poll_ms"] = bare_per_poll
+    result["per_poll_ratio"] = own_per_poll / bare_per_poll if bare_per_poll else float("inf")
+    programs.end(bare)
     programs.end(minimal)
     programs.watch.pump(time.monotonic_ns() + 500_000_000)  # the tray closes the gap
     result["memory_ratio"] = result["glowdeck"]["rss_kib"] / result["minimal"]["rss_kib"]
     log(f"  idle: Glowdeck {result['glowdeck']['cpu_ms']:.1f} ms CPU, "
         f"{result['glowdeck']['rss_kib']} KiB; minimal {result['minimal']['cpu_ms']:.1f} ms CPU, "
-        f"{result['minimal']['rss_kib']} KiB; {result['poll_runs']} child runs")
+        f"{result['minimal']['rss_kib']} KiB; {result['poll_runs']} child runs; per poll "
+        f"{own_per_poll:.2f} ms vs {bare_per_poll:.2f} ms for the bare poller")
     return result, glowdeck
 
 

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,8 +13,10 @@
 #include <csignal>
 #include <cstring>
 
+#include <QDirIterator>
 #include <QFile>
 
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -55,11 +58,96 @@ QString seconds(std::chrono::milliseconds duration) {
     return QString::number(std::chrono::duration<double>(duration).count());
 }
 
+// Marks the environment of one run, so that what it leaves behind is known by it.
+constexpr char runMarkName[] = "GLOWDECK_LITRA_RUN=";
+
+QByteArray newRunMark() {
+    static std::atomic<unsigned long long> runs{0};
+    return runMarkName + QByteArray::number(::getpid()) + '.' + QByteArray::number(++runs);
+}
+
+// Glowdeck's environment with the run's mark in place of any it inherited.
+std::vector<char*> markedEnvironment(QByteArray& mark) {
+    std::vector<char*> environment;
+    for (char** entry = environ; *entry; ++entry) {
+        if (std::strncmp(*entry, runMarkName, sizeof runMarkName - 1) != 0) {
+            environment.push_back(*entry);
+        }
+    }
+    environment.push_back(mark.data());
+    environment.push_back(nullptr);
+    return environment;
+}
+
+// Orphans of a run come back to Glowdeck rather than to init, so that they can be ended:
+// a helper that double-forks and calls setsid leaves the run's process group but not this.
+void adoptOrphans() {
+    static const bool adopted = ::prctl(PR_SET_CHILD_SUBREAPER, 1) == 0;
+    (void)adopted;
+}
+
+// The parent and process group of a process, from its stat line ("pid (name) S ppid pgrp").
+std::optional<std::pair<pid_t, pid_t>> parentAndGroup(const QString& pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        return std::nullopt;
+    }
+    const QByteArray line = stat.read(1024);
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 3) {
+        return std::nullopt;
+    }
+    return std::pair{fields[1].toInt(), fields[2].toInt()};
+}
+
+bool carriesMark(const QString& pid, const QByteArray& mark) {
+    QFile environment(QStringLiteral("/proc/%1/environ").arg(pid));
+    return environment.open(QIODevice::ReadOnly) &&
+           ('\0' + environment.readAll()).contains('\0' + mark + '\0');
+}
+
+// Whether the kernel has handed out a process id since `pid`, by the last one it gave (the last
+// field of /proc/loadavg). When it has not, a run that started with `pid` started nothing.
+bool anyStartedSince(pid_t pid) {
+    QFile load(QStringLiteral("/proc/loadavg"));
+    if (!load.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        return true;
+    }
+    const QByteArray line = load.read(256).trimmed();
+    return line.mid(line.lastIndexOf(' ') + 1).toInt() != pid;
+}
+
+// Ends and reaps what a run left behind among Glowdeck's children: the members of its
+// process group (sent SIGKILL already, while its leader's pid still named it), and those that
+// left the group but carry its mark. Ending one hands its own
+// children to Glowdeck, so this goes on until a look finds none. Other children of Glowdeck
+// (its other runs, what a desktop launcher left it) carry neither and are not touched.
+void endLeftovers(pid_t group, const QByteArray& mark) {
+    const pid_t self = ::getpid();
+    for (bool found = anyStartedSince(group); found;) {
+        found = false;
+        for (QDirIterator it(QStringLiteral("/proc"), QDir::Dirs); it.hasNext();) {
+            const QString name = it.nextFileInfo().fileName();
+            const pid_t pid = name.toInt();
+            const auto process = pid > 0 ? parentAndGroup(name) : std::nullopt;
+            if (!process || process->first != self ||
+                (process->second != group && !carriesMark(name, mark))) {
+                continue;
+            }
+            ::kill(pid, SIGKILL);
+            while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
+            found = true;
+        }
+    }
+}
+
 // A running child: its pipes, its exit and its process group. posix_spawn starts it without
 // copying Glowdeck's memory (a vfork), which a fork() would make Glowdeck pay for page by page.
 class Child {
 public:
-    Child(const QString& program, const QStringList& arguments) {
+    Child(const QString& program, const QStringList& arguments) : mark_(newRunMark()) {
+        adoptOrphans();
         const QByteArray path = QFile::encodeName(program);
         std::vector<QByteArray> storage{path};
         for (const QString& argument : arguments) {
@@ -105,8 +193,9 @@ public:
         posix_spawnattr_setpgroup(&attributes, 0);
         posix_spawnattr_setflags(
             &attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
-        const int error =
-            ::posix_spawn(&pid_, path.constData(), &actions, &attributes, argv.data(), environ);
+        std::vector<char*> environment = markedEnvironment(mark_);
+        const int error = ::posix_spawn(&pid_, path.constData(), &actions, &attributes, argv.data(),
+                                        environment.data());
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attributes);
         if (error != 0) {
@@ -116,12 +205,13 @@ public:
         exit_.reset(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
     }
 
-    // Reaps it, killing its process group first unless it has been reaped already.
+    // Reaps it and ends whatever it started, however that detached.
     ~Child() {
         if (!reaped_) {
             signalGroup(SIGKILL);
             reap();
         }
+        endLeftovers(pid_, mark_);
     }
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
@@ -145,17 +235,18 @@ public:
                 QStringLiteral("Could not read from litra: %1").arg(systemReason(errno)));
         }
         drain(result, cap);
+        siginfo_t info{};
         const bool exited = exit_.get() >= 0 ? (fds[2].revents & POLLIN) != 0
-                                             : ::waitpid(pid_, &status_, WNOHANG) == pid_;
+                                             : ::waitid(P_PID, static_cast<id_t>(pid_), &info,
+                                                        WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                                                   info.si_pid == pid_;
         if (!exited) {
             return false;
         }
         // Ended: take what is left in the pipes, without waiting for a grandchild that holds
-        // them, and collect the exit.
+        // them. What it started goes with it, while its pid still names the group.
         drain(result, cap);
-        if (!reaped_ && exit_.get() < 0) {
-            reaped_ = true;  // collected above
-        }
+        signalGroup(SIGKILL);
         reap();
         return true;
     }
@@ -189,6 +280,7 @@ private:
         reaped_ = true;
     }
 
+    QByteArray mark_;
     pid_t pid_ = 0;
     Fd out_;
     Fd err_;

@@ -1,5 +1,7 @@
 #include "DeviceReport.h"
 
+#include "SerialNumber.h"
+
 #include <nlohmann/json.hpp>
 
 #include <array>
@@ -212,8 +214,12 @@ private:
         if (!fits) {
             mismatch(typeName(kind, text));
         } else if (field.type == FieldType::text) {
-            (currentField_ == 0 ? device.serial_number : device.device_type) =
-                QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+            QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+            if (const QString problem = currentField_ == 0 ? serialNumberProblem(value) : QString();
+                !problem.isEmpty()) {
+                fail("light " + std::to_string(devices.size()) + ": " + problem.toStdString());
+            }
+            (currentField_ == 0 ? device.serial_number : device.device_type) = std::move(value);
         } else if (field.type == FieldType::boolean) {
             device.is_on = flag;
         } else {

@@ -2,6 +2,7 @@
 
 #include "DeviceReport.h"
 #include "LitraError.h"
+#include "SerialNumber.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -208,6 +209,9 @@ QStringList LitraController::commandArguments(const QString& command, const QStr
                                               const QStringList& options) {
     QStringList arguments(command);
     if (!serial.isEmpty()) {
+        if (const QString problem = serialNumberProblem(serial); !problem.isEmpty()) {
+            throw SerialNumberError(problem);
+        }
         arguments << QStringLiteral("--serial-number") << serial;
     }
     return arguments + options;

@@ -49,7 +49,8 @@ public:
     // The first line the tool prints for --version.
     QCoro::Task<QString> version();
 
-    // "COMMAND [--serial-number SERIAL] [OPTIONS...]"; no serial number: every light.
+    // "COMMAND [--serial-number SERIAL] [OPTIONS...]"; no serial number: every light. Throws
+    // SerialNumberError for a serial number that litra could take for something else.
     static QStringList commandArguments(const QString& command, const QString& serial,
                                         const QStringList& options = {});
     static QStringList brightnessArguments(qint64 percentage, const QString& serial = {});

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -57,31 +58,48 @@ bool isCameraNode(const QString& name) {
     return isCameraNode(std::string_view(name.toStdString()));
 }
 
-int countCameraHolders(const QString& folder) {
+namespace {
+
+// Whether the process `pid` (a name under the open /proc) holds a camera node of `prefix`.
+bool holdsCamera(DIR* processes, const char* pid, const std::string& prefix) {
+    const int fdsFd = openat(dirfd(processes), (std::string(pid) + "/fd").c_str(),
+                             O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fdsFd < 0) {
+        return false;  // another user's, or gone
+    }
+    DIR* fds = fdopendir(fdsFd);
+    if (!fds) {
+        close(fdsFd);
+        return false;
+    }
+    const bool holds = holdsCamera(fds, prefix);
+    closedir(fds);
+    return holds;
+}
+
+}  // namespace
+
+pid_t findCameraHolder(const QString& folder, pid_t likely) {
     const std::string prefix = QDir::cleanPath(folder).toStdString() + '/';
     DIR* processes = opendir("/proc");
     if (!processes) {
         return 0;
     }
-    int holders = 0;
-    while (const dirent* process = readdir(processes)) {
-        if (!isNumber(process->d_name)) {
-            continue;
+    pid_t found = 0;
+    if (likely > 0 && holdsCamera(processes, std::to_string(likely).c_str(), prefix)) {
+        found = likely;
+    }
+    while (found == 0) {
+        const dirent* process = readdir(processes);
+        if (!process) {
+            break;
         }
-        const int fdsFd = openat(dirfd(processes), (std::string(process->d_name) + "/fd").c_str(),
-                                 O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fdsFd < 0) {
-            continue;  // another user's, or gone
-        }
-        if (DIR* fds = fdopendir(fdsFd)) {
-            holders += holdsCamera(fds, prefix);
-            closedir(fds);
-        } else {
-            close(fdsFd);
+        if (isNumber(process->d_name) && holdsCamera(processes, process->d_name, prefix)) {
+            found = pid_t(std::atoi(process->d_name));
         }
     }
     closedir(processes);
-    return holders;
+    return found;
 }
 
 std::optional<QString> CameraWatcher::unavailable(const QString& folder) {
@@ -168,13 +186,18 @@ void CameraWatcher::readEvents() {
     }
     if (changed) {
         // An open is reported before the opener's fd appears under /proc: when it came last,
-        // it counts as one.
-        check(opened ? 1 : 0);
+        // it counts as a holder without a look.
+        check(opened);
     }
 }
 
-void CameraWatcher::check(int atLeast) {
-    holders_ = std::max(atLeast, countCameraHolders(folder_));
+void CameraWatcher::check(bool opened) {
+    // Whoever held a camera last time is the likely holder now: while a call goes on, a check
+    // looks at that one process alone.
+    if (!opened) {
+        lastHolder_ = findCameraHolder(folder_, lastHolder_);
+    }
+    holders_ = opened || lastHolder_ > 0 ? 1 : 0;
     const auto now = CameraFollow::Clock::now();
     const CameraFollow::Step step = follow_.update(holders_, now);
     if (const auto due = follow_.deadline()) {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <sys/types.h>
+
 #include <map>
 #include <optional>
 
@@ -13,9 +15,10 @@ class QSocketNotifier;
 
 // Whether `name` is a video capture node: "video" and a number.
 bool isCameraNode(const QString& name);
-// The processes holding a camera node of `folder` (a canonical path) open, by their
-// /proc/PID/fd links; processes that cannot be read are left out.
-int countCameraHolders(const QString& folder);
+// A process holding a camera node of `folder` (a canonical path) open, by its /proc/PID/fd
+// links, `likely` looked at first; 0 when there is none. The look stops at the first holder;
+// processes that cannot be read are left out.
+pid_t findCameraHolder(const QString& folder, pid_t likely = 0);
 
 // Follows the cameras of one folder, /dev in the app: inotify on each node for opens and
 // closes and on the folder for nodes that come and go, each event confirmed by counting the
@@ -34,7 +37,7 @@ public:
     static std::optional<QString> unavailable(const QString& folder);
 
     CameraFollow& follow() { return follow_; }
-    // As last counted.
+    // 1 when a holder was found or an open was just reported, else 0.
     int holders() const { return holders_; }
     // Whether a camera is being opened or released: a deadline is set.
     bool isWaiting() const { return deadline_.isActive(); }
@@ -48,8 +51,8 @@ signals:
 private:
     void readEvents();
     void watchNode(const QString& name);
-    // Counts the holders, at least `atLeast`, and feeds the count to the decision.
-    void check(int atLeast = 0);
+    // Looks for a holder, unless a node was just `opened`, and feeds the result to the decision.
+    void check(bool opened = false);
 
     int fd_ = -1;
     QString folder_;
@@ -57,6 +60,7 @@ private:
     QTimer deadline_;
     CameraFollow follow_;
     int holders_ = 0;
+    pid_t lastHolder_ = 0;
     int folderWatch_ = -1;
     std::map<int, QString> nodeWatches_;
 };

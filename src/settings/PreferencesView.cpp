@@ -180,6 +180,7 @@ void PreferencesView::build() {
     styleRow->addWidget(trayIconStyle_, 0, Qt::AlignVCenter);
     styleRow->addStretch(1);
     static_cast<QVBoxLayout*>(general->layout())->addLayout(styleRow);
+    general->layout()->addWidget(saveErrorNote(AppState::trayIconStyleKey, general));
     general->layout()->addWidget(secondary(
         footnote(tr("Light suits a dark panel and Dark a light one, where Automatic cannot tell."),
                  QStringLiteral("trayIconStyleNote"), general)));
@@ -188,8 +189,10 @@ void PreferencesView::build() {
     general->layout()->addWidget(followCamera_);
     cameraUnavailable_ = secondary(footnote({}, QStringLiteral("cameraUnavailable"), general));
     general->layout()->addWidget(cameraUnavailable_);
+    general->layout()->addWidget(saveErrorNote(AppState::followCameraKey, general));
     connect(followCamera_, &QCheckBox::toggled, form_, &PreferencesForm::setFollowCamera);
     buildLitraRow(general);
+    general->layout()->addWidget(saveErrorNote(AppState::litraPathKey, general));
     column->addWidget(general);
     connect(launchAtLogin_, &QCheckBox::toggled, form_, &PreferencesForm::setLaunchAtLoginToggle);
     connect(trayIconStyle_, &QComboBox::currentIndexChanged, form_, [this](int index) {
@@ -215,6 +218,7 @@ void PreferencesView::build() {
     pollRow->addWidget(pollSlider_, 1, Qt::AlignVCenter);
     pollRow->addWidget(pollValue_, 0, Qt::AlignVCenter);
     static_cast<QVBoxLayout*>(polling->layout())->addLayout(pollRow);
+    polling->layout()->addWidget(saveErrorNote(AppState::pollIntervalKey, polling));
     polling->layout()->addWidget(
         secondary(footnote(tr("How often Glowdeck checks the current state of your lights."),
                            QStringLiteral("pollNote"), polling)));
@@ -374,15 +378,32 @@ void PreferencesView::refresh() {
                                                      pollSlider_->maximum())));
     }
     pollValue_->setText(f.pollIntervalText());
+    for (const auto& [key, note] : saveErrorNotes_) {
+        const std::optional<QString> error = f.appState()->saveError(key);
+        note->setText(error.value_or(QString()));
+        note->setVisible(error.has_value());
+    }
 
     stateValue_->setText(f.stateText());
     deviceCountValue_->setText(f.deviceCountText());
     refreshLitra();
 }
 
+QLabel* PreferencesView::saveErrorNote(const char* key, QWidget* parent) {
+    QLabel* note = footnote({}, QLatin1String(key) + QStringLiteral("SaveError"), parent);
+    note->hide();
+    saveErrorNotes_.emplace_back(key, note);
+    return note;
+}
+
 void PreferencesView::applyColours() {
     const QColor red = errorColour(palette());
-    for (QLabel* label : {lightActionError_, launchError_, litraChoiceError_, permissionNote_}) {
+    std::vector<QLabel*> labels{lightActionError_, launchError_, litraChoiceError_,
+                                permissionNote_};
+    for (const auto& note : saveErrorNotes_) {
+        labels.push_back(note.second);
+    }
+    for (QLabel* label : labels) {
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, red);
         label->setPalette(p);

@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 class CapsuleSlider;
 class QCheckBox;
 class QComboBox;
@@ -45,6 +48,7 @@ private:
     void refresh();
     void refreshLitra();
     void applyColours();
+    QLabel* saveErrorNote(const char* key, QWidget* parent);
 
     PreferencesForm* form_;
 
@@ -71,4 +75,6 @@ private:
     QLabel* simulatedNote_ = nullptr;
     QLabel* permissionNote_ = nullptr;
     QLabel* permissionFix_ = nullptr;
+    // Under each stored setting: why its last change could not be saved.
+    std::vector<std::pair<const char*, QLabel*>> saveErrorNotes_;
 };

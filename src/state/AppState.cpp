@@ -77,8 +77,37 @@ void AppState::setDeviceCount(qint64 count) {
 void AppState::setPollIntervalSeconds(double seconds) {
     pollIntervalSeconds_ = seconds;
     emit changed();
-    settings_.setValue(QLatin1String(pollIntervalKey), seconds);
-    settings_.sync();
+    store(pollIntervalKey, seconds);
+}
+
+void AppState::store(const char* key, const QVariant& value) {
+    // A QSettings of its own: the status of one stays at its first error, and what could not be
+    // written stays in the file's shared cache, to be written by the next change that can be.
+    QSettings settings(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck"));
+    if (value.isValid()) {
+        settings.setValue(QLatin1String(key), value);
+    } else {
+        settings.remove(QLatin1String(key));
+    }
+    settings.sync();
+    if (settings.status() == QSettings::NoError) {
+        if (saveErrors_.erase(QLatin1String(key)) > 0) {
+            emit changed();
+        }
+        return;
+    }
+    const QString why = settings.status() == QSettings::FormatError
+                            ? tr("is not in the format Glowdeck writes")
+                            : tr("or its folder cannot be written");
+    saveErrors_[QLatin1String(key)] =
+        tr("Not saved: the settings file %1 %2. The choice holds until Glowdeck quits.")
+            .arg(settings.fileName(), why);
+    emit changed();
+}
+
+std::optional<QString> AppState::saveError(const char* key) const {
+    const auto found = saveErrors_.find(QLatin1String(key));
+    return found == saveErrors_.end() ? std::nullopt : std::optional(found->second);
 }
 
 QString AppState::litraPath() const {
@@ -87,12 +116,7 @@ QString AppState::litraPath() const {
 
 void AppState::setLitraPath(const QString& path) {
     const bool differs = path != litraPath();
-    if (path.isEmpty()) {
-        settings_.remove(QLatin1String(litraPathKey));
-    } else {
-        settings_.setValue(QLatin1String(litraPathKey), path);
-    }
-    settings_.sync();
+    store(litraPathKey, path.isEmpty() ? QVariant() : QVariant(path));
     emit changed();
     if (differs) {
         emit litraPathChanged();
@@ -102,8 +126,7 @@ void AppState::setLitraPath(const QString& path) {
 void AppState::setTrayIconStyle(TrayIconStyle style) {
     trayIconStyle_ = style;
     emit changed();
-    settings_.setValue(QLatin1String(trayIconStyleKey), storedName(style));
-    settings_.sync();
+    store(trayIconStyleKey, storedName(style));
     if (QCoreApplication* app = QCoreApplication::instance()) {
         app->setProperty(trayIconStyleKey, storedName(style));
     }
@@ -112,8 +135,7 @@ void AppState::setTrayIconStyle(TrayIconStyle style) {
 void AppState::setFollowCamera(bool follow) {
     followCamera_ = follow;
     emit changed();
-    settings_.setValue(QLatin1String(followCameraKey), follow);
-    settings_.sync();
+    store(followCameraKey, follow);
 }
 
 void AppState::setCameraUnavailable(std::optional<QString> reason) {

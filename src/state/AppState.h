@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QSettings>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -109,11 +110,18 @@ public:
     // The same, from Glowdeck's settings file as it is now.
     static TrayIconStyle storedTrayIconStyle();
 
+    // Why the last change of the setting `key` could not be written to the settings file;
+    // none once a change of it was written. The value holds for this run all the same.
+    std::optional<QString> saveError(const char* key) const;
+
 signals:
     void changed();
     void litraPathChanged();
 
 private:
+    // Writes the setting at once (an invalid value removes it) and notes whether that failed.
+    void store(const char* key, const QVariant& value);
+
     LightsSnapshot snapshot_;
     double pollIntervalSeconds_ = defaultPollIntervalSeconds;
     TrayIconStyle trayIconStyle_ = TrayIconStyle::automatic;
@@ -121,6 +129,7 @@ private:
     std::optional<QString> cameraUnavailable_;
     bool cameraInUse_ = false;
     QSettings settings_;
+    std::map<QString, QString> saveErrors_;
 };
 
 // Whether the polling loop can sleep this interval: positive, and in nanoseconds within the

@@ -16,6 +16,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <filesystem>
+
 using namespace std::chrono_literals;
 using testsupport::ScopedEnv;
 using testsupport::waitUntil;
@@ -92,10 +94,10 @@ protected:
         delegate->setUp();
         ASSERT_TRUE(waitUntil([&] { return state().deviceCount() == 2; }));
     }
-    QProcess* hold(const char* seconds) {
+    QProcess* hold(const char* seconds, const char* node = "dev/video0") {
         auto* p = holders.emplace_back(std::make_unique<QProcess>()).get();
-        p->start("sh", {"-c", QStringLiteral("exec sleep %1 < \"$0\"").arg(seconds),
-                        dir.filePath("dev/video0")});
+        p->start("sh",
+                 {"-c", QStringLiteral("exec sleep %1 < \"$0\"").arg(seconds), dir.filePath(node)});
         EXPECT_TRUE(p->waitForStarted());
         return p;
     }
@@ -134,11 +136,21 @@ TEST_F(Camera, AProbeDoesNothingAndACallPutsBackWhatTheUserDidNotSet) {
     }));
     EXPECT_EQ(runsOf("on"), 0);
 
+    // An open counts at once, before the opener's descriptor shows: opened by another name,
+    // this one never shows under the folder.
+    std::filesystem::create_hard_link(dir.filePath("dev/video0").toStdString(),
+                                      dir.filePath("alias").toStdString());
+    checks.clear();
+    QProcess* alias = hold("30", "alias");
+    ASSERT_TRUE(waitUntil([&] { return !checks.isEmpty(); }));
+    EXPECT_TRUE(watcher()->holders() == 1 && watcher()->isWaiting());
+    end(alias);
+    ASSERT_TRUE(waitUntil([&] { return settledAt(0); }));
+
     QProcess* first = hold("30");
     ASSERT_TRUE(waitUntil([&] { return state().status() == LightStatus::allOn(); }));
     EXPECT_TRUE(icon->presentations.back().toolTip.endsWith("\nCamera in use"));
     QProcess* second = hold("30");
-    ASSERT_TRUE(waitUntil([&] { return settledAt(2); }));
     end(first);
     ASSERT_TRUE(waitUntil([&] { return settledAt(1); }));
     EXPECT_TRUE(state().cameraInUse());

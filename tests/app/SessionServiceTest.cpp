@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <QDBusConnectionInterface>
+#include <QDBusPendingCall>
 #include <QDir>
 #include <QEvent>
 #include <QJsonArray>
@@ -201,17 +202,19 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
     const struct {
         QStringList args;
         int exit;
-        QByteArray ran;  // litra's first run, if any
+        QByteArray ran;   // litra's first run other than a query, if any
+        QByteArray says;  // a line of standard error
     } cases[] = {
-        {{"toggle"}, 0, "toggle"},
-        {{"off", "--light", "T-2"}, 0, "off --serial-number T-2"},
-        {{"on"}, 0, "on"},
-        {{"on", "--light", "T-9"}, 1, "on --serial-number T-9"},
-        {{"brightness", "40", "--light", "T-1"}, 0, "brightness --serial-number T-1 --percentage 40"},
-        {{"temperature", "3000"}, 0, "temperature --value 3000"},
-        {{"refresh"}, 0, "devices --json"},
-        {{"brightness", "0"}, 2, ""},
-        {{"status", "--light", "T-1"}, 2, ""},
+        {{"toggle"}, 0, "toggle", ""},
+        {{"off", "--light", "T-2"}, 0, "off --serial-number T-2", ""},
+        {{"on"}, 0, "on", ""},
+        {{"on", "--light", "T-9"}, 2, "", "glowdeck: no light with serial number T-9\n"},
+        {{"brightness", "40", "--light", "T-1"}, 0, "brightness --serial-number T-1 --percentage 40", ""},
+        {{"temperature", "3000"}, 0, "temperature --value 3000", ""},
+        {{"refresh"}, 0, "", ""},
+        {{"brightness", "-5"}, 2, "", "glowdeck: brightness takes a percentage from 1 to 100, not \"-5\"\n"},
+        {{"status", "--light", "T-1"}, 2, "", ""},
+        {{"toggle", "--light", "--help"}, 2, "", "glowdeck: --light: serial number \"--help\" begins with \"-\"\n"},
     };
     for (const bool running : {false, true}) {
         running ? runGlowdeckHere() : writeLights();
@@ -220,13 +223,14 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
             QProcess* process = verb(c.args);
             const std::string what = (running ? "running: " : "alone: ") + c.args.join(' ').toStdString();
             EXPECT_EQ(process->exitCode(), c.exit) << what;
-            const QList<QByteArray> run = readFile(dir.filePath("runs.log")).split('\n')[0].split(' ');
-            EXPECT_EQ(run.mid(3).join(' '), c.ran) << what;
-            if (c.exit == 1) {
-                // As one whole line: Qt's D-Bus may add a warning of its own while it shuts down.
-                EXPECT_TRUE(process->readAllStandardError().contains(
-                    "Error: litra exited 1: no light with serial number \"T-9\" is connected\n"));
+            QByteArray ran;
+            for (const QByteArray& line : readFile(dir.filePath("runs.log")).split('\n')) {
+                const QByteArray command = line.split(' ').mid(3).join(' ');
+                ran = ran.isEmpty() && command != "devices --json" ? command : ran;
             }
+            EXPECT_EQ(ran, c.ran) << what;
+            // As one whole line: Qt's D-Bus may add a warning of its own while it shuts down.
+            EXPECT_TRUE(process->readAllStandardError().contains(c.says)) << what;
         }
         QProcess* status = verb({"status", "--json"});
         const QJsonObject json = QJsonDocument::fromJson(status->readAllStandardOutput()).object();
@@ -238,6 +242,23 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
         EXPECT_EQ(verb({"status"})->readAllStandardOutput(), "All lights: On; 2 devices connected\n");
     }
     EXPECT_EQ(delegate->appState().status(), LightStatus::allOn()) << "the icon followed";
+    // The bus itself refuses what the command line would, runs nothing and leaves the status.
+    for (const auto& [method, arguments, refusal] : std::vector<std::tuple<QString, QVariantList, QString>>{
+             {"SetBrightness", {-5, ""}, "brightness takes a percentage from 1 to 100, not -5"},
+             {"SetBrightness", {101, "T-1"}, "brightness takes a percentage from 1 to 100, not 101"},
+             {"SetTemperature", {-4550, ""}, "temperature takes kelvin from 100 to 100000 in steps of 100, not -4550"},
+             {"Toggle", {"--help"}, "serial number \"--help\" begins with \"-\""},
+             {"On", {"NOPE"}, "no light with serial number NOPE"}}) {
+        testsupport::writeFile(dir.filePath("runs.log"), "");
+        QDBusMessage call = QDBusMessage::createMethodCall(SessionService::serviceName, SessionService::objectPath, SessionService::interfaceName, method);
+        call.setArguments(arguments);
+        QDBusPendingCall pending = bus.asyncCall(call);
+        ASSERT_TRUE(waitUntil([&] { return pending.isFinished(); }));
+        EXPECT_EQ(pending.error().name(), "org.freedesktop.DBus.Error.InvalidArgs");
+        EXPECT_EQ(pending.error().message(), refusal);
+        EXPECT_EQ(readFile(dir.filePath("runs.log")), "");
+        EXPECT_EQ(delegate->appState().status(), LightStatus::allOn());
+    }
 
     ChangeWatch watch;
     const QString address = environment.value("DBUS_SESSION_BUS_ADDRESS");

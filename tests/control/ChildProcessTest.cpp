@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -95,6 +96,29 @@ TEST_F(ChildProcess, DoesNotWaitForAGrandchildHoldingThePipes) {
     auto result =
         runChildProcess(writeScript(dir.path(), "daemon", "sleep 30 & echo done"), {}, limits);
     EXPECT_EQ(result.standardOutput, "done\n");
+}
+
+// After a run that went well, nothing it started is left, however it detached; an orphan that
+// came to Glowdeck from elsewhere is left alone.
+TEST_F(ChildProcess, EndsWhatARunLeftBehindAndNothingElse) {
+    QProcess::startDetached(
+        QStringLiteral("sh"),
+        {QStringLiteral("-c"), "echo $$ > '" + dir.filePath("other") + "'; exec sleep 120"});
+    ASSERT_TRUE(waitUntil([&] { return alive("other"); }, 3000));
+    for (const QByteArray body :
+         {"sleep 120 & echo $! > helper", "(setsid sleep 120 & echo $! > helper)",
+          "(setsid sh -c 'sleep 120 & echo $! > helper; wait' &)"}) {
+        SCOPED_TRACE(body.toStdString());
+        QFile::remove(dir.filePath("helper"));
+        auto result = runChildProcess(writeScript(dir.path(), "helpers",
+                                                  "cd '" + dir.path().toUtf8() + "'; " + body +
+                                                      "; while [ ! -s helper ]; do :; done"),
+                                      {}, {});
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_FALSE(alive("helper"));
+        EXPECT_TRUE(alive("other"));
+    }
+    ::kill(readFile(dir.filePath("other")).trimmed().toInt(), SIGKILL);
 }
 
 // Started from a Glowdeck that ignores or blocks signals (nohup, a launcher), litra still

@@ -40,6 +40,7 @@ TEST(DeviceReport, EmptyObjectNullsAndUnknownMembersLeaveFieldsEmpty) {
     }
     EXPECT_EQ(devices[2].brightness_in_lumen, 5);
     EXPECT_TRUE(decodeDeviceReport("[]\n").empty());
+    EXPECT_EQ(decodeDeviceReport("[" + QByteArray("{},").repeated(255) + "{}]").size(), 256u);
 }
 
 TEST(DeviceReport, AcceptsExactlyIntegralValuesInRange) {
@@ -113,6 +114,12 @@ const FailureCase failures[] = {
     {"TopLevelObjectTruncated", R"({"devices": [)",
      "not valid JSON at line 1, column 14: unexpected end of input; expected '[', "
      "'{', or a literal"},
+    {"SerialNumberThatReadsAsAnOption", R"([{}, {"serial_number": "--help"}])",
+     R"(light 2: serial number "--help" begins with "-")"},
+    {"SerialNumberWithAControlCharacter", R"([{"serial_number": "A\nB"}])",
+     R"(light 1: serial number "A\x0aB" holds a control character)"},
+    {"OneLightMoreThanTheBound", "[" + QByteArray("{},").repeated(256) + "{}]",
+     "the report lists more than 256 lights"},
     {"MoreLightsThanAnyComputerHas", "[" + QByteArray("{},").repeated(1300000) + "{}]",
      "the report lists more than 256 lights"}};
 

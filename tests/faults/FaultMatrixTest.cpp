@@ -163,11 +163,16 @@ TEST_P(ToolFaults, AreShownServedAroundAndLeaveNothingBroken) {
     fault.make(rig);
     const QString shown = QString(fault.shown).replace("{litra}", rig.litra());
     const qsizetype refreshes = rig.refreshCount();
+    QElapsedTimer clock;
+    clock.start();
     rig.delegate().refreshAction();
     // litra runs off the GUI thread: the menu is served while it is still at work.
     rig.icon().click(StatusIcon::Click::right);
     EXPECT_EQ(rig.menuStatusLine(), "Lights: Mixed");
     ASSERT_TRUE(waitUntil([&] { return rig.refreshCount() > refreshes; }));
+    if (fault.timeLimit < ProcessLimits{}.timeout) {  // a hang ends at the limit, not long after
+        EXPECT_LT(clock.elapsed(), 2.5 * fault.timeLimit.count());
+    }
     expectShown(rig.toolTip(), shown);
     expectShown(rig.menuStatusLine(), menuStatusLine(shown));
     expectShown(rig.form().stateText(), shown);
@@ -278,6 +283,24 @@ mv "$LITRA_SIM_STATE" swap; mv other.json "$LITRA_SIM_STATE"; mv swap other.json
 }
 
 // ---------------------------------------------------------------------------------------------
+// litra works but leaves helpers running: one in its process group, one that left it with setsid.
+// Each run ends its own, and Quit ends those of a run it stops.
+
+TEST(Helpers, AreEndedAfterEveryRunAndAtQuit) {
+    Rig rig;
+    ASSERT_TRUE(rig.launch());
+    rig.writeLitra(
+        "sleep 120 & echo $! >> pids\n(setsid sleep 120 & echo $! >> pids)\n"
+        "'" GLOWDECK_SIMULATOR "' \"$@\"\n[ \"$1\" = toggle ] && sleep 120\n");
+    ASSERT_TRUE(rig.chooseRefresh());
+    EXPECT_FALSE(rig.anyChildAlive());
+    rig.icon().click(StatusIcon::Click::left);  // a toggle that hangs once its helpers run
+    ASSERT_TRUE(waitUntil([&] { return rig.startedRuns() >= 6; }));
+    rig.close();
+    EXPECT_FALSE(rig.anyChildAlive());
+}
+
+// ---------------------------------------------------------------------------------------------
 // The home folder cannot take what Glowdeck writes there: a file stands where the config
 // folder should be.
 
@@ -295,9 +318,15 @@ TEST(HomeFaults, AreShownUnderTheToggleAndLeaveTheSettingsAlone) {
               "Could not create the autostart folder " + config + "/autostart: Not a directory");
     EXPECT_FALSE(rig.form().launchAtLogin()) << "the toggle shows the real state again";
     rig.form().setPollIntervalSeconds(12);
+    EXPECT_EQ(rig.state().saveError(AppState::pollIntervalKey),
+              "Not saved: the settings file " + Rig::settingsFile() +
+                  " or its folder cannot be written. The choice holds until Glowdeck quits.");
+    EXPECT_EQ(rig.state().saveError(AppState::followCameraKey), std::nullopt);
     QFile::remove(config);
     QDir().rename(config + ".aside", config);
     EXPECT_EQ(rig.state().pollIntervalSeconds(), 12.0) << "the choice holds for this run";
+    rig.form().setPollIntervalSeconds(12);
+    EXPECT_EQ(rig.state().saveError(AppState::pollIntervalKey), std::nullopt);
     // Glowdeck's next use of its settings writes what could not be written before.
     EXPECT_EQ(AppState().pollIntervalSeconds(), 12.0);
     const QByteArray settingsNow = Rig::settings();

@@ -75,8 +75,13 @@ class Lights:
 
     def runs(self):
         """Finished runs, in the order they ended."""
+        return self.runs_in(self.log_path)
+
+    @staticmethod
+    def runs_in(log_path):
+        """Finished runs logged in `log_path`, in the order they ended."""
         try:
-            with open(self.log_path) as log:
+            with open(log_path) as log:
                 lines = log.read().split("\n")[:-1]  # a line still being written has no end
         except FileNotFoundError:
             return []

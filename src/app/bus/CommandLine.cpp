@@ -1,9 +1,15 @@
 #include "CommandLine.h"
 
+#include "SerialNumber.h"
+#include "ValueRanges.h"
+
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 #include <array>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -43,20 +49,49 @@ Invocation usage(QString reason) {
     return invocation;
 }
 
-// A whole decimal number from `low` to `high` that is a multiple of `step`.
-std::optional<qint64> number(const QString& text, qint64 low, qint64 high, qint64 step) {
+// A whole decimal number as written, without sign or spaces around it.
+std::optional<qint64> number(const QString& text) {
     bool ok = false;
     const qint64 value = text.toLongLong(&ok);
-    if (!ok || text.startsWith(u'+') || text.trimmed() != text || value < low || value > high ||
-        value % step != 0) {
+    if (!ok || text.startsWith(u'+') || text.trimmed() != text) {
         return std::nullopt;
     }
     return value;
 }
 
+// The parser takes "-5" for options; negative numbers stand in its list as placeholders, which
+// parsed() puts back.
+class NegativeNumbers {
+public:
+    explicit NegativeNumbers(QStringList& arguments) {
+        static const QRegularExpression negative(QStringLiteral("^-[0-9]"));
+        for (qsizetype i = 1; i < arguments.size(); ++i) {
+            if (negative.match(arguments[i]).hasMatch()) {
+                originals_.push_back(std::exchange(arguments[i], placeholder(originals_.size())));
+            }
+        }
+    }
+    QString parsed(const QString& text) const {
+        for (std::size_t i = 0; i < originals_.size(); ++i) {
+            if (text == placeholder(i)) {
+                return originals_[i];
+            }
+        }
+        return text;
+    }
+
+private:
+    static QString placeholder(std::size_t index) {
+        return QStringLiteral("\x01negative%1").arg(index);
+    }
+    std::vector<QString> originals_;
+};
+
 }  // namespace
 
-Invocation parseCommandLine(const QStringList& arguments) {
+Invocation parseCommandLine(const QStringList& givenArguments) {
+    QStringList arguments = givenArguments;
+    const NegativeNumbers negatives(arguments);
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(description));
     parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("what to do (see above)"),
@@ -68,10 +103,16 @@ Invocation parseCommandLine(const QStringList& arguments) {
                                   QStringLiteral("With status: print JSON."));
     parser.addOption(light);
     parser.addOption(json);
-    const QCommandLineOption help = parser.addHelpOption();
+    // Not addHelpOption(): its --help-all would list Qt's own options, which a verb does not take.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays this help."));
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     if (!parser.parse(arguments)) {
-        return usage(parser.errorText());
+        // Qt's text quotes the option whole, and an argument may be any length.
+        const QString error = parser.errorText();
+        return usage((error.size() > 100 ? error.left(100) + QChar(0x2026) : error) +
+                     QStringLiteral(" See glowdeck --help."));
     }
     Invocation invocation;
     if (parser.isSet(help)) {
@@ -85,7 +126,10 @@ Invocation parseCommandLine(const QStringList& arguments) {
         return invocation;
     }
 
-    QStringList words = parser.positionalArguments();
+    QStringList words;
+    for (const QString& word : parser.positionalArguments()) {
+        words << negatives.parsed(word);
+    }
     if (words.isEmpty()) {
         if (parser.isSet(light) || parser.isSet(json)) {
             return usage(QStringLiteral("--light and --json go with a verb; see glowdeck --help"));
@@ -97,7 +141,8 @@ Invocation parseCommandLine(const QStringList& arguments) {
         return name == QLatin1String(verb.first);
     });
     if (known == verbs.end()) {
-        return usage(QStringLiteral("unknown verb \"%1\"; see glowdeck --help").arg(name));
+        return usage(
+            QStringLiteral("unknown verb %1; see glowdeck --help").arg(quotedArgument(name)));
     }
     invocation.kind = Invocation::Kind::verb;
     invocation.verb = known->second;
@@ -106,22 +151,23 @@ Invocation parseCommandLine(const QStringList& arguments) {
         invocation.verb == Verb::brightness || invocation.verb == Verb::temperature;
     if (takesValue) {
         const bool brightness = invocation.verb == Verb::brightness;
-        const QString wanted = brightness
-                                   ? QStringLiteral("a percentage from 1 to 100")
-                                   : QStringLiteral("a temperature in kelvin, a multiple of 100");
+        const QString wanted =
+            brightness ? valueRanges::percentageRange() : valueRanges::kelvinRange();
         if (words.isEmpty()) {
             return usage(QStringLiteral("%1 needs %2").arg(name, wanted));
         }
         const QString text = words.takeFirst();
-        const auto value = brightness ? number(text, 1, 100, 1) : number(text, 100, 100'000, 100);
-        if (!value) {
-            return usage(QStringLiteral("%1 needs %2, got \"%3\"").arg(name, wanted, text));
+        const auto value = number(text);
+        if (!value ||
+            !(brightness ? valueRanges::isPercentage(*value) : valueRanges::isKelvin(*value))) {
+            return usage(
+                QStringLiteral("%1 takes %2, not %3").arg(name, wanted, quotedArgument(text)));
         }
         invocation.value = *value;
     }
     if (!words.isEmpty()) {
-        return usage(
-            QStringLiteral("unexpected argument \"%1\" after %2").arg(words.first(), name));
+        return usage(QStringLiteral("unexpected argument %1 after %2")
+                         .arg(quotedArgument(words.first()), name));
     }
     if (parser.isSet(json) && invocation.verb != Verb::status) {
         return usage(QStringLiteral("--json goes with status only"));
@@ -135,9 +181,12 @@ Invocation parseCommandLine(const QStringList& arguments) {
         if (parser.values(light).size() > 1) {
             return usage(QStringLiteral("--light is given more than once"));
         }
-        invocation.light = parser.value(light);
+        invocation.light = negatives.parsed(parser.value(light));
         if (invocation.light.isEmpty()) {
             return usage(QStringLiteral("--light needs a serial number, got an empty one"));
+        }
+        if (const QString problem = serialNumberProblem(invocation.light); !problem.isEmpty()) {
+            return usage(QStringLiteral("--light: %1").arg(problem));
         }
     }
     invocation.json = parser.isSet(json);

@@ -2,6 +2,8 @@
 
 #include "AppState.h"
 #include "CommandQueue.h"
+#include "SerialNumber.h"
+#include "ValueRanges.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -104,6 +106,9 @@ void SessionService::publishChanges() {
 }
 
 void SessionService::submit(LightCommand command) {
+    if (refused(problemOf(command))) {
+        return;
+    }
     setDelayedReply(true);
     commands_.submit(
         std::move(command), [bus = connection(), call = message()](const CommandOutcome& outcome) {
@@ -116,6 +121,27 @@ void SessionService::submit(LightCommand command) {
                     outcome.failure()));
             }
         });
+}
+
+bool SessionService::refused(const QString& problem) {
+    if (problem.isEmpty()) {
+        return false;
+    }
+    sendErrorReply(QDBusError::InvalidArgs, problem);
+    return true;
+}
+
+QString SessionService::problemOf(const LightCommand& command) const {
+    QString problem;
+    if (command.kind == LightCommand::Kind::brightness) {
+        problem = valueRanges::brightnessProblem(command.value);
+    } else if (command.kind == LightCommand::Kind::temperature) {
+        problem = valueRanges::temperatureProblem(command.value);
+    }
+    if (problem.isEmpty() && !command.serial.isEmpty()) {
+        problem = unlistedSerialNumberProblem(command.serial, state_.lights());
+    }
+    return problem;
 }
 
 void SessionService::Toggle(const QString& light) {

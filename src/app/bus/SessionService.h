@@ -54,6 +54,8 @@ void showWithActivationToken(const QString& token, const std::function<void()>& 
 // the session, and this object at /org/glowdeck/Glowdeck. Its scriptable slots and properties
 // are what the bus sees (the README lists them). A light command answers once litra has run and
 // the lights have been refreshed, or with the error LitraFailed and the reason Glowdeck shows.
+// A value out of range or a light the last refresh did not list is answered with InvalidArgs,
+// and nothing runs.
 class SessionService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.glowdeck.Glowdeck")
@@ -104,6 +106,11 @@ private:
         QList<QVariantMap> lights;
     };
 
+    // Answers the call being served with InvalidArgs when there is a `problem`; true then.
+    bool refused(const QString& problem);
+    // Why the command cannot run: a value out of range, or a light that is not a serial number
+    // the last refresh listed.
+    QString problemOf(const LightCommand& command) const;
     // Answers the call being served once the command has run and the lights are refreshed.
     void submit(LightCommand command);
     // Sends PropertiesChanged with the properties that differ from what was last published.

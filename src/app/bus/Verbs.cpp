@@ -6,6 +6,7 @@
 #include "LightEntries.h"
 #include "LitraController.h"
 #include "LitraError.h"
+#include "SerialNumber.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -37,6 +38,12 @@ struct Snapshot {
 void printLine(FILE* stream, const QString& line) {
     std::fputs((line + u'\n').toUtf8().constData(), stream);
     std::fflush(stream);
+}
+
+// A bad argument: nothing was run.
+int refused(const QString& reason) {
+    printLine(stderr, QStringLiteral("glowdeck: ") + reason);
+    return 2;
 }
 
 // The reason as Glowdeck shows it in its status.
@@ -139,6 +146,9 @@ std::optional<int> throughRunningGlowdeck(const Invocation& invocation) {
         if (answer.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")) {
             return std::nullopt;
         }
+        if (answer.errorName() == QLatin1String("org.freedesktop.DBus.Error.InvalidArgs")) {
+            return refused(answer.errorMessage());
+        }
         if (answer.errorName() == QLatin1String(bus::litraFailed)) {
             return failed(answer.errorMessage());
         }
@@ -170,9 +180,18 @@ T finish(QCoro::Task<T> task) {
     return task.operator co_await().await_resume();
 }
 
-// The failure's message; empty when the command went through.
-QCoro::Task<QString> command(std::shared_ptr<LitraController> controller, Invocation invocation) {
+// The failure's message; empty when the command went through. A light not in the report is
+// refused before the command runs (`unlisted`).
+QCoro::Task<QString> command(std::shared_ptr<LitraController> controller, Invocation invocation,
+                             QString* unlisted) {
     try {
+        if (!invocation.light.isEmpty()) {
+            *unlisted =
+                unlistedSerialNumberProblem(invocation.light, co_await controller->devices());
+            if (!unlisted->isEmpty()) {
+                co_return QString();
+            }
+        }
         co_await runLightCommand(*controller, lightCommand(invocation));
     } catch (...) {
         co_return localizedDescription(std::current_exception());
@@ -218,7 +237,11 @@ int byItself(const Invocation& invocation) {
         }
         return 0;
     }
-    const QString failure = finish(command(controller, invocation));
+    QString unlisted;
+    const QString failure = finish(command(controller, invocation, &unlisted));
+    if (!unlisted.isEmpty()) {
+        return refused(unlisted);
+    }
     return failure.isEmpty() ? 0 : failed(failure);
 }
 
