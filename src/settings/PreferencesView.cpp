@@ -1,6 +1,8 @@
 #include "PreferencesView.h"
 
 #include "CapsuleSlider.h"
+#include "ElidedPathLabel.h"
+#include "ReadableColour.h"
 #include "TrackFills.h"
 #include "ValueLabel.h"
 
@@ -14,7 +16,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
@@ -45,8 +46,11 @@ QLabel* footnote(const QString& text, const QString& name, QWidget* parent) {
     return label;
 }
 
+constexpr const char* secondaryProperty = "glowdeckSecondary";
+
+// Dimmer than the text, yet readable in a small size: applyColours colours it.
 QLabel* secondary(QLabel* label) {
-    label->setForegroundRole(QPalette::PlaceholderText);
+    label->setProperty(secondaryProperty, true);
     return label;
 }
 
@@ -70,7 +74,7 @@ PreferencesView::PreferencesView(AppState* appState, ControllerProvider controll
     : QWidget(parent),
       form_(new PreferencesForm(appState, std::move(controllerProvider), std::move(loginItems),
                                 this)) {
-    setFixedSize(formWidth, formHeight);
+    setMinimumSize(minimumWidth, minimumHeight);
     build();
     applyColours();
     connect(form_, &PreferencesForm::changed, this, &PreferencesView::refresh);
@@ -82,6 +86,7 @@ void PreferencesView::build() {
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setFocusPolicy(Qt::NoFocus);  // Tab goes to the controls, not to the frame
     auto* content = new QWidget(scroll);
     scroll->setWidget(content);
     scroll->viewport()->setAutoFillBackground(false);
@@ -94,6 +99,41 @@ void PreferencesView::build() {
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(20, 16, 20, 16);
     column->setSpacing(14);
+
+    // Status
+    // Status first: it says what is wrong and what to do, and the window opens from there.
+    QGroupBox* status = section(tr("Status"), content);
+    auto* grid = new QGridLayout;
+    grid->setColumnStretch(1, 1);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+    auto statusRow = [&](int row, const QString& title, const QString& name) {
+        auto* label = new QLabel(title, status);
+        auto* value = secondary(new QLabel(status));
+        value->setObjectName(name);
+        value->setTextFormat(Qt::PlainText);
+        value->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
+        value->setWordWrap(true);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(label, row, 0, Qt::AlignLeading | Qt::AlignTop);
+        grid->addWidget(value, row, 1);
+        return value;
+    };
+    stateValue_ = statusRow(0, tr("State"), QStringLiteral("stateValue"));
+    deviceCountValue_ = statusRow(1, tr("Devices"), QStringLiteral("deviceCountValue"));
+    static_cast<QVBoxLayout*>(status->layout())->addLayout(grid);
+    stateAdvice_ = new QLabel(status);
+    stateAdvice_->setObjectName(QStringLiteral("stateAdvice"));
+    stateAdvice_->setTextFormat(Qt::PlainText);
+    stateAdvice_->setWordWrap(true);
+    status->layout()->addWidget(stateAdvice_);
+    stateDetail_ = secondary(footnote({}, QStringLiteral("stateDetail"), status));
+    status->layout()->addWidget(stateDetail_);
+    simulatedNote_ = footnote(tr("Simulated lights"), QStringLiteral("simulatedNote"), status);
+    status->layout()->addWidget(simulatedNote_);
+    permissionFix_ = secondary(footnote({}, QStringLiteral("permissionFix"), status));
+    status->layout()->addWidget(permissionFix_);
+    column->addWidget(status);
 
     // Lights
     QGroupBox* lights = section(tr("Lights"), content);
@@ -128,9 +168,8 @@ void PreferencesView::build() {
         row->addWidget(label, 0, Qt::AlignVCenter);
         row->addWidget(applyTo_, 1, Qt::AlignVCenter);
         lightsLayout->addLayout(row);
-        connect(applyTo_, &QComboBox::activated, form_, [this](int index) {
-            form_->setAppliesTo(applyTo_->itemData(index).toString());
-        });
+        connect(applyTo_, &QComboBox::activated, form_,
+                [this](int index) { form_->setAppliesTo(applyTo_->itemData(index).toString()); });
     }
     brightnessSlider_ =
         new CapsuleSlider(PreferencesForm::brightnessRange, PreferencesForm::brightnessStep,
@@ -145,8 +184,7 @@ void PreferencesView::build() {
              QStringLiteral("temperature"));
     lightActionError_ = footnote({}, QStringLiteral("lightActionError"), lights);
     lightsLayout->addWidget(lightActionError_);
-    noDevicesNote_ = secondary(
-        footnote(tr("No Litra devices connected."), QStringLiteral("noDevicesNote"), lights));
+    noDevicesNote_ = secondary(footnote({}, QStringLiteral("noDevicesNote"), lights));
     lightsLayout->addWidget(noDevicesNote_);
     column->addWidget(lights);
 
@@ -222,48 +260,20 @@ void PreferencesView::build() {
     connect(pollSlider_, &QSlider::valueChanged, form_,
             [this](int seconds) { form_->setPollIntervalSeconds(double(seconds)); });
 
-    // Status
-    QGroupBox* status = section(tr("Status"), content);
-    auto* grid = new QGridLayout;
-    grid->setColumnStretch(1, 1);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(8);
-    auto statusRow = [&](int row, const QString& title, const QString& name) {
-        auto* label = new QLabel(title, status);
-        auto* value = secondary(new QLabel(status));
-        value->setObjectName(name);
-        value->setTextFormat(Qt::PlainText);
-        value->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
-        value->setWordWrap(true);
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        grid->addWidget(label, row, 0, Qt::AlignLeading | Qt::AlignTop);
-        grid->addWidget(value, row, 1);
-        return value;
-    };
-    stateValue_ = statusRow(0, tr("State"), QStringLiteral("stateValue"));
-    deviceCountValue_ = statusRow(1, tr("Devices"), QStringLiteral("deviceCountValue"));
-    static_cast<QVBoxLayout*>(status->layout())->addLayout(grid);
-    simulatedNote_ = footnote(tr("Simulated lights"), QStringLiteral("simulatedNote"), status);
-    status->layout()->addWidget(simulatedNote_);
-    permissionNote_ = footnote(missingPermissionText(), QStringLiteral("permissionNote"), status);
-    status->layout()->addWidget(permissionNote_);
-    permissionFix_ = secondary(footnote({}, QStringLiteral("permissionFix"), status));
-    status->layout()->addWidget(permissionFix_);
-    column->addWidget(status);
-
     column->addStretch(1);
 }
 
-// litra tool: [path in use] [Choose…] [Reset], then its version line and any refusal.
+// litra tool: [path in use, cut in the middle] [Choose…] [Reset], then its version line and
+// any refusal.
 void PreferencesView::buildLitraRow(QGroupBox* general) {
     auto* row = new QHBoxLayout;
     auto* label = new QLabel(tr("litra tool"), general);
-    litraPath_ = new QLineEdit(general);
+    litraPath_ = new ElidedPathLabel(general);
     litraPath_->setObjectName(QStringLiteral("litraPath"));
-    litraPath_->setReadOnly(true);
-    litraPath_->setPlaceholderText(tr("None"));
-    label->setBuddy(litraPath_);
+    litraPath_->setPlaceholder(tr("None"));
     auto* choose = new QPushButton(tr("Choose…"), general);
+    choose->setObjectName(QStringLiteral("litraChoose"));
+    label->setBuddy(choose);
     litraReset_ = new QPushButton(tr("Reset"), general);
     litraReset_->setObjectName(QStringLiteral("litraReset"));
     litraReset_->setToolTip(tr("Use the litra tool that came with Glowdeck"));
@@ -294,16 +304,13 @@ void PreferencesView::chooseLitra() {
 
 void PreferencesView::refreshLitra() {
     const PreferencesForm& f = *form_;
-    litraPath_->setText(f.litraPathText());
-    litraPath_->setCursorPosition(0);
-    litraPath_->setToolTip(f.litraPathText());
+    litraPath_->setPath(f.litraPathText());
     litraReset_->setEnabled(f.hasChosenLitra());
     litraNote_->setText(f.litraNote());
     litraNote_->setVisible(!f.litraNote().isEmpty());
     litraChoiceError_->setText(f.litraChoiceError().value_or(QString()));
     litraChoiceError_->setVisible(f.litraChoiceError().has_value());
     simulatedNote_->setVisible(f.isSimulated());
-    permissionNote_->setVisible(f.lightNeedsPermission());
     permissionFix_->setVisible(f.lightNeedsPermission());
     if (f.lightNeedsPermission()) {
         permissionFix_->setText(f.permissionFixText());
@@ -345,7 +352,8 @@ void PreferencesView::refresh() {
 
     lightActionError_->setText(displayable(f.lightActionError().value_or(QString())));
     lightActionError_->setVisible(f.lightActionError().has_value());
-    noDevicesNote_->setVisible(f.appState()->deviceCount() <= 0);
+    noDevicesNote_->setText(f.lightsNote().value_or(QString()));
+    noDevicesNote_->setVisible(f.lightsNote().has_value());
 
     {
         const QSignalBlocker blocker(launchAtLogin_);
@@ -375,14 +383,28 @@ void PreferencesView::refresh() {
     }
     pollValue_->setText(f.pollIntervalText());
 
-    stateValue_->setText(f.stateText());
+    const StatusWords words = f.stateWords();
+    stateValue_->setText(words.headline);
+    stateAdvice_->setText(words.advice);
+    stateAdvice_->setVisible(!words.advice.isEmpty());
+    stateDetail_->setText(words.detail);
+    stateDetail_->setVisible(!words.detail.isEmpty());
     deviceCountValue_->setText(f.deviceCountText());
     refreshLitra();
 }
 
 void PreferencesView::applyColours() {
+    const QColor dim = secondaryTextColour(palette().color(QPalette::WindowText),
+                                           palette().color(QPalette::Window));
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (label->property(secondaryProperty).toBool()) {
+            QPalette p = label->palette();
+            p.setColor(QPalette::WindowText, dim);
+            label->setPalette(p);
+        }
+    }
     const QColor red = errorColour(palette());
-    for (QLabel* label : {lightActionError_, launchError_, litraChoiceError_, permissionNote_}) {
+    for (QLabel* label : {lightActionError_, launchError_, litraChoiceError_}) {
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, red);
         label->setPalette(p);
@@ -393,6 +415,10 @@ void PreferencesView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) {
         form_->appear();
+        // Keyboard users start at the first control that can be used now.
+        if (!window()->focusWidget()) {
+            focusNextPrevChild(true);
+        }
     }
 }
 

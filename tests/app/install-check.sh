@@ -38,7 +38,7 @@ echo '{"lights": [{"is_on": true}, {"is_on": false}]}' >"$LITRA_SIM_STATE"
 cp "$2" "$prefix/bin/install-probe"
 report=$("$prefix/bin/install-probe") || fail "the probe beside the installed glowdeck failed"
 case $4 in
-    none) expected=$(printf 'litra: none\nstatus: Error: Bundled litra binary missing\ndevices: 0') ;;
+    none) expected=$(printf 'litra: none\nstatus: Error: No litra tool chosen yet\ndevices: 0') ;;
     simulator) expected=$(printf 'litra: %s\nstatus: Lights: Mixed\ndevices: 2' "$litra") ;;
     *) expected="litra: $litra${report#"litra: $litra"}" ;; # a real tool finds what is on the desk
 esac
