@@ -227,6 +227,14 @@ void PreferencesView::build() {
     cameraUnavailable_ = secondary(footnote({}, QStringLiteral("cameraUnavailable"), general));
     general->layout()->addWidget(cameraUnavailable_);
     connect(followCamera_, &QCheckBox::toggled, form_, &PreferencesForm::setFollowCamera);
+    notify_ = new QCheckBox(tr("Notify me when the lights need me"), general);
+    notify_->setObjectName(QStringLiteral("notify"));
+    notify_->setToolTip(
+        tr("No litra tool, one that cannot start, no permission for a light, or "
+           "a light that keeps failing"));
+    general->layout()->addWidget(notify_);
+    connect(notify_, &QCheckBox::toggled, form_,
+            [this](bool on) { form_->appState()->setNotify(on); });
     buildLitraRow(general);
     column->addWidget(general);
     connect(launchAtLogin_, &QCheckBox::toggled, form_, &PreferencesForm::setLaunchAtLoginToggle);
@@ -366,6 +374,10 @@ void PreferencesView::refresh() {
         trayIconStyle_->setCurrentIndex(trayIconStyle_->findData(int(f.trayIconStyle())));
     }
 
+    {
+        const QSignalBlocker blocker(notify_);
+        notify_->setChecked(f.appState()->notify());
+    }
     {
         const QSignalBlocker blocker(followCamera_);
         const auto& unavailable = f.appState()->cameraUnavailable();

@@ -22,7 +22,7 @@ public:
     static constexpr int minimumWidth = 420;
     static constexpr int minimumHeight = 300;
     // Tall enough for every section with a light that needs permission.
-    static constexpr QSize defaultSize{500, 720};
+    static constexpr QSize defaultSize{500, 660};
     static constexpr int lightRowSpacing = 12;
     static constexpr int labelWidth = 100;
     static constexpr int valueWidth = 64;
@@ -61,6 +61,7 @@ private:
     QLabel* launchError_ = nullptr;
     QComboBox* trayIconStyle_ = nullptr;
     QCheckBox* followCamera_ = nullptr;
+    QCheckBox* notify_ = nullptr;
     QLabel* cameraUnavailable_ = nullptr;
     QSlider* pollSlider_ = nullptr;
     QLabel* pollValue_ = nullptr;

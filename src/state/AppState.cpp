@@ -38,6 +38,7 @@ AppState::AppState(QObject* parent)
     }
     trayIconStyle_ = readTrayIconStyle(settings_);
     followCamera_ = settings_.value(QLatin1String(followCameraKey), false).toBool();
+    notify_ = settings_.value(QLatin1String(notifyKey), true).toBool();
 }
 
 TrayIconStyle AppState::readTrayIconStyle(const QSettings& settings) {
@@ -108,6 +109,13 @@ void AppState::setFollowCamera(bool follow) {
     followCamera_ = follow;
     emit changed();
     settings_.setValue(QLatin1String(followCameraKey), follow);
+    settings_.sync();
+}
+
+void AppState::setNotify(bool notify) {
+    notify_ = notify;
+    emit changed();
+    settings_.setValue(QLatin1String(notifyKey), notify);
     settings_.sync();
 }
 
