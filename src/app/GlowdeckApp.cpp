@@ -24,7 +24,7 @@ void GlowdeckApp::configure() {
     QApplication::setOrganizationName(QStringLiteral("Glowdeck"));
     QApplication::setApplicationName(QStringLiteral("Glowdeck"));
     QApplication::setApplicationVersion(QStringLiteral(GLOWDECK_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("glowdeck"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(GLOWDECK_APP_ID));
     // Glowdeck lives in the tray; closing its windows must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 }

@@ -2,6 +2,7 @@
 
 #include "CapsuleSlider.h"
 #include "ElidedPathLabel.h"
+#include "NamedComboBox.h"
 #include "ReadableColour.h"
 #include "TrackFills.h"
 #include "ValueLabel.h"
@@ -162,7 +163,7 @@ void PreferencesView::build() {
         row->setSpacing(lightRowSpacing);
         auto* label = new QLabel(tr("Apply to"), lights);
         label->setFixedWidth(labelWidth);
-        applyTo_ = new QComboBox(lights);
+        applyTo_ = new NamedComboBox(label->text(), lights);
         applyTo_->setObjectName(QStringLiteral("applyTo"));
         label->setBuddy(applyTo_);
         row->addWidget(label, 0, Qt::AlignVCenter);
@@ -206,9 +207,8 @@ void PreferencesView::build() {
     general->layout()->addWidget(launchError_);
     auto* styleRow = new QHBoxLayout;
     auto* styleLabel = new QLabel(tr("Tray icon"), general);
-    trayIconStyle_ = new QComboBox(general);
+    trayIconStyle_ = new NamedComboBox(styleLabel->text(), general);
     trayIconStyle_->setObjectName(QStringLiteral("trayIconStyle"));
-    trayIconStyle_->setAccessibleName(styleLabel->text());
     for (TrayIconStyle style :
          {TrayIconStyle::automatic, TrayIconStyle::light, TrayIconStyle::dark}) {
         trayIconStyle_->addItem(trayIconStyleText(style), int(style));

@@ -240,6 +240,8 @@ TEST_F(Delegate, EachWindowIsMadeOnceAndComesBackToTheFront) {
     delegate->openPreferences();
     QPointer<QWidget> preferences = window();
     ASSERT_TRUE(QTest::qWaitForWindowActive(preferences));
+    EXPECT_FALSE(preferences->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_LT(preferences->minimumWidth(), preferences->maximumWidth()) << "resizable";
     delegate->openAbout();
     AboutDialog* about = delegate->aboutDialog();
     ASSERT_TRUE(QTest::qWaitForWindowActive(about));

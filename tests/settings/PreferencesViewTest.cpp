@@ -2,11 +2,14 @@
 #include "CapsuleSlider.h"
 #include "LitraController.h"
 #include "PreferencesView.h"
+#include "ReadableColour.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QSettings>
 #include <QSignalSpy>
@@ -184,6 +187,49 @@ TEST_F(Preferences, RefusedLoginItemUnticksAndSaysWhy) {
     toggle->click();
     EXPECT_TRUE(QFile::exists(dir.filePath("autostart/glowdeck.desktop")));
     EXPECT_FALSE(label("launchError")->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// As a new user opens it: no tool yet, no light ever seen.
+TEST(PreferencesFirstOpen, SaysWhatIsWrongShowsNoMadeUpValuesAndServesTheKeyboard) {
+    QTemporaryDir dir;
+    AppState state;
+    state.setStatus(LightStatus::error("No litra tool chosen yet"));
+    PreferencesView view(
+        &state, [] { return nullptr; },
+        LoginItemService(dir.filePath("autostart"), "/usr/bin/glowdeck"));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const auto text = [&](const char* name) { return view.findChild<QLabel*>(name)->text(); };
+    EXPECT_EQ(text("stateValue"), "Error: No litra tool chosen yet");
+    EXPECT_EQ(text("stateAdvice"), "Choose it in Preferences, General: litra tool");
+    EXPECT_EQ(text("noDevicesNote"),
+              "The lights cannot be asked: the litra tool failed (see Status).");
+    EXPECT_EQ(text("brightnessValue") + text("temperatureValue"), "––") << "never seen";
+    state.setStatus(LightStatus::noDevices());
+    EXPECT_EQ(text("noDevicesNote"), "No Litra devices connected.");
+
+    for (QLabel* label : view.findChildren<QLabel*>()) {
+        EXPECT_GE(contrastRatio(label->palette().color(label->foregroundRole()),
+                                view.palette().color(QPalette::Window)),
+                  4.5)
+            << label->objectName().toStdString() << " " << label->text().toStdString();
+    }
+    ASSERT_NE(view.focusWidget(), nullptr) << "opens on a control";
+    for (QWidget* w = view.focusWidget()->nextInFocusChain(); w != view.focusWidget();
+         w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&view) && w->isEnabled()) {
+            EXPECT_FALSE(
+                QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty())
+                << "a tab stop without a name: " << w->metaObject()->className();
+        }
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(view.findChild<QComboBox*>("trayIconStyle"))
+                  ->text(QAccessible::Name),
+              "Tray icon");
 }
 
 }  // namespace
