@@ -33,13 +33,7 @@ QString deviceCountText(qint64 deviceCount) {
 }
 
 QString menuStatusLine(const QString& text) {
-    constexpr qsizetype longest = 64;
-    QString line = QString(text).replace(u'\n', u' ');
-    if (line.size() > longest) {
-        const qsizetype cut = line.at(longest - 2).isHighSurrogate() ? longest - 2 : longest - 1;
-        line = line.left(cut) + QChar(0x2026);
-    }
-    return line;
+    return cutShort(QString(text).replace(u'\n', u' '), 64);
 }
 
 std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount,

@@ -21,15 +21,6 @@ QString firstLine(const QString& text) {
     return {};
 }
 
-QString cut(const QString& line) {
-    if (line.size() <= longestHeadline) {
-        return line;
-    }
-    const qsizetype end =
-        line.at(longestHeadline - 2).isHighSurrogate() ? longestHeadline - 2 : longestHeadline - 1;
-    return line.left(end) + QChar(0x2026);
-}
-
 // The tool's reason after "litra exited N: ", without the "Error:" it may start with itself.
 QString exitHeadline(const QString& message) {
     const qsizetype colon = message.indexOf(QLatin1String(": "));
@@ -88,6 +79,14 @@ QString errorAdvice(const QString& message) {
 
 }  // namespace
 
+QString cutShort(const QString& text, qsizetype longest) {
+    if (text.size() <= longest) {
+        return text;
+    }
+    const qsizetype end = text.at(longest - 2).isHighSurrogate() ? longest - 2 : longest - 1;
+    return text.left(end) + QChar(0x2026);
+}
+
 StatusWords statusWords(const LightStatus& status, bool lightNeedsPermission) {
     const QString whole = displayText(status);
     StatusWords words;
@@ -101,7 +100,8 @@ StatusWords statusWords(const LightStatus& status, bool lightNeedsPermission) {
     switch (status.kind()) {
         case LightStatus::Case::error:
             words.headline =
-                cut(QStringLiteral("Error: ") + errorHeadline(displayable(status.message())));
+                cutShort(QStringLiteral("Error: ") + errorHeadline(displayable(status.message())),
+                         longestHeadline);
             words.advice = errorAdvice(status.message());
             break;
         case LightStatus::Case::noDevices:
