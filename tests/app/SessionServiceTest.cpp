@@ -302,16 +302,11 @@ TEST_F(SessionBus, StatusInAnErrorFailsAndItsJsonTellsAPanelWhy) {
     expectError("running");
 
     delegate->appState().setStatus(LightStatus::allOn());
-    delegate->appState().setLights(
-        std::vector<LitraDevice>(2, {.serial_number = "T-1",
-                                     .device_type = "Panel",
-                                     .is_on = true,
-                                     .brightness_in_lumen = 40,
-                                     .temperature_in_kelvin = {},
-                                     .minimum_brightness_in_lumen = {},
-                                     .maximum_brightness_in_lumen = 80,
-                                     .minimum_temperature_in_kelvin = {},
-                                     .maximum_temperature_in_kelvin = {}}));
+    LitraDevice light;
+    std::tie(light.serial_number, light.device_type, light.is_on) =
+        std::tuple("T-1", "Panel", true);
+    std::tie(light.brightness_in_lumen, light.maximum_brightness_in_lumen) = std::pair(40, 80);
+    delegate->appState().setLights({light, light});
     const QJsonObject on =
         QJsonDocument::fromJson(verb({"status", "--json"})->readAllStandardOutput()).object();
     EXPECT_EQ(on["state"], "on");
