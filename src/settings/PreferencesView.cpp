@@ -1,5 +1,6 @@
 #include "PreferencesView.h"
 
+#include "Attention.h"
 #include "CapsuleSlider.h"
 #include "ElidedPathLabel.h"
 #include "NamedComboBox.h"
@@ -279,22 +280,22 @@ void PreferencesView::buildLitraRow(QGroupBox* general) {
     litraPath_ = new ElidedPathLabel(general);
     litraPath_->setObjectName(QStringLiteral("litraPath"));
     litraPath_->setPlaceholder(tr("None"));
-    auto* choose = new QPushButton(tr("Choose…"), general);
-    choose->setObjectName(QStringLiteral("litraChoose"));
-    label->setBuddy(choose);
+    litraChoose_ = new QPushButton(tr("Choose…"), general);
+    litraChoose_->setObjectName(QStringLiteral("litraChoose"));
+    label->setBuddy(litraChoose_);
     litraReset_ = new QPushButton(tr("Reset"), general);
     litraReset_->setObjectName(QStringLiteral("litraReset"));
     litraReset_->setToolTip(tr("Use the litra tool that came with Glowdeck"));
     row->addWidget(label);
     row->addWidget(litraPath_, 1);
-    row->addWidget(choose);
+    row->addWidget(litraChoose_);
     row->addWidget(litraReset_);
     static_cast<QVBoxLayout*>(general->layout())->addLayout(row);
     litraNote_ = secondary(footnote({}, QStringLiteral("litraNote"), general));
     general->layout()->addWidget(litraNote_);
     litraChoiceError_ = footnote({}, QStringLiteral("litraChoiceError"), general);
     general->layout()->addWidget(litraChoiceError_);
-    connect(choose, &QPushButton::clicked, this, &PreferencesView::chooseLitra);
+    connect(litraChoose_, &QPushButton::clicked, this, &PreferencesView::chooseLitra);
     connect(litraReset_, &QPushButton::clicked, form_, &PreferencesForm::resetLitraPath);
 }
 
@@ -427,9 +428,15 @@ void PreferencesView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) {
         form_->appear();
-        // Keyboard users start at the first control that can be used now.
+        // Keyboard users start where the state asks them to act: at Choose… while there is no
+        // tool that runs, else at the first control that can be used now.
         if (!window()->focusWidget()) {
-            focusNextPrevChild(true);
+            const Attention attention = attentionFor(form_->appState()->status(), false, 0);
+            if (attention == Attention::noTool || attention == Attention::toolCannotStart) {
+                litraChoose_->setFocus(Qt::OtherFocusReason);
+            } else {
+                focusNextPrevChild(true);
+            }
         }
     }
 }

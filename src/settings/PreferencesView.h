@@ -68,6 +68,7 @@ private:
     QLabel* stateValue_ = nullptr;
     QLabel* deviceCountValue_ = nullptr;
     ElidedPathLabel* litraPath_ = nullptr;
+    QPushButton* litraChoose_ = nullptr;
     QPushButton* litraReset_ = nullptr;
     QLabel* litraNote_ = nullptr;
     QLabel* litraChoiceError_ = nullptr;

@@ -218,7 +218,8 @@ TEST(PreferencesFirstOpen, SaysWhatIsWrongShowsNoMadeUpValuesAndServesTheKeyboar
                   4.5)
             << label->objectName().toStdString() << " " << label->text().toStdString();
     }
-    ASSERT_NE(view.focusWidget(), nullptr) << "opens on a control";
+    ASSERT_NE(view.focusWidget(), nullptr);
+    EXPECT_EQ(view.focusWidget()->objectName(), "litraChoose") << "opens where to act";
     for (QWidget* w = view.focusWidget()->nextInFocusChain(); w != view.focusWidget();
          w = w->nextInFocusChain()) {
         if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&view) && w->isEnabled()) {
