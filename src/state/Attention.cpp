@@ -1,6 +1,6 @@
 #include "Attention.h"
 
-#include "LitraError.h"
+#include "StatusWords.h"
 
 Attention attentionFor(const LightStatus& status, bool lightNeedsPermission,
                        int failedRefreshesInARow) {
@@ -11,14 +11,15 @@ Attention attentionFor(const LightStatus& status, bool lightNeedsPermission,
     if (!status.isError()) {
         return Attention::none;
     }
-    const QString& message = status.message();
-    if (message == LitraError::noToolChosen().localizedDescription() ||
-        message == LitraError::binaryMissing().localizedDescription()) {
-        return Attention::noTool;
-    }
-    if (message.startsWith(QLatin1String("Could not start ")) ||
-        message.startsWith(QLatin1String("The litra tool chosen in Preferences"))) {
-        return Attention::toolCannotStart;
+    switch (failureKind(status.message())) {
+        case FailureKind::noTool:
+        case FailureKind::shippedToolMissing:
+            return Attention::noTool;
+        case FailureKind::toolNotExecutable:
+        case FailureKind::toolCannotStart:
+            return Attention::toolCannotStart;
+        default:
+            break;
     }
     return failedRefreshesInARow >= failuresBeforeAttention ? Attention::lightFailing
                                                             : Attention::none;

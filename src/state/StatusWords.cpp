@@ -47,37 +47,61 @@ QString errorHeadline(const QString& message) {
 }
 
 QString errorAdvice(const QString& message) {
-    const auto starts = [&](const char* prefix) {
-        return message.startsWith(QLatin1String(prefix));
-    };
-    if (starts("No litra tool chosen yet")) {
-        return tr("Choose it in Preferences, General: litra tool");
-    }
-    if (starts("Bundled litra binary missing")) {
-        return tr("Reinstall Glowdeck, or choose a litra tool in Preferences");
-    }
-    if (starts("Could not start ") && message.endsWith(QLatin1String("Permission denied"))) {
-        return tr("Make the tool executable, or choose another in Preferences");
-    }
-    if (starts("Could not start ") || starts("The litra tool chosen in Preferences")) {
-        return tr("Choose the litra tool again in Preferences");
-    }
-    if (starts("Failed to parse litra output") || starts("litra wrote more than")) {
-        return tr("Is it the litra tool? Choose the right one in Preferences");
-    }
-    if (starts("litra did not finish")) {
-        return tr("Unplug the lights and plug them in again, then Refresh");
-    }
-    if (starts("litra was killed by")) {
-        return tr("Choose Refresh; if it happens again, update litra");
-    }
-    if (starts("litra exited ")) {
-        return tr("Check that the lights are plugged in, then Refresh");
+    switch (failureKind(message)) {
+        case FailureKind::noTool:
+            return tr("Choose it in Preferences, General: litra tool");
+        case FailureKind::shippedToolMissing:
+            return tr("Reinstall Glowdeck, or choose a litra tool in Preferences");
+        case FailureKind::toolNotExecutable:
+            return tr("Make the tool executable, or choose another in Preferences");
+        case FailureKind::toolCannotStart:
+            return tr("Choose the litra tool again in Preferences");
+        case FailureKind::notLitra:
+            return tr("Is it the litra tool? Choose the right one in Preferences");
+        case FailureKind::hung:
+            return tr("Unplug the lights and plug them in again, then Refresh");
+        case FailureKind::crashed:
+            return tr("Choose Refresh; if it happens again, update litra");
+        case FailureKind::failed:
+            return tr("Check that the lights are plugged in, then Refresh");
+        case FailureKind::other:
+            break;
     }
     return tr("Choose Refresh to try again; details in Preferences");
 }
 
 }  // namespace
+
+FailureKind failureKind(const QString& message) {
+    const auto starts = [&](const char* prefix) {
+        return message.startsWith(QLatin1String(prefix));
+    };
+    if (starts("No litra tool chosen yet")) {
+        return FailureKind::noTool;
+    }
+    if (starts("Bundled litra binary missing")) {
+        return FailureKind::shippedToolMissing;
+    }
+    if (starts("Could not start ") && message.endsWith(QLatin1String("Permission denied"))) {
+        return FailureKind::toolNotExecutable;
+    }
+    if (starts("Could not start ") || starts("The litra tool chosen in Preferences")) {
+        return FailureKind::toolCannotStart;
+    }
+    if (starts("Failed to parse litra output") || starts("litra wrote more than")) {
+        return FailureKind::notLitra;
+    }
+    if (starts("litra did not finish")) {
+        return FailureKind::hung;
+    }
+    if (starts("litra was killed by")) {
+        return FailureKind::crashed;
+    }
+    if (starts("litra exited ")) {
+        return FailureKind::failed;
+    }
+    return FailureKind::other;
+}
 
 QString cutShort(const QString& text, qsizetype longest) {
     if (text.size() <= longest) {

@@ -18,6 +18,20 @@ struct StatusWords {
 // headline says, whatever the tool made of it.
 StatusWords statusWords(const LightStatus& status, bool lightNeedsPermission = false);
 
+// What went wrong, as far as it tells what the user can do about it, from an error's message.
+enum class FailureKind {
+    noTool,              // none shipped, none chosen
+    shippedToolMissing,  // built to ship one that is not there
+    toolNotExecutable,
+    toolCannotStart,  // gone, not a program, or a chosen path that is not absolute
+    notLitra,         // output that is no device report
+    hung,
+    crashed,
+    failed,  // exited with an error of its own
+    other,
+};
+FailureKind failureKind(const QString& errorMessage);
+
 // `text` when it has at most `longest` characters, else its beginning and "…" in as many, never
 // between the halves of a character.
 QString cutShort(const QString& text, qsizetype longest);
