@@ -1,6 +1,7 @@
 #include "MenuEntries.h"
 
 #include "AppState.h"
+#include "StatusWords.h"
 
 #include <QCoreApplication>
 
@@ -32,19 +33,19 @@ QString deviceCountText(qint64 deviceCount) {
 }
 
 QString menuStatusLine(const QString& text) {
-    constexpr qsizetype longest = 60;
-    QString line = QString(text).replace(u'\n', u' ');
-    if (line.size() > longest) {
-        const qsizetype cut = line.at(longest - 2).isHighSurrogate() ? longest - 2 : longest - 1;
-        line = line.left(cut) + QChar(0x2026);
-    }
-    return line;
+    return cutShort(QString(text).replace(u'\n', u' '), 64);
 }
 
 std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount,
-                                   const std::vector<LitraDevice>& lights) {
+                                   const std::vector<LitraDevice>& lights,
+                                   bool lightNeedsPermission) {
     std::vector<MenuEntry> entries;
-    entries.push_back(MenuEntry::information(menuStatusLine(displayText(status))));
+    const StatusWords words = statusWords(status, lightNeedsPermission);
+    entries.push_back(MenuEntry::information(menuStatusLine(words.headline)));
+    if (!words.advice.isEmpty()) {
+        entries.push_back(MenuEntry::information(menuStatusLine(words.advice)));
+    }
+    const bool lightsAnswer = !status.isError() && status.kind() != LightStatus::Case::noDevices;
     if (deviceCount >= 1) {
         entries.push_back(MenuEntry::information(deviceCountText(deviceCount)));
     }
@@ -55,7 +56,7 @@ std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount
         MenuEntry entry =
             MenuEntry::command(menuStatusLine(displayable(name)), MenuAction::toggleLight);
         entry.serial = light.serial_number.value_or(QString());
-        entry.enabled = light.serial_number.has_value() && !entry.serial.isEmpty();
+        entry.enabled = lightsAnswer && !entry.serial.isEmpty();
         entry.checkable = true;
         entry.checked = light.is_on.value_or(false);
         entries.push_back(std::move(entry));
@@ -70,6 +71,7 @@ std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount
     // toggle is offered here as well.
     entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Toggle Lights"),
                                          MenuAction::toggleLights));
+    entries.back().enabled = lightsAnswer;
     entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Refresh"),
                                          MenuAction::refresh));
     entries.push_back(

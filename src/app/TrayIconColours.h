@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "ReadableColour.h"
 
 #include <QColor>
 
@@ -11,9 +12,6 @@
 // The tone of the panel, as far as the desktop tells it.
 enum class PanelTone { unknown, dark, light };
 
-// Relative luminance of an sRGB colour, 0 for black to 1 for white.
-double relativeLuminance(const QColor& colour);
-double contrastRatio(const QColor& a, const QColor& b);
 // Dark where light ink stands out more from it than dark ink does.
 PanelTone toneOf(const QColor& panel);
 

@@ -8,16 +8,46 @@
 #include <QAction>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace {
 
 TEST(StatusMenu, ShowsAStatusAsWrittenAndUpdatesItsItemsInPlace) {
     StatusMenu menu;
-    menu.setEntries(menuEntries(LightStatus::allOn(), 1));
+    menu.setEntries(menuEntries(LightStatus::error("busy"), 1));
     QAction* statusLine = menu.menu()->actions().first();
-    EXPECT_EQ(menu.menu()->actions().at(1)->text(), "1 device connected");
+    EXPECT_EQ(menu.menu()->actions().at(2)->text(), "1 device connected");
     menu.setEntries(menuEntries(LightStatus::error("R&D lamp"), 2));
     EXPECT_EQ(menu.menu()->actions().first(), statusLine) << "the layout stayed: no new items";
     EXPECT_EQ(statusLine->text(), "Error: R&&D lamp") << "an & is no mnemonic";
+}
+
+// What can be chosen: the lights only while they answer, a light only by its serial number.
+TEST(StatusMenu, OffersOnlyWhatCanWork) {
+    std::vector<LitraDevice> lights(3);
+    lights[0].serial_number = "A";
+    lights[2].serial_number = "";  // lights[1] has none
+    const struct {
+        LightStatus status;
+        const char* enabled;  // Toggle Lights, then each light: y or n
+    } rows[] = {
+        {LightStatus::mixed(), "yynn"},
+        {LightStatus::allOn(), "yynn"},
+        {LightStatus::noDevices(), "nnnn"},
+        {LightStatus::error("litra exited 1: busy"), "nnnn"},
+    };
+    for (const auto& row : rows) {
+        std::string enabled;
+        for (const MenuEntry& entry : menuEntries(row.status, 3, lights)) {
+            if (entry.action == MenuAction::toggleLights ||
+                entry.action == MenuAction::toggleLight) {
+                enabled += entry.enabled ? 'y' : 'n';
+            }
+        }
+        // Toggle Lights comes last; compare it first.
+        std::rotate(enabled.rbegin(), enabled.rbegin() + 1, enabled.rend());
+        EXPECT_EQ(enabled, row.enabled) << displayText(row.status).toStdString();
+    }
 }
 
 TEST(StatusMenu, ChosenItemIsReportedOnceTheMenuIsDoneWithIt) {

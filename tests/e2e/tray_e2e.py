@@ -46,11 +46,14 @@ def glyph_of(is_on):
 
 
 def menu_of(status, lights):
-    """The item's menu as a host shows it: information lines disabled, an item per light when
-    there are two or more (the simulator's second and later lights are bars), then the commands."""
+    """The item's menu as a host shows it: the tool tip's lines (the status, what to do) and the
+    count disabled, an item per light when there are two or more (the simulator's second and
+    later lights are bars), then the commands; Toggle Lights only while lights answer."""
     devices = [("%d devices connected" % lights, False)] if lights else []
     each = [("Sim Panel" if i == 0 else "Sim Bar", True) for i in range(lights)] if lights > 1 else []
-    return [(status, False)] + devices + each + COMMANDS
+    commands = [(title, enabled and (title != "Toggle Lights" or lights > 0))
+                for title, enabled in COMMANDS]
+    return [(line, False) for line in status.split("\n")] + devices + each + commands
 
 
 class TrayTest(unittest.TestCase):
@@ -277,7 +280,7 @@ class TrayTest(unittest.TestCase):
             ("Activate", None, TOGGLE, ON, "All lights: On"),
             ("SecondaryActivate", None, TOGGLE, OFF, "All lights: Off"),
             ("Toggle Lights", MIXED, TOGGLE, OFF, "All lights: Off"),
-            ("Refresh", [], REFRESH, [], "No Litra devices found"),
+            ("Refresh", [], REFRESH, [], "No Litra devices found\nPlug a light in; Glowdeck sees it at once"),
             ("Refresh", [False, True], REFRESH, [False, True], "Lights: Mixed"),
         ]
         for action, before, runs, after, status in cases:

@@ -367,12 +367,14 @@ class Desktop:
         self.park_pointer()
         return menu
 
-    def choose(self, command):
+    def choose(self, command, lights_answer=True):
         """Opens the tray menu and chooses a command with the keyboard, as a user can. Returns
-        the time.monotonic() just before the choice was made."""
+        the time.monotonic() just before the choice was made. Without `lights_answer` (no light
+        found, or the tool fails) "Toggle Lights" is disabled, and the keys pass it by."""
         self.open_menu()
         # From the bottom: with two lights or more, each has an item of its own above them.
-        ups = len(MENU_COMMANDS) - MENU_COMMANDS.index(command)
+        below = MENU_COMMANDS[MENU_COMMANDS.index(command):]
+        ups = len(below) - (0 if lights_answer or "Toggle Lights" not in below else 1)
         self.x("xdotool", "key", "--delay", "30", *(["Up"] * ups))
         chosen = time.monotonic()
         self.x("xdotool", "key", "Return")
