@@ -17,9 +17,8 @@ namespace {
 
 class MonochromeSvgEngine : public QIconEngine {
 public:
-    MonochromeSvgEngine(std::shared_ptr<QSvgRenderer> renderer, QColor color, QColor rim,
-                        QString name)
-        : renderer_(std::move(renderer)), color_(color), rim_(rim), name_(std::move(name)) {}
+    MonochromeSvgEngine(std::shared_ptr<QSvgRenderer> renderer, QColor color, QString name)
+        : renderer_(std::move(renderer)), color_(color), name_(std::move(name)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
         const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
@@ -46,7 +45,7 @@ public:
     }
 
     QIconEngine* clone() const override {
-        return new MonochromeSvgEngine(renderer_, color_, rim_, name_);
+        return new MonochromeSvgEngine(renderer_, color_, name_);
     }
     QString key() const override { return QStringLiteral("GlowdeckMonochromeSvg"); }
     QString iconName() override { return name_; }
@@ -71,48 +70,9 @@ private:
     }
 
     QPixmap draw(const QSize& pixels, qreal scale, QIcon::Mode mode) const {
-        QImage image = tinted(pixels, color_, mode);
-        if (rim_.isValid()) {
-            QImage rimmed = rim(pixels, mode);
-            QPainter painter(&rimmed);
-            painter.drawImage(0, 0, image);
-            painter.end();
-            image = std::move(rimmed);
-        }
-        QPixmap pixmap = QPixmap::fromImage(std::move(image));
+        QPixmap pixmap = QPixmap::fromImage(tinted(pixels, color_, mode));
         pixmap.setDevicePixelRatio(scale);
         return pixmap;
-    }
-
-    // The shapes grown by the rim's width, in its colour. The growth is a union of shifted
-    // copies, whose edges are anti-aliased; doubling the coverage makes the first pixel around
-    // the shapes solid and leaves a soft edge outside it.
-    QImage rim(const QSize& pixels, QIcon::Mode mode) const {
-        const QImage shapes = tinted(pixels, Qt::black, QIcon::Normal);
-        const int width =
-            std::max(1, qRound(std::min(pixels.width(), pixels.height()) / rimWidthDivisor));
-        QImage grown(pixels, QImage::Format_ARGB32_Premultiplied);
-        grown.fill(Qt::transparent);
-        {
-            QPainter painter(&grown);
-            for (int dy = -width; dy <= width; ++dy) {
-                for (int dx = -width; dx <= width; ++dx) {
-                    if (dx * dx + dy * dy <= width * width + 1) {
-                        painter.drawImage(dx, dy, shapes);
-                    }
-                }
-            }
-        }
-        const float alpha = rim_.alphaF() * (mode == QIcon::Disabled ? 0.4f : 1.0f);
-        QImage layer(pixels, QImage::Format_ARGB32);
-        for (int y = 0; y < pixels.height(); ++y) {
-            for (int x = 0; x < pixels.width(); ++x) {
-                QColor colour = rim_;
-                colour.setAlphaF(alpha * std::min(1.0f, qAlpha(grown.pixel(x, y)) / 127.5f));
-                layer.setPixelColor(x, y, colour);
-            }
-        }
-        return layer.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
 
     // The drawing in one colour, every covered pixel in it whatever the SVG's own colours.
@@ -143,27 +103,21 @@ private:
         friend bool operator==(const Key&, const Key&) = default;
     };
 
-    // One pixel of rim per 22 of icon: a pixel at the sizes of a panel.
-    static constexpr double rimWidthDivisor = 22.0;
-
     std::shared_ptr<QSvgRenderer> renderer_;
     QColor color_;
-    QColor rim_;
     QString name_;
     mutable std::vector<std::pair<Key, QPixmap>> cache_;
 };
 
 }  // namespace
 
-QIcon monochromeIcon(const QString& svgPath, const QColor& color, const QColor& rim,
-                     const QString& iconName) {
+QIcon monochromeIcon(const QString& svgPath, const QColor& color, const QString& iconName) {
     auto renderer = std::make_shared<QSvgRenderer>(svgPath);
     if (!renderer->isValid()) {
         return {};
     }
-    QIcon icon(new MonochromeSvgEngine(std::move(renderer), color, rim, iconName));
-    // Hosts that recolour mask icons may draw it in their own foreground colour; one with a rim
-    // is two colours and no mask.
-    icon.setIsMask(!rim.isValid());
+    QIcon icon(new MonochromeSvgEngine(std::move(renderer), color, iconName));
+    // Hosts that recolour mask icons may draw it in their own foreground colour.
+    icon.setIsMask(true);
     return icon;
 }

@@ -16,6 +16,7 @@ TEST(StatusSymbols, EachStatusHasItsOwnDrawnInNothingButTheGivenColour) {
     const QColor colour(200, 40, 90);
     const int side = 37;
     std::vector<QImage> drawn;
+    std::vector<qint64> inks;
     for (const LightStatus& status : {LightStatus::allOn(), LightStatus::allOff(),
                                       LightStatus::mixed(), LightStatus::noDevices()}) {
         const QString symbol = presentationFor(status).symbolName;
@@ -35,7 +36,19 @@ TEST(StatusSymbols, EachStatusHasItsOwnDrawnInNothingButTheGivenColour) {
         EXPECT_GT(ink, side * side * 255 / 10) << symbol.toStdString() << " is drawn";
         EXPECT_EQ(std::count(drawn.begin(), drawn.end(), image), 0) << symbol.toStdString();
         drawn.push_back(image);
+        inks.push_back(ink);
     }
+    // "On" is the filled bulb, "off" the hollow one.
+    EXPECT_GT(inks[0], inks[1] * 3 / 2);
+}
+
+// The tool tip shows the text as written, never as markup.
+TEST(StatusSymbols, ToolTipIsPlainText) {
+    const StatusPresentation shown = presentationFor(LightStatus::error("<b>R&D</b>"), true);
+    EXPECT_FALSE(shown.toolTip.contains(QStringLiteral("<b>")));
+    EXPECT_FALSE(shown.toolTip.contains(QStringLiteral("&D")));
+    EXPECT_EQ(QString(shown.toolTip).remove(QChar(0x2060)),
+              QStringLiteral("Error: <b>R&D</b>\nCamera in use"));
 }
 
 }  // namespace
