@@ -102,17 +102,30 @@ std::optional<QColor> trayForeground(quint32& watchedTray) {
     return colour;
 }
 
-bool isPropertyChangeOf(void* message, quint32 window) {
+// A property of the tray window changed, or a tray took the selection (the MANAGER message that
+// it sends to the root window): either may bring other colours.
+bool isTrayChange(void* message, quint32 trayWindow) {
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    return (event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-           static_cast<const xcb_property_notify_event_t*>(message)->window == window;
+    switch (event->response_type & 0x7f) {
+        case XCB_PROPERTY_NOTIFY:
+            return static_cast<const xcb_property_notify_event_t*>(message)->window == trayWindow;
+        case XCB_CLIENT_MESSAGE: {
+            auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+            static const xcb_atom_t manager =
+                x11 ? existingAtom(x11->connection(), "MANAGER") : xcb_atom_t(XCB_ATOM_NONE);
+            return manager != XCB_ATOM_NONE &&
+                   static_cast<const xcb_client_message_event_t*>(message)->type == manager;
+        }
+        default:
+            return false;
+    }
 }
 #else
 std::optional<QColor> trayForeground(quint32&) {
     return std::nullopt;
 }
 
-bool isPropertyChangeOf(void*, quint32) {
+bool isTrayChange(void*, quint32) {
     return false;
 }
 #endif
@@ -173,11 +186,9 @@ bool PanelHints::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-// Any property of the tray window: the colours are read again, and the icon drawn again only if
-// they made a difference.
+// The colours are read again, and the icon drawn again only if they made a difference.
 bool PanelHints::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-    if (watchedTray_ != 0 && eventType == "xcb_generic_event_t" &&
-        isPropertyChangeOf(message, watchedTray_)) {
+    if (eventType == "xcb_generic_event_t" && isTrayChange(message, watchedTray_)) {
         emit changed();
     }
     return false;

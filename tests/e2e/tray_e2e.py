@@ -18,7 +18,7 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 
 from desktop import (ABOUT_TITLE, PREFERENCES_TITLE, Desktop, WaylandDesktop,  # noqa: E402
-                     glyphs, missing_tools, shells, sni, time_scale, wait_for, wayland)
+                     contrast, glyphs, missing_tools, shells, sni, time_scale, wait_for, wayland)
 
 OPTIONS = argparse.Namespace(glowdeck=None, litra=None, artifacts=None)
 DEVICES = "devices --json"
@@ -43,6 +43,14 @@ def interrupt(signal_number, _frame):
 
 def glyph_of(is_on):
     return glyphs.ALL_ON if all(is_on) else glyphs.ALL_OFF
+
+
+def ink_of(measured):
+    """Which ink the bulb is drawn in: "light", "dark" or "grey" (the one for any panel)."""
+    if measured is None or measured.bulb is None:
+        return None
+    luminance = contrast.relative_luminance(measured.bulb)
+    return "light" if luminance > 0.6 else "dark" if luminance < 0.05 else "grey"
 
 
 def menu_of(status, lights):
@@ -248,6 +256,7 @@ class TrayTest(unittest.TestCase):
             if panel != 0x202020:
                 self.desktop.stop_tray()
                 self.desktop.start_tray(panel=panel)
+            ink = {}
             for is_on, glyph in ((ON, glyphs.ALL_ON), (OFF, glyphs.ALL_OFF),
                                  (MIXED, glyphs.MIXED), ([], glyphs.ALERT)):
                 with self.subTest(panel="#%06x" % panel, glyph=glyph):
@@ -256,6 +265,48 @@ class TrayTest(unittest.TestCase):
                     self.desktop.wait_for_glyph(glyph)
                     measured = self.desktop.icon_contrast()
                     self.assertGreaterEqual(measured.ratio, 3.0, measured)
+                    ink[glyph] = measured.ink
+            # The filled bulb for "on", the hollow one for "off", on either panel.
+            self.assertGreater(ink[glyphs.ALL_ON], ink[glyphs.ALL_OFF] * 1.3, ink)
+
+    def wait_for_ink(self, ink):
+        wait_for(lambda: ink_of(self.desktop.icon_contrast()) == ink, 5, "the bulb in %s ink" % ink,
+                 describe=lambda: repr(self.desktop.icon_contrast()))
+
+    def test_icon_follows_the_desktops_theme_at_run_time(self):
+        # trayer on a dark panel; a stand-in portal and the tray's own colours tell the panel's
+        # tone, rightly or not, and change while Glowdeck runs, as they do when a theme switches.
+        self.lights.write(ON)
+        self.desktop.start(tray=False)
+        self.desktop.start_portal(1)
+        self.desktop.start_tray(panel=0x202020)
+        self.launch()
+        portal, tray = self.desktop.switch_portal_scheme, self.desktop.set_tray_colours
+        cases = [  # what happens, the ink then
+            ("the portal prefers dark", lambda: None, "light"),
+            ("the portal switches to light", lambda: portal(2), "dark"),
+            ("the portal switches back to dark", lambda: portal(1), "light"),
+            ("the tray asks for light ink too", lambda: tray(0xffffff), "light"),
+            ("the portal switches to light, the tray does not follow", lambda: portal(2), "grey"),
+            ("the tray asks for dark ink too", lambda: tray(0x000000), "dark"),
+        ]
+        for what, change, ink in cases:
+            with self.subTest(what):
+                change()
+                self.wait_for_ink(ink)
+        # Where the hints disagree, the grey stands out from the dark panel as from a light one.
+        tray(0xffffff)
+        self.wait_for_ink("grey")
+        self.assertGreaterEqual(self.desktop.icon_contrast().ratio, 3.0)
+        # A light panel now, and the portal says so while Glowdeck runs; then dark again.
+        for panel, scheme, ink in ((0xe0e0e0, 2, "dark"), (0x202020, 1, "light")):
+            with self.subTest(panel="#%06x" % panel):
+                self.desktop.stop_tray()
+                self.desktop.start_tray(panel=panel)
+                self.desktop.wait_for_icon(timeout=5)
+                portal(scheme)
+                self.wait_for_ink(ink)
+                self.assertGreaterEqual(self.desktop.icon_contrast().ratio, 3.0)
 
     # StatusNotifierItem hosts: Glowdeck's item and its menu as the host's side of D-Bus sees them.
 

@@ -12,6 +12,7 @@ the bus `Desktop.bus` (sni.py) plays.
 still running (a hung litra child that Glowdeck left behind, say).
 """
 
+import ctypes
 import os
 import re
 import shutil
@@ -202,6 +203,43 @@ class Desktop:
     def stop_host(self, host):
         host.end()
         wait_for(lambda: not self.bus.host_of(host.pid), 5, host.name + " to leave the bus")
+
+    def start_portal(self, scheme):
+        """A stand-in desktop portal (portal.py) that prefers the colour `scheme`."""
+        script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "portal.py")
+        self._start_announced("portal", ["/usr/bin/python3", "-B", script, str(scheme), "{fd}"],
+                              "the stand-in portal to own its name")
+
+    def switch_portal_scheme(self, scheme):
+        """The stand-in portal's scheme changes, and it sends SettingChanged."""
+        self.bus.busctl("call", "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                        "org.example.PortalStandIn", "Set", "u", str(scheme))
+
+    def tray_owner(self):
+        """The window that owns the XEmbed tray selection of screen 0, or 0."""
+        xlib = ctypes.CDLL("libX11.so.6")
+        xlib.XOpenDisplay.restype = ctypes.c_void_p
+        xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        xlib.XInternAtom.restype = ctypes.c_ulong
+        xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        xlib.XGetSelectionOwner.restype = ctypes.c_ulong
+        xlib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        display = xlib.XOpenDisplay(b":%d" % self.display)
+        if not display:
+            raise AssertionError("cannot open display :%d" % self.display)
+        try:
+            return xlib.XGetSelectionOwner(display,
+                                           xlib.XInternAtom(display, b"_NET_SYSTEM_TRAY_S0", 0))
+        finally:
+            xlib.XCloseDisplay(display)
+
+    def set_tray_colours(self, foreground):
+        """The tray asks its icons to be drawn in `foreground` (0xRRGGBB), as a panel that tells
+        its colours does (_NET_SYSTEM_TRAY_COLORS: foreground, error, warning, success)."""
+        rgb = [((foreground >> shift) & 0xff) * 257 for shift in (16, 8, 0)]
+        self.x("xprop", "-id", str(self.tray_owner()), "-f", "_NET_SYSTEM_TRAY_COLORS", "32c",
+               "-set", "_NET_SYSTEM_TRAY_COLORS", ",".join(str(c) for c in rgb * 4))
 
     def start_lxqt_panel(self):
         """openbox and lxqt-panel across the top."""
