@@ -20,7 +20,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from desktop import (ABOUT_TITLE, PREFERENCES_TITLE, Desktop, WaylandDesktop,  # noqa: E402
                      contrast, glyphs, missing_tools, shells, sni, time_scale, wait_for, wayland)
 
-OPTIONS = argparse.Namespace(glowdeck=None, litra=None, artifacts=None)
+OPTIONS = argparse.Namespace(glowdeck=None, litra=None, artifacts=None, data_dir=None)
 DEVICES = "devices --json"
 REFRESH = [DEVICES]
 TOGGLE = ["toggle"] + REFRESH
@@ -71,6 +71,7 @@ class TrayTest(unittest.TestCase):
             else None
         self.desktop = (WaylandDesktop if on_wayland else Desktop)(OPTIONS.litra, OPTIONS.glowdeck,
                                                                    artifacts)
+        self.desktop.data_dir = OPTIONS.data_dir
         self.lights = self.desktop.lights
         self.expect_running = True
         # Run last to first: screenshot, then the health check, then every process ends.
@@ -398,22 +399,40 @@ class TrayTest(unittest.TestCase):
     # test_.
 
     def desktop_gnome_shell(self):
-        self.item_in_shell(shells.start_gnome_shell)
+        self.item_in_shell(shells.start_gnome_shell, self.left_click_in_gnome)
 
     def desktop_plasma(self):
         self.item_in_shell(shells.start_plasma)
 
-    def item_in_shell(self, start_shell):
+    def item_in_shell(self, start_shell, then=None):
         without = os.path.join(self.desktop.artifacts, "without-glowdeck.png")
+        screen = os.path.join(self.desktop.artifacts, "screen.png")
 
         def start():
             start_shell(self.desktop)
             self.desktop.screenshot(without)
         _, item = self.start_item(start)
         self.drive_item(item)
-        self.desktop.screenshot_when_changed(os.path.join(self.desktop.artifacts, "screen.png"),
-                                             without)
+        self.desktop.screenshot_when_changed(screen, without)
+        if then:
+            then(without, screen)
         self.quit_from_menu(item)
+
+    def left_click_in_gnome(self, without, screen):
+        """The extension opens the menu on a left click, and activates the item on a double
+        click only."""
+        box = self.desktop.changed_box(without, screen, 40)
+        self.assertIsNotNone(box, "no item on the top bar")
+        centre = [str(box[0] + box[2] // 2), str(box[1] + box[3] // 2)]
+        count = len(self.lights.runs())
+        self.desktop.x("xdotool", "mousemove", *centre, "click", "1")
+        menu = os.path.join(self.desktop.artifacts, "left-click.png")
+        self.desktop.screenshot_when_changed(menu, screen)
+        self.assertEqual(self.new_runs(count, 0), [])
+        self.desktop.x("xdotool", "key", "Escape")
+        self.desktop.x("xdotool", "mousemove", *centre, "click", "--repeat", "2", "--delay", "100",
+                       "1")
+        self.assertEqual(self.new_runs(count, len(TOGGLE)), TOGGLE)
 
 
 def main():
@@ -421,6 +440,8 @@ def main():
     parser.add_argument("--glowdeck", help="the built glowdeck executable")
     parser.add_argument("--litra", help="the light simulator beside it")
     parser.add_argument("--artifacts", help="folder for logs and screenshots of each test")
+    parser.add_argument("--data-dir", help="the share/ folder of the tree the executable is "
+                        "installed in, whose icons the hosts then find by name")
     parser.add_argument("--list", action="store_true", help="print the test names and exit")
     options, rest = parser.parse_known_args()
     if options.list:
@@ -432,6 +453,7 @@ def main():
     OPTIONS.glowdeck = os.path.abspath(options.glowdeck)
     OPTIONS.litra = os.path.abspath(options.litra)
     OPTIONS.artifacts = os.path.abspath(options.artifacts) if options.artifacts else None
+    OPTIONS.data_dir = os.path.abspath(options.data_dir) if options.data_dir else None
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(number, interrupt)
     program = unittest.main(argv=[sys.argv[0], "-v"] + rest, exit=False)

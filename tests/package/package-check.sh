@@ -18,7 +18,7 @@ for file in bin/glowdeck share/applications/glowdeck.desktop share/icons/hicolor
     [ -s "$usr/$file" ] || fail "the package lacks /usr/$file"
 done
 # Debian's python, which has the GObject bindings.
-/usr/bin/python3 "$(dirname "$0")/load-icons.py" "$usr/share/icons" >"$work/log" 2>&1 ||
+/usr/bin/python3 "$(dirname "$0")/../../tools/desktop/gdkpixbuf_load.py" "$usr/share/icons" >"$work/log" 2>&1 ||
     fail "icons a GTK-based host cannot load: $(cat "$work/log")"
 [ "$(test -x "$usr/libexec/glowdeck/litra" && echo yes || echo no)" = "$4" ] || fail "litra shipped: not $4"
 grep -qxF "Exec=/usr/bin/glowdeck" "$usr/share/applications/glowdeck.desktop" || fail "Exec is not /usr/bin/glowdeck"

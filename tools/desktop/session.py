@@ -84,6 +84,7 @@ class Desktop:
         self.tray = None
         self.glowdeck = None
         self.prefix = []  # runs every command as another user, when set
+        self.data_dir = None  # an installed tree's share/, searched before the system's
         self.bus = sni.Bus(self.x)
 
     def __enter__(self):
@@ -112,6 +113,8 @@ class Desktop:
         for key in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
             if key in os.environ:
                 env[key] = os.environ[key]
+        if self.data_dir is not None:
+            env["XDG_DATA_DIRS"] = self.data_dir + ":/usr/local/share:/usr/share"
         if self.display is not None:
             env["DISPLAY"] = ":%d" % self.display
         if self.bus_address is not None:
@@ -447,6 +450,21 @@ class Desktop:
         before = pixels(reference)
         wait_for(lambda: self.screenshot(path) or pixels(path) != before, timeout,
                  "the screen to change from " + os.path.basename(reference))
+
+    def changed_box(self, before, after, rows):
+        """The box (x, y, width, height) around what differs between two screenshots in the
+        right half of their top `rows` (a top bar's status area), or None."""
+        def image(path):
+            return glyphs.decode_ppm(subprocess.run(
+                ["convert", path, "-crop", "%dx%d+0+0" % (self.size[0], rows), "+repage",
+                 "-depth", "8", "ppm:-"], capture_output=True, check=True, timeout=20).stdout)
+        first, second = image(before), image(after)
+        changed = [(x, y) for y in range(first.height) for x in range(first.width // 2, first.width)
+                   if first.pixel(x, y) != second.pixel(x, y)]
+        if not changed:
+            return None
+        xs, ys = [x for x, _ in changed], [y for _, y in changed]
+        return min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
 
     def icon_image(self):
         """The pixels of the icon as shown in the tray now, or None while it is not docked."""

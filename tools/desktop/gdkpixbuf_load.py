@@ -1,7 +1,7 @@
 """Loads every icon under a folder as a GTK-based tray host does, through GdkPixbuf: it tells
 the format from the file's first bytes, so an SVG whose <svg comes late is no image to it.
 
-    load-icons.py <share/icons folder>
+    gdkpixbuf_load.py <share/icons folder>   (with Debian's python, which has the bindings)
 """
 
 import os
