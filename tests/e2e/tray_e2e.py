@@ -18,7 +18,7 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 
 from desktop import (ABOUT_TITLE, PREFERENCES_TITLE, Desktop, WaylandDesktop,  # noqa: E402
-                     contrast, glyphs, missing_tools, shells, sni, time_scale, wait_for, wayland)
+                     glyphs, missing_tools, shells, sni, time_scale, wait_for, wayland)
 
 OPTIONS = argparse.Namespace(glowdeck=None, litra=None, artifacts=None, data_dir=None)
 DEVICES = "devices --json"
@@ -43,14 +43,6 @@ def interrupt(signal_number, _frame):
 
 def glyph_of(is_on):
     return glyphs.ALL_ON if all(is_on) else glyphs.ALL_OFF
-
-
-def ink_of(measured):
-    """Which ink the bulb is drawn in: "light", "dark" or "grey" (the one for any panel)."""
-    if measured is None or measured.bulb is None:
-        return None
-    luminance = contrast.relative_luminance(measured.bulb)
-    return "light" if luminance > 0.6 else "dark" if luminance < 0.05 else "grey"
 
 
 def menu_of(status, lights):
@@ -270,10 +262,6 @@ class TrayTest(unittest.TestCase):
             # The filled bulb for "on", the hollow one for "off", on either panel.
             self.assertGreater(ink[glyphs.ALL_ON], ink[glyphs.ALL_OFF] * 1.3, ink)
 
-    def wait_for_ink(self, ink):
-        wait_for(lambda: ink_of(self.desktop.icon_contrast()) == ink, 5, "the bulb in %s ink" % ink,
-                 describe=lambda: repr(self.desktop.icon_contrast()))
-
     def test_icon_follows_the_desktops_theme_at_run_time(self):
         # trayer on a dark panel; a stand-in portal and the tray's own colours tell the panel's
         # tone, rightly or not, and change while Glowdeck runs, as they do when a theme switches.
@@ -294,10 +282,10 @@ class TrayTest(unittest.TestCase):
         for what, change, ink in cases:
             with self.subTest(what):
                 change()
-                self.wait_for_ink(ink)
+                self.desktop.wait_for_ink(ink)
         # Where the hints disagree, the grey stands out from the dark panel as from a light one.
         tray(0xffffff)
-        self.wait_for_ink("grey")
+        self.desktop.wait_for_ink("grey")
         self.assertGreaterEqual(self.desktop.icon_contrast().ratio, 3.0)
         # A light panel now, and the portal says so while Glowdeck runs; then dark again.
         for panel, scheme, ink in ((0xe0e0e0, 2, "dark"), (0x202020, 1, "light")):
@@ -306,7 +294,7 @@ class TrayTest(unittest.TestCase):
                 self.desktop.start_tray(panel=panel)
                 self.desktop.wait_for_icon(timeout=5)
                 portal(scheme)
-                self.wait_for_ink(ink)
+                self.desktop.wait_for_ink(ink)
                 self.assertGreaterEqual(self.desktop.icon_contrast().ratio, 3.0)
 
     # StatusNotifierItem hosts: Glowdeck's item and its menu as the host's side of D-Bus sees them.
@@ -421,17 +409,11 @@ class TrayTest(unittest.TestCase):
     def left_click_in_gnome(self, without, screen):
         """The extension opens the menu on a left click, and activates the item on a double
         click only."""
-        box = self.desktop.changed_box(without, screen, 40)
-        self.assertIsNotNone(box, "no item on the top bar")
-        centre = [str(box[0] + box[2] // 2), str(box[1] + box[3] // 2)]
         count = len(self.lights.runs())
-        self.desktop.x("xdotool", "mousemove", *centre, "click", "1")
-        menu = os.path.join(self.desktop.artifacts, "left-click.png")
-        self.desktop.screenshot_when_changed(menu, screen)
+        shells.click_top_bar_item(self.desktop, without, screen)
         self.assertEqual(self.new_runs(count, 0), [])
         self.desktop.x("xdotool", "key", "Escape")
-        self.desktop.x("xdotool", "mousemove", *centre, "click", "--repeat", "2", "--delay", "100",
-                       "1")
+        shells.click_top_bar_item(self.desktop, without, screen, double=True)
         self.assertEqual(self.new_runs(count, len(TOGGLE)), TOGGLE)
 
 

@@ -55,3 +55,12 @@ def measure(image):
                if len(tone) >= len(standing_out) / 4]
     bulb = max(colours, key=lambda colour: contrast_ratio(colour, panel))
     return Measurement(panel, bulb, contrast_ratio(bulb, panel), len(standing_out))
+
+
+def ink_of(measured):
+    """Which ink the bulb is drawn in: "light", "dark" or "grey" (the one for any panel); None
+    for no bulb."""
+    if measured is None or measured.bulb is None:
+        return None
+    luminance = relative_luminance(measured.bulb)
+    return "light" if luminance > 0.6 else "dark" if luminance < 0.05 else "grey"

@@ -488,6 +488,11 @@ class Desktop:
         image = self.icon_image()
         return None if image is None else contrast.measure(image)
 
+    def wait_for_ink(self, ink, timeout=5):
+        """Until contrast.ink_of() the icon is `ink`."""
+        wait_for(lambda: contrast.ink_of(self.icon_contrast()) == ink, timeout,
+                 "the bulb in %s ink" % ink, describe=lambda: repr(self.icon_contrast()))
+
     def wait_for_glyph(self, glyph, timeout=10):
         wait_for(lambda: self.icon_glyph() == glyph, timeout, "the icon to show %r" % glyph,
                  describe=lambda: repr(self.icon_glyph()))
