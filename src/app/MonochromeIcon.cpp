@@ -17,8 +17,12 @@ namespace {
 
 class MonochromeSvgEngine : public QIconEngine {
 public:
-    MonochromeSvgEngine(std::shared_ptr<QSvgRenderer> renderer, QColor color, QString name)
-        : renderer_(std::move(renderer)), color_(color), name_(std::move(name)) {}
+    MonochromeSvgEngine(std::shared_ptr<QSvgRenderer> renderer,
+                        std::shared_ptr<QSvgRenderer> smallRenderer, QColor color, QString name)
+        : renderer_(std::move(renderer)),
+          smallRenderer_(std::move(smallRenderer)),
+          color_(color),
+          name_(std::move(name)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
         const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
@@ -45,7 +49,7 @@ public:
     }
 
     QIconEngine* clone() const override {
-        return new MonochromeSvgEngine(renderer_, color_, name_);
+        return new MonochromeSvgEngine(renderer_, smallRenderer_, color_, name_);
     }
     QString key() const override { return QStringLiteral("GlowdeckMonochromeSvg"); }
     QString iconName() override { return name_; }
@@ -82,11 +86,12 @@ private:
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         // Keep the drawing's aspect ratio, centred in the requested box.
-        QSizeF drawn = QSizeF(renderer_->defaultSize()).scaled(QSizeF(pixels), Qt::KeepAspectRatio);
+        QSvgRenderer& renderer = rendererFor(pixels);
+        QSizeF drawn = QSizeF(renderer.defaultSize()).scaled(QSizeF(pixels), Qt::KeepAspectRatio);
         QRectF target(QPointF((pixels.width() - drawn.width()) / 2.0,
                               (pixels.height() - drawn.height()) / 2.0),
                       drawn);
-        renderer_->render(&painter, target);
+        renderer.render(&painter, target);
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
         if (mode == QIcon::Disabled) {
             color.setAlphaF(color.alphaF() * 0.4f);
@@ -103,7 +108,16 @@ private:
         friend bool operator==(const Key&, const Key&) = default;
     };
 
+    // The drawing made for small sizes, on whole pixels there, where there is one.
+    QSvgRenderer& rendererFor(const QSize& pixels) const {
+        const bool small = std::min(pixels.width(), pixels.height()) < smallBelow;
+        return small && smallRenderer_ ? *smallRenderer_ : *renderer_;
+    }
+
+    static constexpr int smallBelow = 20;
+
     std::shared_ptr<QSvgRenderer> renderer_;
+    std::shared_ptr<QSvgRenderer> smallRenderer_;
     QColor color_;
     QString name_;
     mutable std::vector<std::pair<Key, QPixmap>> cache_;
@@ -111,12 +125,19 @@ private:
 
 }  // namespace
 
-QIcon monochromeIcon(const QString& svgPath, const QColor& color, const QString& iconName) {
+QIcon monochromeIcon(const QString& svgPath, const QColor& color, const QString& iconName,
+                     const QString& smallSvgPath) {
     auto renderer = std::make_shared<QSvgRenderer>(svgPath);
     if (!renderer->isValid()) {
         return {};
     }
-    QIcon icon(new MonochromeSvgEngine(std::move(renderer), color, iconName));
+    auto smallRenderer =
+        smallSvgPath.isEmpty() ? nullptr : std::make_shared<QSvgRenderer>(smallSvgPath);
+    if (smallRenderer && !smallRenderer->isValid()) {
+        smallRenderer.reset();
+    }
+    QIcon icon(
+        new MonochromeSvgEngine(std::move(renderer), std::move(smallRenderer), color, iconName));
     // Hosts that recolour mask icons may draw it in their own foreground colour.
     icon.setIsMask(true);
     return icon;

@@ -9,4 +9,6 @@
 // `iconName` is the name the icon gives as QIcon::name(): Qt's
 // StatusNotifierItem passes it on to the tray host, which may load that icon of its theme
 // instead of the pixels.
-QIcon monochromeIcon(const QString& svgPath, const QColor& color, const QString& iconName = {});
+// `smallSvgPath`, where given, is a drawing on whole pixels for icons of fewer than 20 pixels.
+QIcon monochromeIcon(const QString& svgPath, const QColor& color, const QString& iconName = {},
+                     const QString& smallSvgPath = {});

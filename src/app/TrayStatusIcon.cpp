@@ -123,7 +123,8 @@ QIcon TrayStatusIcon::iconFor(const QString& symbolName) {
     if (!QIcon::hasThemeIcon(themeName)) {
         themeName.clear();
     }
-    QIcon icon = monochromeIcon(symbolResourcePath(symbolName), iconInk_, themeName);
+    QIcon icon = monochromeIcon(symbolResourcePath(symbolName), iconInk_, themeName,
+                                smallSymbolResourcePath(symbolName));
     icons_.insert(symbolName, icon);
     return icon;
 }

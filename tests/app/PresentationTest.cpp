@@ -37,6 +37,20 @@ TEST(StatusSymbols, EachStatusHasItsOwnDrawnInNothingButTheGivenColour) {
         EXPECT_EQ(std::count(drawn.begin(), drawn.end(), image), 0) << symbol.toStdString();
         drawn.push_back(image);
         inks.push_back(ink);
+        // At 16 px, drawn on whole pixels: fewer pixels half covered than fully.
+        const QImage small =
+            monochromeIcon(symbolResourcePath(symbol), colour, {}, smallSymbolResourcePath(symbol))
+                .pixmap(QSize(16, 16), 1.0)
+                .toImage()
+                .convertToFormat(QImage::Format_ARGB32);
+        const auto* smallPixels = reinterpret_cast<const QRgb*>(small.constBits());
+        const auto alphas = std::span(smallPixels, 16 * 16);
+        const auto solid = std::count_if(alphas.begin(), alphas.end(),
+                                         [](QRgb pixel) { return qAlpha(pixel) == 255; });
+        const auto partial = std::count_if(alphas.begin(), alphas.end(), [](QRgb pixel) {
+            return qAlpha(pixel) > 0 && qAlpha(pixel) < 255;
+        });
+        EXPECT_LT(partial, solid) << symbol.toStdString() << ": " << partial << " of " << solid;
     }
     // "On" is the filled bulb, "off" the hollow one.
     EXPECT_GT(inks[0], inks[1] * 3 / 2);
