@@ -15,13 +15,44 @@
 
 namespace {
 
+// Pixels reachable from the image's border without crossing the drawing: all but its holes.
+std::vector<bool> outsideOf(const QImage& shapes) {
+    const int width = shapes.width();
+    const int height = shapes.height();
+    std::vector<bool> outside(std::size_t(width) * std::size_t(height), false);
+    std::vector<QPoint> stack;
+    for (int x = 0; x < width; ++x) {
+        stack.insert(stack.end(), {QPoint(x, 0), QPoint(x, height - 1)});
+    }
+    for (int y = 0; y < height; ++y) {
+        stack.insert(stack.end(), {QPoint(0, y), QPoint(width - 1, y)});
+    }
+    while (!stack.empty()) {
+        const QPoint point = stack.back();
+        stack.pop_back();
+        if (!shapes.rect().contains(point)) {
+            continue;
+        }
+        const std::size_t index = std::size_t(point.y()) * std::size_t(width) + point.x();
+        if (outside[index] || qAlpha(shapes.pixel(point)) >= 128) {
+            continue;
+        }
+        outside[index] = true;
+        stack.insert(stack.end(), {point + QPoint(1, 0), point - QPoint(1, 0), point + QPoint(0, 1),
+                                   point - QPoint(0, 1)});
+    }
+    return outside;
+}
+
 class MonochromeSvgEngine : public QIconEngine {
 public:
     MonochromeSvgEngine(std::shared_ptr<QSvgRenderer> renderer,
-                        std::shared_ptr<QSvgRenderer> smallRenderer, QColor color, QString name)
+                        std::shared_ptr<QSvgRenderer> smallRenderer, QColor color, QColor rim,
+                        QString name)
         : renderer_(std::move(renderer)),
           smallRenderer_(std::move(smallRenderer)),
           color_(color),
+          rim_(rim),
           name_(std::move(name)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
@@ -49,7 +80,7 @@ public:
     }
 
     QIconEngine* clone() const override {
-        return new MonochromeSvgEngine(renderer_, smallRenderer_, color_, name_);
+        return new MonochromeSvgEngine(renderer_, smallRenderer_, color_, rim_, name_);
     }
     QString key() const override { return QStringLiteral("GlowdeckMonochromeSvg"); }
     QString iconName() override { return name_; }
@@ -74,9 +105,53 @@ private:
     }
 
     QPixmap draw(const QSize& pixels, qreal scale, QIcon::Mode mode) const {
-        QPixmap pixmap = QPixmap::fromImage(tinted(pixels, color_, mode));
+        QImage image = tinted(pixels, color_, mode);
+        if (rim_.isValid()) {
+            QImage rimmed = rim(pixels, mode);
+            QPainter painter(&rimmed);
+            painter.drawImage(0, 0, image);
+            painter.end();
+            image = std::move(rimmed);
+        }
+        QPixmap pixmap = QPixmap::fromImage(std::move(image));
         pixmap.setDevicePixelRatio(scale);
         return pixmap;
+    }
+
+    // The shapes grown by the rim's width, in its colour, outside them. The growth is a union of
+    // shifted copies, whose edges are anti-aliased; doubling the coverage makes the first pixel
+    // around the shapes solid and leaves a soft edge outside it.
+    QImage rim(const QSize& pixels, QIcon::Mode mode) const {
+        const QImage shapes = tinted(pixels, Qt::black, QIcon::Normal);
+        const int width =
+            std::max(1, qRound(std::min(pixels.width(), pixels.height()) / rimWidthDivisor));
+        QImage grown(pixels, QImage::Format_ARGB32_Premultiplied);
+        grown.fill(Qt::transparent);
+        {
+            QPainter painter(&grown);
+            for (int dy = -width; dy <= width; ++dy) {
+                for (int dx = -width; dx <= width; ++dx) {
+                    if (dx * dx + dy * dy <= width * width + 1) {
+                        painter.drawImage(dx, dy, shapes);
+                    }
+                }
+            }
+        }
+        const float alpha = rim_.alphaF() * (mode == QIcon::Disabled ? 0.4f : 1.0f);
+        // Around the outline only: a rim in the holes would make a hollow bulb look filled.
+        const std::vector<bool> outside = outsideOf(shapes);
+        QImage layer(pixels, QImage::Format_ARGB32);
+        for (int y = 0; y < pixels.height(); ++y) {
+            for (int x = 0; x < pixels.width(); ++x) {
+                const bool hole = !outside[std::size_t(y) * std::size_t(pixels.width()) + x] &&
+                                  qAlpha(shapes.pixel(x, y)) < 128;
+                QColor colour = rim_;
+                colour.setAlphaF(hole ? 0.0f
+                                      : alpha * std::min(1.0f, qAlpha(grown.pixel(x, y)) / 127.5f));
+                layer.setPixelColor(x, y, colour);
+            }
+        }
+        return layer.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
 
     // The drawing in one colour, every covered pixel in it whatever the SVG's own colours.
@@ -115,10 +190,13 @@ private:
     }
 
     static constexpr int smallBelow = 20;
+    // One pixel of rim per 22 of icon: a pixel at the sizes of a panel.
+    static constexpr double rimWidthDivisor = 22.0;
 
     std::shared_ptr<QSvgRenderer> renderer_;
     std::shared_ptr<QSvgRenderer> smallRenderer_;
     QColor color_;
+    QColor rim_;
     QString name_;
     mutable std::vector<std::pair<Key, QPixmap>> cache_;
 };
@@ -126,7 +204,7 @@ private:
 }  // namespace
 
 QIcon monochromeIcon(const QString& svgPath, const QColor& color, const QString& iconName,
-                     const QString& smallSvgPath) {
+                     const QString& smallSvgPath, const QColor& rim) {
     auto renderer = std::make_shared<QSvgRenderer>(svgPath);
     if (!renderer->isValid()) {
         return {};
@@ -136,9 +214,10 @@ QIcon monochromeIcon(const QString& svgPath, const QColor& color, const QString&
     if (smallRenderer && !smallRenderer->isValid()) {
         smallRenderer.reset();
     }
-    QIcon icon(
-        new MonochromeSvgEngine(std::move(renderer), std::move(smallRenderer), color, iconName));
-    // Hosts that recolour mask icons may draw it in their own foreground colour.
-    icon.setIsMask(true);
+    QIcon icon(new MonochromeSvgEngine(std::move(renderer), std::move(smallRenderer), color, rim,
+                                       iconName));
+    // Hosts that recolour mask icons may draw it in their own foreground colour; one with a rim
+    // is two colours and no mask.
+    icon.setIsMask(!rim.isValid());
     return icon;
 }

@@ -10,5 +10,7 @@
 // StatusNotifierItem passes it on to the tray host, which may load that icon of its theme
 // instead of the pixels.
 // `smallSvgPath`, where given, is a drawing on whole pixels for icons of fewer than 20 pixels.
+// A valid `rim` colour draws a rim around the shapes, a pixel wide at tray sizes and wider in
+// proportion above them.
 QIcon monochromeIcon(const QString& svgPath, const QColor& color, const QString& iconName = {},
-                     const QString& smallSvgPath = {});
+                     const QString& smallSvgPath = {}, const QColor& rim = {});

@@ -56,3 +56,7 @@ QColor iconInk(TrayIconStyle style, PanelTone panel) {
     }
     return anyPanelInk;
 }
+
+QColor iconRim(TrayIconStyle style, PanelTone panel) {
+    return style == TrayIconStyle::automatic && panel == PanelTone::unknown ? darkInk : QColor();
+}

@@ -33,5 +33,8 @@ PanelTone panelTone(const PanelClues& clues);
 
 // Light ink for a dark panel, dark ink for a light one. Where the tone is unknown, a mid grey that
 // stands out 3:1 or more from dark panels (#2a2e32 and darker) and light ones (#dcdcdc and
-// lighter) alike, in one colour so that a filled bulb still reads as filled on either.
+// lighter) alike, so that a filled bulb reads as filled on either; and a dark rim around it
+// (iconRim) for the panels of a middle tone, such as a blue tray, that the grey melts into.
 QColor iconInk(TrayIconStyle style, PanelTone panel);
+// Invalid where the icon has no rim.
+QColor iconRim(TrayIconStyle style, PanelTone panel);

@@ -123,8 +123,10 @@ QIcon TrayStatusIcon::iconFor(const QString& symbolName) {
     if (!QIcon::hasThemeIcon(themeName)) {
         themeName.clear();
     }
+    // The ink tells the rim: only the grey has one.
     QIcon icon = monochromeIcon(symbolResourcePath(symbolName), iconInk_, themeName,
-                                smallSymbolResourcePath(symbolName));
+                                smallSymbolResourcePath(symbolName),
+                                iconRim(AppState::storedTrayIconStyle(), panelHints_.tone()));
     icons_.insert(symbolName, icon);
     return icon;
 }

@@ -244,9 +244,9 @@ class Desktop:
         self.x("xprop", "-id", str(self.tray_owner()), "-f", "_NET_SYSTEM_TRAY_COLORS", "32c",
                "-set", "_NET_SYSTEM_TRAY_COLORS", ",".join(str(c) for c in rgb * 4))
 
-    def start_lxqt_panel(self):
-        """openbox and lxqt-panel across the top."""
-        self.write_config("lxqt/panel.conf", LXQT_PANEL_CONF)
+    def start_lxqt_panel(self, background="#dcdcdc"):
+        """openbox and lxqt-panel across the top, in the `background` colour."""
+        self.write_config("lxqt/panel.conf", LXQT_PANEL_CONF.replace("#dcdcdc", background))
         self._start("openbox", ["openbox"])
         return self.start_host("lxqt-panel", ["lxqt-panel"])
 
