@@ -18,7 +18,8 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
-from desktop import Desktop, WaylandDesktop, contrast, glyphs, shells, wayland  # noqa: E402
+from desktop import (Desktop, WaylandDesktop, contrast, glyphs, shells, wait_for,  # noqa: E402
+                     wayland)
 
 
 def crop_of_window(desktop, process):
@@ -29,8 +30,8 @@ def crop_of_window(desktop, process):
 def top_bar_crop(desktop, without):
     """The item on a shell's top bar, a margin around it."""
     shown = os.path.join(desktop.artifacts, "with-glowdeck.png")
-    desktop.screenshot_when_changed(shown, without, timeout=20)
-    x, y, width, height = desktop.changed_box(without, shown, shells.TOP_BAR_ROWS)
+    x, y, width, height = wait_for(lambda: desktop.screenshot(shown) or desktop.changed_box(
+        without, shown, shells.TOP_BAR_ROWS), 20, "the item on the top bar")
     return x - 4, 0, width + 8, shells.TOP_BAR_ROWS
 
 

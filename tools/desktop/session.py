@@ -453,13 +453,13 @@ class Desktop:
 
     def changed_box(self, before, after, rows):
         """The box (x, y, width, height) around what differs between two screenshots in the
-        right half of their top `rows` (a top bar's status area), or None."""
+        right third of their top `rows` (a top bar's status area, right of its clock), or None."""
         def image(path):
             return glyphs.decode_ppm(subprocess.run(
                 ["convert", path, "-crop", "%dx%d+0+0" % (self.size[0], rows), "+repage",
                  "-depth", "8", "ppm:-"], capture_output=True, check=True, timeout=20).stdout)
         first, second = image(before), image(after)
-        changed = [(x, y) for y in range(first.height) for x in range(first.width // 2, first.width)
+        changed = [(x, y) for y in range(first.height) for x in range(first.width * 2 // 3, first.width)
                    if first.pixel(x, y) != second.pixel(x, y)]
         if not changed:
             return None

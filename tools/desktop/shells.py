@@ -37,16 +37,3 @@ def start_plasma(desktop):
     desktop._start("kded5", ["kded5"], env)
     return desktop.start_host("plasmashell", ["plasmashell"], env, 60)
 
-
-def click_top_bar_item(desktop, without, screen, double=False):
-    """Clicks the middle of what differs between screenshots of the top bar without and with
-    the item; a left click, or a double one. After a single click, waits for the screen to show
-    what it opened (left-click.png in the artifacts)."""
-    box = desktop.changed_box(without, screen, TOP_BAR_ROWS)
-    if box is None:
-        raise AssertionError("no item on the top bar")
-    centre = [str(box[0] + box[2] // 2), str(box[1] + box[3] // 2)]
-    repeat = ["--repeat", "2", "--delay", "100"] if double else []
-    desktop.x("xdotool", "mousemove", *centre, "click", *repeat, "1")
-    if not double:
-        desktop.screenshot_when_changed(os.path.join(desktop.artifacts, "left-click.png"), screen)
