@@ -261,6 +261,9 @@ class Desktop:
         """Starts Glowdeck with these settings (QSettings values as text). The default poll
         interval of an hour keeps the polling loop out of the way of runs being counted."""
         settings.setdefault("pollIntervalSeconds", 3600)
+        if self.data_dir is not None:
+            # Installed, Glowdeck would run the litra of its own tree, not the simulator.
+            settings.setdefault("litraPath", self.lights.litra)
         self.write_config("Glowdeck/Glowdeck.conf", "[General]\n" + "".join(
             "%s=%s\n" % item for item in settings.items() if item[1] is not None))
         env = dict(self.environment(), **self.lights.environment())
