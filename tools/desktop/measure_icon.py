@@ -27,12 +27,12 @@ def crop_of_window(desktop, process):
     return window.x, window.y, window.width, window.height
 
 
-def top_bar_crop(desktop, without):
-    """The item on a shell's top bar, a margin around it."""
+def panel_crop(desktop, without, top, rows):
+    """The item on a shell's panel (`rows` rows from `top`), a margin around it."""
     shown = os.path.join(desktop.artifacts, "with-glowdeck.png")
-    x, y, width, height = wait_for(lambda: desktop.screenshot(shown) or desktop.changed_box(
-        without, shown, shells.TOP_BAR_ROWS), 20, "the item on the top bar")
-    return x - 4, 0, width + 8, shells.TOP_BAR_ROWS
+    x, _, width, _ = wait_for(lambda: desktop.screenshot(shown) or desktop.changed_box(
+        without, shown, rows, top), 20, "the item on the panel")
+    return x - 4, top, width + 8, rows
 
 
 # name: (desktop class, how the host starts: returns a function giving the crop, or None for
@@ -52,6 +52,9 @@ HOSTS = {
     "Plasma 5.27": (Desktop, "plasmashell"),
 }
 SHELLS = {"gnome-shell": shells.start_gnome_shell, "plasmashell": shells.start_plasma}
+# Where their panels are: GNOME's top bar, Plasma's panel at the bottom.
+PANEL_ROWS = {"gnome-shell": (lambda size: 0, shells.TOP_BAR_ROWS),
+              "plasmashell": (lambda size: size[1] - 44, 44)}
 
 
 def start_host(desktop, how):
@@ -61,7 +64,8 @@ def start_host(desktop, how):
     without = os.path.join(desktop.artifacts, "without-glowdeck.png")
     time.sleep(3)
     desktop.screenshot(without)
-    return lambda: top_bar_crop(desktop, without)
+    top, rows = PANEL_ROWS[how]
+    return lambda: panel_crop(desktop, without, top(desktop.size), rows)
 
 
 def measure(desktop, crop, path):

@@ -454,15 +454,17 @@ class Desktop:
         wait_for(lambda: self.screenshot(path) or pixels(path) != before, timeout,
                  "the screen to change from " + os.path.basename(reference))
 
-    def changed_box(self, before, after, rows):
+    def changed_box(self, before, after, rows, top=0):
         """The box (x, y, width, height) around what differs between two screenshots in the
-        right third of their top `rows` (a top bar's status area, right of its clock), or None."""
+        right third of `rows` rows from `top` (a panel's status area, right of a top bar's clock),
+        or None."""
         def image(path):
             return glyphs.decode_ppm(subprocess.run(
-                ["convert", path, "-crop", "%dx%d+0+0" % (self.size[0], rows), "+repage",
+                ["convert", path, "-crop", "%dx%d+0+%d" % (self.size[0], rows, top), "+repage",
                  "-depth", "8", "ppm:-"], capture_output=True, check=True, timeout=20).stdout)
         first, second = image(before), image(after)
-        changed = [(x, y) for y in range(first.height) for x in range(first.width * 2 // 3, first.width)
+        changed = [(x, y + top) for y in range(first.height)
+                   for x in range(first.width * 2 // 3, first.width)
                    if first.pixel(x, y) != second.pixel(x, y)]
         if not changed:
             return None
