@@ -1,9 +1,13 @@
 #include "MonochromeIcon.h"
+#include "PanelHints.h"
 #include "StatusPresentation.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QPalette>
+#include <QSignalSpy>
 
 #include <algorithm>
 #include <span>
@@ -63,6 +67,21 @@ TEST(StatusSymbols, ToolTipIsPlainText) {
     EXPECT_FALSE(shown.toolTip.contains(QStringLiteral("&D")));
     EXPECT_EQ(QString(shown.toolTip).remove(QChar(0x2060)),
               QStringLiteral("Error: <b>R&D</b>\nCamera in use"));
+}
+
+// Qt's own light palette tells nothing of the desktop; one the desktop sets at run time does.
+TEST(PanelHints, FollowThePaletteTheDesktopSets) {
+    const QPalette original = QGuiApplication::palette();
+    PanelHints hints;
+    EXPECT_EQ(hints.clues().palette, PanelTone::unknown);
+    QSignalSpy changed(&hints, &PanelHints::changed);
+    for (const auto& [window, tone] : {std::pair{QColor(0x2a2e32), PanelTone::dark},
+                                       std::pair{QColor(0xeff0f1), PanelTone::light}}) {
+        QApplication::setPalette(QPalette(window, window));
+        EXPECT_EQ(hints.clues().palette, tone) << window.name().toStdString();
+    }
+    EXPECT_GE(changed.count(), 2);
+    QApplication::setPalette(original);
 }
 
 }  // namespace
