@@ -189,7 +189,9 @@ bool PanelHints::eventFilter(QObject* watched, QEvent* event) {
 // The colours are read again, and the icon drawn again only if they made a difference.
 bool PanelHints::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType == "xcb_generic_event_t" && isTrayChange(message, watchedTray_)) {
-        emit changed();
+        // Once Qt has handled the event itself (a new tray: its icon docked there first), not
+        // from within its dispatch.
+        QMetaObject::invokeMethod(this, &PanelHints::changed, Qt::QueuedConnection);
     }
     return false;
 }
