@@ -1,6 +1,7 @@
 #include "MenuEntries.h"
 
 #include "AppState.h"
+#include "LightEntries.h"
 #include "StatusWords.h"
 
 #include <QCoreApplication>
@@ -49,12 +50,11 @@ std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount
     if (deviceCount >= 1) {
         entries.push_back(MenuEntry::information(deviceCountText(deviceCount)));
     }
-    for (std::size_t i = 0; lights.size() >= 2 && i < lights.size(); ++i) {
+    const QStringList labels = lights.size() >= 2 ? lightLabels(lights) : QStringList();
+    for (std::size_t i = 0; i < std::size_t(labels.size()); ++i) {
         const LitraDevice& light = lights[i];
-        const QString name = light.device_type.value_or(light.serial_number.value_or(
-            QCoreApplication::translate("StatusMenu", "Light %1").arg(i + 1)));
-        MenuEntry entry =
-            MenuEntry::command(menuStatusLine(displayable(name)), MenuAction::toggleLight);
+        MenuEntry entry = MenuEntry::command(menuStatusLine(displayable(labels[qsizetype(i)])),
+                                             MenuAction::toggleLight);
         entry.serial = light.serial_number.value_or(QString());
         entry.enabled = lightsAnswer && !entry.serial.isEmpty();
         entry.checkable = true;

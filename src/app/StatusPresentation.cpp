@@ -54,3 +54,7 @@ QString plainToolTip(const QString& text) {
 QString symbolResourcePath(const QString& symbolName) {
     return QStringLiteral(":/glowdeck/icons/") + symbolName + QStringLiteral(".svg");
 }
+
+QString smallSymbolResourcePath(const QString& symbolName) {
+    return QStringLiteral(":/glowdeck/icons/16/") + symbolName + QStringLiteral(".svg");
+}

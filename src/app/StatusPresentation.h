@@ -24,3 +24,5 @@ QString plainToolTip(const QString& text);
 
 // The Qt resource that holds the icon of a symbol name.
 QString symbolResourcePath(const QString& symbolName);
+// The same symbol drawn on whole pixels at 16 px, for the smallest trays.
+QString smallSymbolResourcePath(const QString& symbolName);

@@ -4,6 +4,7 @@ namespace {
 
 const QColor lightInk(0xf5, 0xf5, 0xf5);
 const QColor darkInk(0x1e, 0x1e, 0x1e);
+const QColor anyPanelInk(0x79, 0x79, 0x79);
 
 }  // namespace
 
@@ -12,13 +13,31 @@ PanelTone toneOf(const QColor& panel) {
                                                                            : PanelTone::light;
 }
 
-IconColours iconColours(TrayIconStyle style, PanelTone panel) {
+PanelTone panelTone(const PanelClues& clues) {
+    PanelTone agreed = PanelTone::unknown;
+    for (PanelTone hint : {clues.trayColours, clues.portal, clues.palette}) {
+        if (hint == PanelTone::unknown) {
+            continue;
+        }
+        if (agreed != PanelTone::unknown && hint != agreed) {
+            return PanelTone::unknown;
+        }
+        agreed = hint;
+    }
+    return agreed;
+}
+
+QColor iconInk(TrayIconStyle style, PanelTone panel) {
     if (style == TrayIconStyle::light ||
         (style == TrayIconStyle::automatic && panel == PanelTone::dark)) {
-        return {lightInk, {}};
+        return lightInk;
     }
     if (style == TrayIconStyle::dark || panel == PanelTone::light) {
-        return {darkInk, {}};
+        return darkInk;
     }
-    return {lightInk, darkInk};
+    return anyPanelInk;
+}
+
+QColor iconRim(TrayIconStyle style, PanelTone panel) {
+    return style == TrayIconStyle::automatic && panel == PanelTone::unknown ? darkInk : QColor();
 }

@@ -152,7 +152,7 @@ TEST_F(Delegate, ChosenLightAloneIsShownAndSetUntilItIsUnplugged) {
               "{\"lights\":" + testsupport::lightsJson({{}, {}, {.lumen = 25}}) + "}");
     delegate->refreshAction();
     ASSERT_TRUE(refreshed(2));
-    EXPECT_EQ(menuItem(4)->text(), "Test Panel") << "the third light's item";
+    EXPECT_EQ(menuItem(4)->text(), "Test Panel (T-3)") << "the third light's item, told apart";
     PreferencesForm& form = delegate->preferencesWindow()->view()->form();
     form.appear();
     EXPECT_EQ(form.applyToChoices().size(), 4);

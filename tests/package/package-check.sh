@@ -17,6 +17,9 @@ for file in bin/glowdeck share/applications/io.github.glowdeck.Glowdeck.desktop 
     share/metainfo/io.github.glowdeck.Glowdeck.metainfo.xml share/doc/glowdeck/copyright share/man/man1/glowdeck.1.gz; do
     [ -s "$usr/$file" ] || fail "the package lacks /usr/$file"
 done
+# Debian's python, which has the GObject bindings.
+/usr/bin/python3 "$(dirname "$0")/../../tools/desktop/gdkpixbuf_load.py" "$usr/share/icons" >"$work/log" 2>&1 ||
+    fail "icons a GTK-based host cannot load: $(cat "$work/log")"
 [ "$(test -x "$usr/libexec/glowdeck/litra" && echo yes || echo no)" = "$4" ] || fail "litra shipped: not $4"
 grep -qxF "Exec=/usr/bin/glowdeck" "$usr/share/applications/io.github.glowdeck.Glowdeck.desktop" || fail "Exec is not /usr/bin/glowdeck"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6.*libxcb1' || fail "Depends: $(dpkg-deb -f "$deb" Depends)"
