@@ -27,10 +27,10 @@ test-asan:
 test-desktops: build
 	@scripts/test-desktops $(BUILD_DIR)
 
+# Without a desktop it says so and what to do instead, and stops there.
 run:
-	@scripts/run-glowdeck --check-session
-	@$(MAKE) --no-print-directory build
-	@scripts/run-glowdeck $(BUILD_DIR)
+	@if scripts/run-glowdeck --check-session; then \
+		$(MAKE) --no-print-directory build && scripts/run-glowdeck $(BUILD_DIR); fi
 
 # Screenshots of the tray, the menu and the windows in every light state, into $(BUILD_DIR)/demo/.
 demo: build

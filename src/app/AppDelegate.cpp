@@ -312,7 +312,8 @@ void AppDelegate::updateMenu() {
         return;
     }
     // A refresh assigns several fields; the menu is set only when its entries change.
-    auto shown = menuEntries(appState_.status(), appState_.deviceCount(), appState_.lights());
+    auto shown = menuEntries(appState_.status(), appState_.deviceCount(), appState_.lights(),
+                             appState_.lightNeedsPermission());
     if (menuShows_ == shown) {
         return;
     }
@@ -371,8 +372,8 @@ void AppDelegate::prepareWindow(QWidget* window) {
     }
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), window), &QShortcut::activated,
             this, &AppDelegate::openPreferences);
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), window), &QShortcut::activated,
-            this, &AppDelegate::quit);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), window), &QShortcut::activated, this,
+            &AppDelegate::quit);
 }
 
 PreferencesWindowController* AppDelegate::preferencesWindow() {

@@ -1,6 +1,7 @@
 #include "GlowdeckApp.h"
 
 #include "AppDelegate.h"
+#include "DesktopNotifier.h"
 #include "QuitOnSignals.h"
 #include "SessionService.h"
 
@@ -23,7 +24,7 @@ void GlowdeckApp::configure() {
     QApplication::setOrganizationName(QStringLiteral("Glowdeck"));
     QApplication::setApplicationName(QStringLiteral("Glowdeck"));
     QApplication::setApplicationVersion(QStringLiteral(GLOWDECK_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("glowdeck"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(GLOWDECK_APP_ID));
     // Glowdeck lives in the tray; closing its windows must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 }
@@ -51,6 +52,14 @@ int GlowdeckApp::runTray(int argc, char** argv, bool openPreferences) {
         }
     }
 
+    DesktopNotifier notifier(
+        delegate.appState(), QDBusConnection::sessionBus(), [&session](const QString& token) {
+            session.ShowPreferences(token.isEmpty()
+                                        ? QVariantMap()
+                                        : QVariantMap{{QStringLiteral("activation-token"), token}});
+        });
+    QObject::connect(&delegate, &AppDelegate::refreshFinished, &notifier,
+                     &DesktopNotifier::refreshFinished);
     QuitOnSignals quitOnSignals;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      &AppDelegate::applicationWillTerminate);

@@ -341,10 +341,7 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);
         result.exitCode = 128 + signal;
-        if (result.standardError.isEmpty()) {
-            result.standardError =
-                QStringLiteral("terminated by %1").arg(signalName(signal)).toUtf8();
-        }
+        result.killedBy = signalName(signal);
     } else {
         result.exitCode = WEXITSTATUS(status);
     }

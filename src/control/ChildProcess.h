@@ -16,6 +16,7 @@ struct ProcessLimits {
 
 struct ProcessResult {
     int exitCode = 0;  // the exit status, or 128 + signal when a signal ended the child
+    QString killedBy;  // the signal that ended the child, e.g. "SIGSEGV (Segmentation fault)"
     QByteArray standardOutput;
     QByteArray standardError;
 };

@@ -293,7 +293,12 @@ private:
     std::string syntaxMessage(std::size_t position, std::string_view what) const {
         // nlohmann's text reads "[json.exception.parse_error.101] parse error at line 1,
         // column 1: syntax error while parsing value - unexpected end of input; ...".
+        // Or "[json.exception.out_of_range.406] number overflow parsing '1e999'".
         std::string_view reason = what;
+        if (auto tag = reason.find("] ");
+            reason.starts_with('[') && tag != std::string_view::npos) {
+            reason.remove_prefix(tag + 2);
+        }
         if (auto colon = reason.find(": "); colon != std::string_view::npos) {
             reason.remove_prefix(colon + 2);
         }

@@ -85,6 +85,9 @@ namespace {
 QByteArray runLitra(const QString& path, const QStringList& arguments, const ProcessLimits& limits,
                     const RunStopper& stopper) {
     ProcessResult result = runChildProcess(path, arguments, limits, &stopper);
+    if (!result.killedBy.isEmpty()) {
+        throw LitraError::killed(result.killedBy);
+    }
     if (result.exitCode != 0) {
         QString stderrText =
             isValidUtf8(result.standardError) ? QString::fromUtf8(result.standardError) : QString();

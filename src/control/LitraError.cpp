@@ -35,6 +35,14 @@ LitraError LitraError::decode(const QString& reason) {
     return LitraError(QStringLiteral("Failed to parse litra output: ") + quoted(reason));
 }
 
+LitraError LitraError::killed(const QString& signalName) {
+    return LitraError(QStringLiteral("litra was killed by %1").arg(signalName));
+}
+
+LitraError LitraError::noToolChosen() {
+    return LitraError(QStringLiteral("No litra tool chosen yet"));
+}
+
 LitraError LitraError::binaryMissing() {
     return LitraError(QStringLiteral("Bundled litra binary missing"));
 }

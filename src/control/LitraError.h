@@ -23,7 +23,11 @@ class LitraError : public GlowdeckError {
 public:
     static LitraError nonZeroExit(qint32 code, const QString& stderrText);
     static LitraError decode(const QString& reason);
+    static LitraError killed(const QString& signalName);
+    // An install configured to ship a litra that is not there.
     static LitraError binaryMissing();
+    // An install that ships none, and none chosen in Preferences.
+    static LitraError noToolChosen();
 
 private:
     using GlowdeckError::GlowdeckError;

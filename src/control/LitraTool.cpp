@@ -9,6 +9,9 @@
 #ifndef GLOWDECK_INSTALLED_LIBEXEC_RELATIVE
 #define GLOWDECK_INSTALLED_LIBEXEC_RELATIVE "../libexec/glowdeck"
 #endif
+#ifndef GLOWDECK_SHIPS_LITRA
+#define GLOWDECK_SHIPS_LITRA false
+#endif
 
 QStringList shippedFolders(const QString& programDir, const QString& inBuildTree) {
     const QDir dir(programDir);
@@ -26,10 +29,18 @@ QString locateLitraBinary(const QString& appDir) {
     return {};
 }
 
+bool installShipsLitra() {
+    return GLOWDECK_SHIPS_LITRA;
+}
+
 std::shared_ptr<LitraController> makeLitraController(const QString& chosenPath,
-                                                     const QString& appDir) {
+                                                     const QString& appDir, bool shipsLitra) {
     if (chosenPath.isEmpty()) {
-        return std::make_shared<LitraController>(locateLitraBinary(appDir));
+        const QString shipped = locateLitraBinary(appDir);
+        if (shipped.isEmpty() && !shipsLitra) {
+            throw LitraError::noToolChosen();
+        }
+        return std::make_shared<LitraController>(shipped);
     }
     if (QDir::isRelativePath(chosenPath)) {
         throw GlowdeckError(

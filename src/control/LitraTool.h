@@ -18,12 +18,17 @@ QStringList shippedFolders(const QString& programDir, const QString& inBuildTree
 // Never PATH, never the working directory.
 QString locateLitraBinary(const QString& appDir = QCoreApplication::applicationDirPath());
 
+// Whether this build was configured to install a litra beside Glowdeck.
+bool installShipsLitra();
+
 // The controller for the litra Glowdeck runs: the path chosen in Preferences when there is one,
 // else the shipped tool. A chosen path is used as it is, so that a tool that stops working says
-// why at each run. Throws LitraError::binaryMissing when there is neither, and GlowdeckError for
-// a chosen path that is not absolute.
+// why at each run. When there is neither, throws LitraError::binaryMissing if a tool should have
+// been shipped, else LitraError::noToolChosen; GlowdeckError for a chosen path that is not
+// absolute.
 std::shared_ptr<LitraController> makeLitraController(
-    const QString& chosenPath, const QString& appDir = QCoreApplication::applicationDirPath());
+    const QString& chosenPath, const QString& appDir = QCoreApplication::applicationDirPath(),
+    bool shipsLitra = installShipsLitra());
 
 // Why `path` cannot be chosen as the litra tool, or none when it is an executable file.
 std::optional<QString> litraPathProblem(const QString& path);

@@ -1,7 +1,7 @@
 #include "PreferencesForm.h"
 
-#include "LitraController.h"
 #include "LightAccess.h"
+#include "LitraController.h"
 #include "LitraError.h"
 #include "LitraTool.h"
 
@@ -150,8 +150,29 @@ QString PreferencesForm::pollIntervalText() const {
     return pollIntervalValueText(appState_->pollIntervalSeconds());
 }
 
-QString PreferencesForm::stateText() const {
-    return displayText(appState_->status());
+StatusWords PreferencesForm::stateWords() const {
+    return statusWords(appState_->status(), appState_->lightNeedsPermission());
+}
+
+std::optional<QString> PreferencesForm::lightsNote() const {
+    if (hasDevices()) {
+        return std::nullopt;
+    }
+    if (appState_->status().isError()) {
+        return translated(QT_TRANSLATE_NOOP(
+            "PreferencesView", "The lights cannot be asked: the litra tool failed (see Status)."));
+    }
+    return translated(QT_TRANSLATE_NOOP("PreferencesView", "No Litra devices connected."));
+}
+
+QString PreferencesForm::brightnessText() const {
+    return isEditingBrightness_ || brightnessFigure() ? brightnessValueText(brightnessSlider_)
+                                                      : QStringLiteral("–");
+}
+
+QString PreferencesForm::temperatureText() const {
+    return isEditingTemperature_ || temperatureFigure() ? temperatureValueText(temperatureSlider_)
+                                                        : QStringLiteral("–");
 }
 
 QString PreferencesForm::deviceCountText() const {
@@ -160,8 +181,9 @@ QString PreferencesForm::deviceCountText() const {
 
 QString PreferencesForm::permissionFixText() const {
     const QString rule = shippedUdevRule();
-    QString text = translated(QT_TRANSLATE_NOOP("PreferencesView", "Glowdeck's udev rule %1 gives "
-                                                                   "you access."))
+    QString text = translated(QT_TRANSLATE_NOOP("PreferencesView",
+                                                "Glowdeck's udev rule %1 gives "
+                                                "you access."))
                        .arg(rule);
     // Outside the folders udev reads, as after an install under /usr/local or in a build tree.
     if (!rule.startsWith(QLatin1String("/usr/lib/udev/rules.d/")) &&
@@ -194,15 +216,13 @@ void PreferencesForm::appStateChanged() {
         appliesTo_.clear();
     }
     if (observing_) {
-        if (const auto brightness = brightnessFigure();
-            brightness != seenBrightness_) {
+        if (const auto brightness = brightnessFigure(); brightness != seenBrightness_) {
             seenBrightness_ = brightness;
             if (!isEditingBrightness_) {
                 syncBrightnessSlider();
             }
         }
-        if (const auto temperature = temperatureFigure();
-            temperature != seenTemperature_) {
+        if (const auto temperature = temperatureFigure(); temperature != seenTemperature_) {
             seenTemperature_ = temperature;
             if (!isEditingTemperature_) {
                 syncTemperatureSlider();

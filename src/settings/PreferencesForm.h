@@ -4,6 +4,7 @@
 #include "CommandQueue.h"
 #include "LoginItemService.h"
 #include "SliderMapping.h"
+#include "StatusWords.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -55,12 +56,18 @@ public:
     bool hasDevices() const;
     double lightSliderOpacity() const;
     slider::Range temperatureSliderRange() const;
-    QString brightnessText() const { return brightnessValueText(brightnessSlider_); }
-    QString temperatureText() const { return temperatureValueText(temperatureSlider_); }
+    // A value no light has reported reads as a dash, unless the user is setting it.
+    QString brightnessText() const;
+    QString temperatureText() const;
     QString pollIntervalText() const;
     TrayIconStyle trayIconStyle() const { return appState_->trayIconStyle(); }
     bool followCamera() const { return appState_->followCamera(); }
-    QString stateText() const;
+    // The status in the Status section: headline, what to do, and the whole message.
+    StatusWords stateWords() const;
+    QString stateText() const { return stateWords().headline; }
+    // Why the light sliders have nothing to set: no lights, or a tool that failed; none while
+    // lights are there.
+    std::optional<QString> lightsNote() const;
     QString deviceCountText() const;
 
     // The litra tool row: the path in use (empty for none), its --version line or why there is

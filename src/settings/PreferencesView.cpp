@@ -1,6 +1,10 @@
 #include "PreferencesView.h"
 
+#include "Attention.h"
 #include "CapsuleSlider.h"
+#include "ElidedPathLabel.h"
+#include "NamedComboBox.h"
+#include "ReadableColour.h"
 #include "TrackFills.h"
 #include "ValueLabel.h"
 
@@ -14,7 +18,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
@@ -45,8 +48,11 @@ QLabel* footnote(const QString& text, const QString& name, QWidget* parent) {
     return label;
 }
 
+constexpr const char* secondaryProperty = "glowdeckSecondary";
+
+// Dimmer than the text, yet readable in a small size: applyColours colours it.
 QLabel* secondary(QLabel* label) {
-    label->setForegroundRole(QPalette::PlaceholderText);
+    label->setProperty(secondaryProperty, true);
     return label;
 }
 
@@ -70,7 +76,7 @@ PreferencesView::PreferencesView(AppState* appState, CommandQueue* commands,
     : QWidget(parent),
       form_(new PreferencesForm(appState, commands, std::move(loginItems),
                                 this)) {
-    setFixedSize(formWidth, formHeight);
+    setMinimumSize(minimumWidth, minimumHeight);
     build();
     applyColours();
     connect(form_, &PreferencesForm::changed, this, &PreferencesView::refresh);
@@ -82,6 +88,7 @@ void PreferencesView::build() {
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setFocusPolicy(Qt::NoFocus);  // Tab goes to the controls, not to the frame
     auto* content = new QWidget(scroll);
     scroll->setWidget(content);
     scroll->viewport()->setAutoFillBackground(false);
@@ -94,6 +101,41 @@ void PreferencesView::build() {
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(20, 16, 20, 16);
     column->setSpacing(14);
+
+    // Status
+    // Status first: it says what is wrong and what to do, and the window opens from there.
+    QGroupBox* status = section(tr("Status"), content);
+    auto* grid = new QGridLayout;
+    grid->setColumnStretch(1, 1);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+    auto statusRow = [&](int row, const QString& title, const QString& name) {
+        auto* label = new QLabel(title, status);
+        auto* value = secondary(new QLabel(status));
+        value->setObjectName(name);
+        value->setTextFormat(Qt::PlainText);
+        value->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
+        value->setWordWrap(true);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(label, row, 0, Qt::AlignLeading | Qt::AlignTop);
+        grid->addWidget(value, row, 1);
+        return value;
+    };
+    stateValue_ = statusRow(0, tr("State"), QStringLiteral("stateValue"));
+    deviceCountValue_ = statusRow(1, tr("Devices"), QStringLiteral("deviceCountValue"));
+    static_cast<QVBoxLayout*>(status->layout())->addLayout(grid);
+    stateAdvice_ = new QLabel(status);
+    stateAdvice_->setObjectName(QStringLiteral("stateAdvice"));
+    stateAdvice_->setTextFormat(Qt::PlainText);
+    stateAdvice_->setWordWrap(true);
+    status->layout()->addWidget(stateAdvice_);
+    stateDetail_ = secondary(footnote({}, QStringLiteral("stateDetail"), status));
+    status->layout()->addWidget(stateDetail_);
+    simulatedNote_ = footnote(tr("Simulated lights"), QStringLiteral("simulatedNote"), status);
+    status->layout()->addWidget(simulatedNote_);
+    permissionFix_ = secondary(footnote({}, QStringLiteral("permissionFix"), status));
+    status->layout()->addWidget(permissionFix_);
+    column->addWidget(status);
 
     // Lights
     QGroupBox* lights = section(tr("Lights"), content);
@@ -122,15 +164,14 @@ void PreferencesView::build() {
         row->setSpacing(lightRowSpacing);
         auto* label = new QLabel(tr("Apply to"), lights);
         label->setFixedWidth(labelWidth);
-        applyTo_ = new QComboBox(lights);
+        applyTo_ = new NamedComboBox(label->text(), lights);
         applyTo_->setObjectName(QStringLiteral("applyTo"));
         label->setBuddy(applyTo_);
         row->addWidget(label, 0, Qt::AlignVCenter);
         row->addWidget(applyTo_, 1, Qt::AlignVCenter);
         lightsLayout->addLayout(row);
-        connect(applyTo_, &QComboBox::activated, form_, [this](int index) {
-            form_->setAppliesTo(applyTo_->itemData(index).toString());
-        });
+        connect(applyTo_, &QComboBox::activated, form_,
+                [this](int index) { form_->setAppliesTo(applyTo_->itemData(index).toString()); });
     }
     brightnessSlider_ =
         new CapsuleSlider(PreferencesForm::brightnessRange, PreferencesForm::brightnessStep,
@@ -145,8 +186,7 @@ void PreferencesView::build() {
              QStringLiteral("temperature"));
     lightActionError_ = footnote({}, QStringLiteral("lightActionError"), lights);
     lightsLayout->addWidget(lightActionError_);
-    noDevicesNote_ = secondary(
-        footnote(tr("No Litra devices connected."), QStringLiteral("noDevicesNote"), lights));
+    noDevicesNote_ = secondary(footnote({}, QStringLiteral("noDevicesNote"), lights));
     lightsLayout->addWidget(noDevicesNote_);
     column->addWidget(lights);
 
@@ -168,9 +208,8 @@ void PreferencesView::build() {
     general->layout()->addWidget(launchError_);
     auto* styleRow = new QHBoxLayout;
     auto* styleLabel = new QLabel(tr("Tray icon"), general);
-    trayIconStyle_ = new QComboBox(general);
+    trayIconStyle_ = new NamedComboBox(styleLabel->text(), general);
     trayIconStyle_->setObjectName(QStringLiteral("trayIconStyle"));
-    trayIconStyle_->setAccessibleName(styleLabel->text());
     for (TrayIconStyle style :
          {TrayIconStyle::automatic, TrayIconStyle::light, TrayIconStyle::dark}) {
         trayIconStyle_->addItem(trayIconStyleText(style), int(style));
@@ -191,6 +230,14 @@ void PreferencesView::build() {
     general->layout()->addWidget(cameraUnavailable_);
     general->layout()->addWidget(saveErrorNote(AppState::followCameraKey, general));
     connect(followCamera_, &QCheckBox::toggled, form_, &PreferencesForm::setFollowCamera);
+    notify_ = new QCheckBox(tr("Notify me when the lights need me"), general);
+    notify_->setObjectName(QStringLiteral("notify"));
+    notify_->setToolTip(
+        tr("No litra tool, one that cannot start, no permission for a light, or "
+           "a light that keeps failing"));
+    general->layout()->addWidget(notify_);
+    connect(notify_, &QCheckBox::toggled, form_,
+            [this](bool on) { form_->appState()->setNotify(on); });
     buildLitraRow(general);
     general->layout()->addWidget(saveErrorNote(AppState::litraPathKey, general));
     column->addWidget(general);
@@ -226,61 +273,33 @@ void PreferencesView::build() {
     connect(pollSlider_, &QSlider::valueChanged, form_,
             [this](int seconds) { form_->setPollIntervalSeconds(double(seconds)); });
 
-    // Status
-    QGroupBox* status = section(tr("Status"), content);
-    auto* grid = new QGridLayout;
-    grid->setColumnStretch(1, 1);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(8);
-    auto statusRow = [&](int row, const QString& title, const QString& name) {
-        auto* label = new QLabel(title, status);
-        auto* value = secondary(new QLabel(status));
-        value->setObjectName(name);
-        value->setTextFormat(Qt::PlainText);
-        value->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
-        value->setWordWrap(true);
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        grid->addWidget(label, row, 0, Qt::AlignLeading | Qt::AlignTop);
-        grid->addWidget(value, row, 1);
-        return value;
-    };
-    stateValue_ = statusRow(0, tr("State"), QStringLiteral("stateValue"));
-    deviceCountValue_ = statusRow(1, tr("Devices"), QStringLiteral("deviceCountValue"));
-    static_cast<QVBoxLayout*>(status->layout())->addLayout(grid);
-    simulatedNote_ = footnote(tr("Simulated lights"), QStringLiteral("simulatedNote"), status);
-    status->layout()->addWidget(simulatedNote_);
-    permissionNote_ = footnote(missingPermissionText(), QStringLiteral("permissionNote"), status);
-    status->layout()->addWidget(permissionNote_);
-    permissionFix_ = secondary(footnote({}, QStringLiteral("permissionFix"), status));
-    status->layout()->addWidget(permissionFix_);
-    column->addWidget(status);
-
     column->addStretch(1);
 }
 
-// litra tool: [path in use] [Choose…] [Reset], then its version line and any refusal.
+// litra tool: [path in use, cut in the middle] [Choose…] [Reset], then its version line and
+// any refusal.
 void PreferencesView::buildLitraRow(QGroupBox* general) {
     auto* row = new QHBoxLayout;
     auto* label = new QLabel(tr("litra tool"), general);
-    litraPath_ = new QLineEdit(general);
+    litraPath_ = new ElidedPathLabel(general);
     litraPath_->setObjectName(QStringLiteral("litraPath"));
-    litraPath_->setReadOnly(true);
-    litraPath_->setPlaceholderText(tr("None"));
-    label->setBuddy(litraPath_);
-    auto* choose = new QPushButton(tr("Choose…"), general);
+    litraPath_->setPlaceholder(tr("None"));
+    litraChoose_ = new QPushButton(tr("Choose…"), general);
+    litraChoose_->setObjectName(QStringLiteral("litraChoose"));
+    label->setBuddy(litraChoose_);
     litraReset_ = new QPushButton(tr("Reset"), general);
     litraReset_->setObjectName(QStringLiteral("litraReset"));
     litraReset_->setToolTip(tr("Use the litra tool that came with Glowdeck"));
     row->addWidget(label);
     row->addWidget(litraPath_, 1);
-    row->addWidget(choose);
+    row->addWidget(litraChoose_);
     row->addWidget(litraReset_);
     static_cast<QVBoxLayout*>(general->layout())->addLayout(row);
     litraNote_ = secondary(footnote({}, QStringLiteral("litraNote"), general));
     general->layout()->addWidget(litraNote_);
     litraChoiceError_ = footnote({}, QStringLiteral("litraChoiceError"), general);
     general->layout()->addWidget(litraChoiceError_);
-    connect(choose, &QPushButton::clicked, this, &PreferencesView::chooseLitra);
+    connect(litraChoose_, &QPushButton::clicked, this, &PreferencesView::chooseLitra);
     connect(litraReset_, &QPushButton::clicked, form_, &PreferencesForm::resetLitraPath);
 }
 
@@ -298,16 +317,13 @@ void PreferencesView::chooseLitra() {
 
 void PreferencesView::refreshLitra() {
     const PreferencesForm& f = *form_;
-    litraPath_->setText(f.litraPathText());
-    litraPath_->setCursorPosition(0);
-    litraPath_->setToolTip(f.litraPathText());
+    litraPath_->setPath(f.litraPathText());
     litraReset_->setEnabled(f.hasChosenLitra());
     litraNote_->setText(f.litraNote());
     litraNote_->setVisible(!f.litraNote().isEmpty());
     litraChoiceError_->setText(f.litraChoiceError().value_or(QString()));
     litraChoiceError_->setVisible(f.litraChoiceError().has_value());
     simulatedNote_->setVisible(f.isSimulated());
-    permissionNote_->setVisible(f.lightNeedsPermission());
     permissionFix_->setVisible(f.lightNeedsPermission());
     if (f.lightNeedsPermission()) {
         permissionFix_->setText(f.permissionFixText());
@@ -349,7 +365,8 @@ void PreferencesView::refresh() {
 
     lightActionError_->setText(displayable(f.lightActionError().value_or(QString())));
     lightActionError_->setVisible(f.lightActionError().has_value());
-    noDevicesNote_->setVisible(f.appState()->deviceCount() <= 0);
+    noDevicesNote_->setText(f.lightsNote().value_or(QString()));
+    noDevicesNote_->setVisible(f.lightsNote().has_value());
 
     {
         const QSignalBlocker blocker(launchAtLogin_);
@@ -362,6 +379,10 @@ void PreferencesView::refresh() {
         trayIconStyle_->setCurrentIndex(trayIconStyle_->findData(int(f.trayIconStyle())));
     }
 
+    {
+        const QSignalBlocker blocker(notify_);
+        notify_->setChecked(f.appState()->notify());
+    }
     {
         const QSignalBlocker blocker(followCamera_);
         const auto& unavailable = f.appState()->cameraUnavailable();
@@ -384,7 +405,12 @@ void PreferencesView::refresh() {
         note->setVisible(error.has_value());
     }
 
-    stateValue_->setText(f.stateText());
+    const StatusWords words = f.stateWords();
+    stateValue_->setText(words.headline);
+    stateAdvice_->setText(words.advice);
+    stateAdvice_->setVisible(!words.advice.isEmpty());
+    stateDetail_->setText(words.detail);
+    stateDetail_->setVisible(!words.detail.isEmpty());
     deviceCountValue_->setText(f.deviceCountText());
     refreshLitra();
 }
@@ -397,9 +423,17 @@ QLabel* PreferencesView::saveErrorNote(const char* key, QWidget* parent) {
 }
 
 void PreferencesView::applyColours() {
+    const QColor dim = secondaryTextColour(palette().color(QPalette::WindowText),
+                                           palette().color(QPalette::Window));
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (label->property(secondaryProperty).toBool()) {
+            QPalette p = label->palette();
+            p.setColor(QPalette::WindowText, dim);
+            label->setPalette(p);
+        }
+    }
     const QColor red = errorColour(palette());
-    std::vector<QLabel*> labels{lightActionError_, launchError_, litraChoiceError_,
-                                permissionNote_};
+    std::vector<QLabel*> labels{lightActionError_, launchError_, litraChoiceError_};
     for (const auto& note : saveErrorNotes_) {
         labels.push_back(note.second);
     }
@@ -414,6 +448,16 @@ void PreferencesView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) {
         form_->appear();
+        // Keyboard users start where the state asks them to act: at Choose… while there is no
+        // tool that runs, else at the first control that can be used now.
+        if (!window()->focusWidget()) {
+            const Attention attention = attentionFor(form_->appState()->status(), false, 0);
+            if (attention == Attention::noTool || attention == Attention::toolCannotStart) {
+                litraChoose_->setFocus(Qt::OtherFocusReason);
+            } else {
+                focusNextPrevChild(true);
+            }
+        }
     }
 }
 

@@ -12,18 +12,20 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
+class ElidedPathLabel;
 class QPushButton;
 class QSlider;
 
-// The Preferences form: light sliders, launch at login and the tray icon's style, poll interval
-// and the current state, in four titled sections at a fixed size. All behaviour lives in
-// PreferencesForm; this widget draws it and forwards input to it.
+// The Preferences form: the current state, light sliders, launch at login and the tray icon's
+// style, and the poll interval, in four titled sections that scroll when the window is small. All
+// behaviour lives in PreferencesForm; this widget draws it and forwards input to it.
 class PreferencesView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int formWidth = 460;
-    static constexpr int formHeight = 540;
+    static constexpr int minimumWidth = 420;
+    static constexpr int minimumHeight = 300;
+    // Tall enough for every section with a light that needs permission.
+    static constexpr QSize defaultSize{500, 660};
     static constexpr int lightRowSpacing = 12;
     static constexpr int labelWidth = 100;
     static constexpr int valueWidth = 64;
@@ -63,17 +65,20 @@ private:
     QLabel* launchError_ = nullptr;
     QComboBox* trayIconStyle_ = nullptr;
     QCheckBox* followCamera_ = nullptr;
+    QCheckBox* notify_ = nullptr;
     QLabel* cameraUnavailable_ = nullptr;
     QSlider* pollSlider_ = nullptr;
     QLabel* pollValue_ = nullptr;
     QLabel* stateValue_ = nullptr;
     QLabel* deviceCountValue_ = nullptr;
-    QLineEdit* litraPath_ = nullptr;
+    ElidedPathLabel* litraPath_ = nullptr;
+    QPushButton* litraChoose_ = nullptr;
     QPushButton* litraReset_ = nullptr;
     QLabel* litraNote_ = nullptr;
     QLabel* litraChoiceError_ = nullptr;
     QLabel* simulatedNote_ = nullptr;
-    QLabel* permissionNote_ = nullptr;
+    QLabel* stateAdvice_ = nullptr;
+    QLabel* stateDetail_ = nullptr;
     QLabel* permissionFix_ = nullptr;
     // Under each stored setting: why its last change could not be saved.
     std::vector<std::pair<const char*, QLabel*>> saveErrorNotes_;

@@ -38,6 +38,7 @@ AppState::AppState(QObject* parent)
     }
     trayIconStyle_ = readTrayIconStyle(settings_);
     followCamera_ = settings_.value(QLatin1String(followCameraKey), false).toBool();
+    notify_ = settings_.value(QLatin1String(notifyKey), true).toBool();
 }
 
 TrayIconStyle AppState::readTrayIconStyle(const QSettings& settings) {
@@ -136,6 +137,13 @@ void AppState::setFollowCamera(bool follow) {
     followCamera_ = follow;
     emit changed();
     store(followCameraKey, follow);
+}
+
+void AppState::setNotify(bool notify) {
+    notify_ = notify;
+    emit changed();
+    settings_.setValue(QLatin1String(notifyKey), notify);
+    settings_.sync();
 }
 
 void AppState::setCameraUnavailable(std::optional<QString> reason) {

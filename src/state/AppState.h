@@ -54,6 +54,7 @@ public:
     static constexpr const char* litraPathKey = "litraPath";
     static constexpr const char* trayIconStyleKey = "trayIconStyle";
     static constexpr const char* followCameraKey = "followCamera";
+    static constexpr const char* notifyKey = "notifyWhenLightsNeedYou";
 
     explicit AppState(QObject* parent = nullptr);
 
@@ -81,6 +82,9 @@ public:
     // Whether the lights go on while a camera is in use; stored like the poll interval.
     bool followCamera() const { return followCamera_; }
     void setFollowCamera(bool follow);
+    // Whether a desktop notification says when the lights need the user; stored, on by default.
+    bool notify() const { return notify_; }
+    void setNotify(bool notify);
     // Why cameras cannot be followed on this system; none when they can.
     const std::optional<QString>& cameraUnavailable() const { return cameraUnavailable_; }
     void setCameraUnavailable(std::optional<QString> reason);
@@ -126,6 +130,7 @@ private:
     double pollIntervalSeconds_ = defaultPollIntervalSeconds;
     TrayIconStyle trayIconStyle_ = TrayIconStyle::automatic;
     bool followCamera_ = false;
+    bool notify_ = true;
     std::optional<QString> cameraUnavailable_;
     bool cameraInUse_ = false;
     QSettings settings_;

@@ -35,14 +35,13 @@ QString CommandQueue::unavailableReason() const {
 }
 
 void CommandQueue::submit(LightCommand command, Answer answer) {
-    if (!answer) {
-        answer = [](const CommandOutcome&) {};
-    }
     if (!controller()) {
-        answer({unavailableReason(), {}});
+        if (answer) {
+            answer({unavailableReason(), {}});
+        }
         return;
     }
-    if (waiting() >= capacity) {
+    if (answer && waiting() >= capacity) {
         answer({tr("Too many light commands are waiting (%1); this one was not run").arg(capacity),
                 {}, true});
         return;
@@ -52,13 +51,17 @@ void CommandQueue::submit(LightCommand command, Answer answer) {
             if (entry.command && entry.command->kind == command.kind &&
                 entry.command->serial == command.serial) {
                 entry.command = std::move(command);
-                entry.answers.push_back(std::move(answer));
+                if (answer) {
+                    entry.answers.push_back(std::move(answer));
+                }
                 return;
             }
         }
     }
     entries_.push_back({std::move(command), {}, {}});
-    entries_.back().answers.push_back(std::move(answer));
+    if (answer) {
+        entries_.back().answers.push_back(std::move(answer));
+    }
     if (!draining_) {
         drain();
     }

@@ -31,8 +31,9 @@ struct CommandOutcome {
 // becomes the status; once the queue has drained, one refresh shows what they did. Each caller
 // is answered when its own command has run and that refresh has been folded in.
 //
-// At most `capacity` callers wait at a time; beyond that a caller is answered at once with an
-// error and nothing runs. A waiting brightness or temperature for the same light takes the
+// At most `capacity` callers wait for an answer at a time; beyond that a caller is answered at
+// once with an error and nothing runs. A command given without an answer (a click) is not
+// refused. A waiting brightness or temperature for the same light takes the
 // newer value instead of running every step.
 class CommandQueue : public QObject {
     Q_OBJECT

@@ -111,7 +111,10 @@ TEST_F(Delegate, RefreshShowsWhatTheLightsReportAndAFailedOneForgetsIt) {
     EXPECT_EQ(state().deviceCount(), 0);
     EXPECT_EQ(state().brightnessPercentage(), std::nullopt);
     EXPECT_EQ(icon->presentations.back(), presentationFor(failed));
-    EXPECT_TRUE(menuItem(1)->isSeparator()) << "no count line";
+    EXPECT_EQ(menuItem(1)->text(), "Check that the lights are plugged in, then Refresh");
+    EXPECT_TRUE(menuItem(2)->isSeparator()) << "no count line";
+    EXPECT_EQ(menuItem(6)->text(), "Toggle Lights");
+    EXPECT_FALSE(menuItem(6)->isEnabled()) << "nothing to toggle";
 }
 
 TEST_F(Delegate, ClickTogglesAndRefreshesWhileAFailedToggleShowsAtOnce) {
@@ -139,24 +142,27 @@ TEST_F(Delegate, ClickTogglesAndRefreshesWhileAFailedToggleShowsAtOnce) {
     EXPECT_EQ(refreshes->size(), 4) << "a failed toggle does not refresh";
     EXPECT_EQ(state().brightnessPercentage(), 70.0) << "and keeps the count and the metrics";
     EXPECT_EQ(icon->presentations.back(), presentationFor(failed));
-    EXPECT_EQ(menuItem(1)->text(), "2 devices connected");
+    EXPECT_EQ(menuItem(2)->text(), "2 devices connected");
 }
 
 TEST_F(Delegate, ChosenLightAloneIsShownAndSetUntilItIsUnplugged) {
     launch();
     ASSERT_TRUE(refreshed(1));
-    writeFile(dir.filePath("lights.json"), "{\"lights\":" + testsupport::lightsJson({{}, {}, {.lumen = 25}}) + "}");
+    writeFile(dir.filePath("lights.json"),
+              "{\"lights\":" + testsupport::lightsJson({{}, {}, {.lumen = 25}}) + "}");
     delegate->refreshAction();
     ASSERT_TRUE(refreshed(2));
-    EXPECT_EQ(menuItem(4)->text(), "Test Panel") << "the third light's item";
+    EXPECT_EQ(menuItem(4)->text(), "Test Panel (T-3)") << "the third light's item, told apart";
     PreferencesForm& form = delegate->preferencesWindow()->view()->form();
     form.appear();
     EXPECT_EQ(form.applyToChoices().size(), 4);
     form.setAppliesTo("T-3");
     EXPECT_EQ(form.brightnessSlider(), 10.0) << "its figures only";
     form.brightnessEditingChanged(false);
-    ASSERT_TRUE(waitUntil([&] { return runsOf("brightness --serial-number T-3 --percentage 10") == 1; }));
-    writeFile(dir.filePath("lights.json"), "{\"lights\":" + testsupport::lightsJson({{}, {}}) + "}");
+    ASSERT_TRUE(
+        waitUntil([&] { return runsOf("brightness --serial-number T-3 --percentage 10") == 1; }));
+    writeFile(dir.filePath("lights.json"),
+              "{\"lights\":" + testsupport::lightsJson({{}, {}}) + "}");
     delegate->refreshAction();
     ASSERT_TRUE(waitUntil([&] { return state().lights().size() == 2; }));
     EXPECT_EQ(form.appliesTo(), "") << "back to all lights";
@@ -199,9 +205,11 @@ TEST_F(Delegate, AMissWithALightTheUserMayNotUseSaysWhyAndANewLitraTakesOverAtOn
     launch([this] { return makeLitraController(state().litraPath()); });
     const testsupport::AsOrdinaryUser user;
     ASSERT_TRUE(refreshed(1));
-    EXPECT_EQ(icon->presentations.back().toolTip,
-              "No Litra devices found\nA light is connected, but you do not have permission to "
-              "use it.");
+    const QString headline = "A light is connected, but you do not have permission to use it.";
+    const QString advice = "Load Glowdeck's udev rule, as Preferences (Status) shows";
+    EXPECT_EQ(icon->presentations.back().toolTip, headline + "\n" + advice);
+    EXPECT_EQ(menuItem(0)->text() + "\n" + menuItem(1)->text(), headline + "\n" + advice)
+        << "the menu says the same";
     delegate->openPreferences();
     const QString fix = window()->findChild<QLabel*>("permissionFix")->text();
     EXPECT_TRUE(fix.endsWith("sudo cp '" + shippedUdevRule() +
@@ -238,6 +246,8 @@ TEST_F(Delegate, EachWindowIsMadeOnceAndComesBackToTheFront) {
     delegate->openPreferences();
     QPointer<QWidget> preferences = window();
     ASSERT_TRUE(QTest::qWaitForWindowActive(preferences));
+    EXPECT_FALSE(preferences->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_LT(preferences->minimumWidth(), preferences->maximumWidth()) << "resizable";
     delegate->openAbout();
     AboutDialog* about = delegate->aboutDialog();
     ASSERT_TRUE(QTest::qWaitForWindowActive(about));

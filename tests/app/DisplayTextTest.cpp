@@ -37,9 +37,9 @@ TEST(DisplayText, ToolTipNeverReadsAsMarkup) {
 TEST(DisplayText, MenuLineIsOneShortLine) {
     EXPECT_EQ(menuStatusLine("Error: litra exited 1: a\nb"), "Error: litra exited 1: a b");
     const QString line = menuStatusLine("Error: " + QString(500, 'x'));
-    EXPECT_EQ(line.size(), 60);
+    EXPECT_EQ(line.size(), 64);
     EXPECT_TRUE(line.endsWith(QChar(0x2026)));
-    EXPECT_EQ(menuStatusLine(QString(58, 'x') + QString::fromUtf8("\U0001F4A1 more")).size(), 59)
+    EXPECT_EQ(menuStatusLine(QString(62, 'x') + QString::fromUtf8("\U0001F4A1 more")).size(), 63)
         << "not between the halves of a character";
 }
 

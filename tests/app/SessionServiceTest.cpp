@@ -190,10 +190,13 @@ TEST_F(SessionBus, WithoutASessionBusRunsAndSaysSoOnce) {
     QProcess* alone = start();
     // The first refresh runs litra: the launch has got past the bus.
     QString said;
-    ASSERT_TRUE(waitUntil([&] {
-        said += QString::fromLocal8Bit(alone->readAllStandardError());
-        return said.contains("session bus") && QFileInfo::exists(dir.filePath("runs.log"));
-    }, 30000)) << said.toStdString();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            said += QString::fromLocal8Bit(alone->readAllStandardError());
+            return said.contains("session bus") && QFileInfo::exists(dir.filePath("runs.log"));
+        },
+        30000))
+        << said.toStdString();
     EXPECT_EQ(alone->state(), QProcess::Running);
     EXPECT_EQ(said.count("session bus"), 1) << said.toStdString();
 }
@@ -221,7 +224,8 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
         for (const auto& c : cases) {
             testsupport::writeFile(dir.filePath("runs.log"), "");
             QProcess* process = verb(c.args);
-            const std::string what = (running ? "running: " : "alone: ") + c.args.join(' ').toStdString();
+            const std::string what =
+                (running ? "running: " : "alone: ") + c.args.join(' ').toStdString();
             EXPECT_EQ(process->exitCode(), c.exit) << what;
             QByteArray ran;
             for (const QByteArray& line : readFile(dir.filePath("runs.log")).split('\n')) {
@@ -236,10 +240,13 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
         const QJsonObject json = QJsonDocument::fromJson(status->readAllStandardOutput()).object();
         EXPECT_EQ(json["status"], "All lights: On");
         EXPECT_EQ(json["device_count"], 2);
-        EXPECT_EQ(json["lights"][0].toObject(),
-                  QJsonObject({{"serial_number", "T-1"}, {"name", "Test Panel"}, {"on", true},
-                               {"brightness", 40}, {"temperature", 3000}}));
-        EXPECT_EQ(verb({"status"})->readAllStandardOutput(), "All lights: On; 2 devices connected\n");
+        EXPECT_EQ(json["lights"][0].toObject(), QJsonObject({{"serial_number", "T-1"},
+                                                             {"name", "Test Panel"},
+                                                             {"on", true},
+                                                             {"brightness", 40},
+                                                             {"temperature", 3000}}));
+        EXPECT_EQ(verb({"status"})->readAllStandardOutput(),
+                  "All lights: On; 2 devices connected\n");
     }
     EXPECT_EQ(delegate->appState().status(), LightStatus::allOn()) << "the icon followed";
     // The bus itself refuses what the command line would, runs nothing and leaves the status.
@@ -262,9 +269,10 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
 
     ChangeWatch watch;
     const QString address = environment.value("DBUS_SESSION_BUS_ADDRESS");
-    ASSERT_TRUE(QDBusConnection::connectToBus(address, "watch").connect(
-        QString(), SessionService::objectPath, "org.freedesktop.DBus.Properties",
-        "PropertiesChanged", &watch, SLOT(changed(QString, QVariantMap, QStringList))));
+    ASSERT_TRUE(QDBusConnection::connectToBus(address, "watch")
+                    .connect(QString(), SessionService::objectPath,
+                             "org.freedesktop.DBus.Properties", "PropertiesChanged", &watch,
+                             SLOT(changed(QString, QVariantMap, QStringList))));
     verb({"refresh"});  // nothing changed
     verb({"off", "--light", "T-2"});
     ASSERT_TRUE(waitUntil([&] { return !watch.seen.isEmpty(); }));
@@ -282,6 +290,47 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
         "Panel'>, 'on': <false>, 'serial_number': <'T-2'>, 'temperature': <3000>}];"));
 }
 
+// In an error, `status` fails with the headline, and `status --json` prints what a panel shows
+// and succeeds, so that the panel shows the error; through a running Glowdeck or alone.
+TEST_F(SessionBus, StatusInAnErrorFailsAndItsJsonTellsAPanelWhy) {
+    const QString said = "Error: HidError(busy)\nUsage: litra <COMMAND>\n";
+    const QString reason = "litra exited 1: " + said;
+    const QString headline = "Error: litra exited 1: HidError(busy)";
+    const QString advice = "Check that the lights are plugged in, then Refresh";
+    const auto expectError = [&](const std::string& how) {
+        QProcess* plain = verb({"status"});
+        EXPECT_EQ(plain->exitCode(), 1) << how;
+        EXPECT_EQ(plain->readAllStandardOutput(), headline + "; 0 devices connected\n") << how;
+        QProcess* json = verb({"status", "--json"});
+        EXPECT_EQ(json->exitCode(), 0) << how;
+        const QJsonObject object = QJsonDocument::fromJson(json->readAllStandardOutput()).object();
+        EXPECT_EQ(object["state"], "error") << how;
+        EXPECT_EQ(object["class"], "error") << how;
+        EXPECT_EQ(object["text"], headline) << how;
+        EXPECT_EQ(object["tooltip"], headline + "\n" + advice) << how;
+        EXPECT_EQ(object["status"], "Error: " + reason.chopped(1)) << how;
+        EXPECT_FALSE(object.contains("percentage")) << how;
+    };
+    environment.insert("LITRA_SIM_FAIL_STATUS", "1");
+    environment.insert("LITRA_SIM_FAIL_STDERR", said);
+    expectError("alone");
+    environment.remove("LITRA_SIM_FAIL_STATUS");
+    runGlowdeckHere();
+    delegate->appState().publish(LightsSnapshot::of(LightStatus::error(reason), {}, false, {}));
+    expectError("running");
+
+    LitraDevice light;
+    std::tie(light.serial_number, light.device_type, light.is_on) =
+        std::tuple("T-1", "Panel", true);
+    std::tie(light.brightness_in_lumen, light.maximum_brightness_in_lumen) = std::pair(40, 80);
+    delegate->appState().publish(LightsSnapshot::of(LightStatus::allOn(), {light, light}, false, {}));
+    const QJsonObject on =
+        QJsonDocument::fromJson(verb({"status", "--json"})->readAllStandardOutput()).object();
+    EXPECT_EQ(on["state"], "on");
+    EXPECT_EQ(on["percentage"], 50);
+    EXPECT_EQ(on["tooltip"], "All lights: On\nPanel T-1: on, 50 %\nPanel T-1: on, 50 %");
+}
+
 TEST_F(SessionBus, QuickTogglesFromAShellWhileTheIconIsClickedNeverRunTwoChildren) {
     runGlowdeckHere();
     environment.insert("LITRA_SIM_LOG", dir.filePath("runs.log"));
@@ -293,13 +342,15 @@ TEST_F(SessionBus, QuickTogglesFromAShellWhileTheIconIsClickedNeverRunTwoChildre
     // Twenty clicks in among the verbs; more would only queue runs for the refresh below.
     int spins = 0;
     int clicks = 0;
-    ASSERT_TRUE(waitUntil([&] {
-        if (clicks < 20 && ++spins % 5 == 0) {
-            icon->click(StatusIcon::Click::left);
-            ++clicks;
-        }
-        return loop.state() == QProcess::NotRunning;
-    }, 60000));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            if (clicks < 20 && ++spins % 5 == 0) {
+                icon->click(StatusIcon::Click::left);
+                ++clicks;
+            }
+            return loop.state() == QProcess::NotRunning;
+        },
+        60000));
     EXPECT_EQ(loop.readAllStandardOutput(), "");
     verb({"refresh"});  // queued behind every earlier run
     EXPECT_GE(readFile(dir.filePath("runs.log")).count(" toggle\n"), 21);

@@ -16,9 +16,9 @@ fail() {
 prefix="$work/glow deck"
 "$3" --install "$1" --prefix "$prefix" >"$work/log" 2>&1 || fail "cmake --install: $(cat "$work/log")"
 litra="$prefix/libexec/glowdeck/litra"
-desktop="$prefix/share/applications/glowdeck.desktop"
-for file in "$prefix/bin/glowdeck" "$desktop" "$prefix/share/icons/hicolor/scalable/apps/glowdeck.svg" \
-    "$prefix/share/metainfo/org.example.glowdeck.metainfo.xml" "$prefix/lib/udev/rules.d/70-glowdeck-lights.rules"; do
+desktop="$prefix/share/applications/io.github.glowdeck.Glowdeck.desktop"
+for file in "$prefix/bin/glowdeck" "$desktop" "$prefix/share/icons/hicolor/scalable/apps/io.github.glowdeck.Glowdeck.svg" \
+    "$prefix/share/metainfo/io.github.glowdeck.Glowdeck.metainfo.xml" "$prefix/lib/udev/rules.d/70-glowdeck-lights.rules"; do
     [ -s "$file" ] || fail "$file is missing"
 done
 [ ! -e "$prefix/bin/litra" ] || fail "litra must not be installed on PATH"
@@ -38,7 +38,7 @@ echo '{"lights": [{"is_on": true}, {"is_on": false}]}' >"$LITRA_SIM_STATE"
 cp "$2" "$prefix/bin/install-probe"
 report=$("$prefix/bin/install-probe") || fail "the probe beside the installed glowdeck failed"
 case $4 in
-    none) expected=$(printf 'litra: none\nstatus: Error: Bundled litra binary missing\ndevices: 0') ;;
+    none) expected=$(printf 'litra: none\nstatus: Error: No litra tool chosen yet\ndevices: 0') ;;
     simulator) expected=$(printf 'litra: %s\nstatus: Lights: Mixed\ndevices: 2' "$litra") ;;
     *) expected="litra: $litra${report#"litra: $litra"}" ;; # a real tool finds what is on the desk
 esac

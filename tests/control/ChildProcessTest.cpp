@@ -53,7 +53,7 @@ head -c 1048576 /dev/zero >&2 & head -c 2097152 /dev/zero; wait; exit 3)");
 TEST_F(ChildProcess, ReportsADeathBySignalAndLaunchFailures) {
     auto killed = runChildProcess(writeScript(dir.path(), "killed", "kill -9 $$"), {}, {});
     EXPECT_EQ(killed.exitCode, 137);
-    EXPECT_EQ(killed.standardError, "terminated by SIGKILL (Killed)");
+    EXPECT_EQ(killed.killedBy, "SIGKILL (Killed)");
 
     auto path = writeScript(dir.path(), "noexec", "exit 0");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);

@@ -21,13 +21,15 @@ TEST(LitraTool, TheChosenPathElseTheShippedTool) {
     // PATH as the litra tool: WHY").
     const QString rows[][4] = {
         {"", "app", "All lights: On", "the path is not absolute"},
-        {"", "none", "Error: Bundled litra binary missing", "the path is not absolute"},
+        {"", "none", "Error: No litra tool chosen yet", "the path is not absolute"},
         {"/tool", "app", "No Litra devices found", ""},
         {"/plain", "app", "Error: Could not start /plain: Permission denied",
          "it is not executable"},
         {"/gone", "none", "Error: Could not start /gone: No such file or directory",
          "there is no such file"},
     };
+    EXPECT_EQ(displayText(LightStatus::error(localizedDescription(LitraError::binaryMissing()))),
+              "Error: Bundled litra binary missing");
     for (const auto& [chosen, appDir, shown, refused] : rows) {
         const QString path = chosen.startsWith('/') ? dir.path() + chosen : chosen;
         LightStatus seen;

@@ -20,7 +20,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from desktop import (ABOUT_TITLE, PREFERENCES_TITLE, Desktop, WaylandDesktop,  # noqa: E402
                      glyphs, missing_tools, shells, sni, time_scale, wait_for, wayland)
 
-OPTIONS = argparse.Namespace(glowdeck=None, litra=None, artifacts=None)
+OPTIONS = argparse.Namespace(glowdeck=None, litra=None, artifacts=None, data_dir=None)
 DEVICES = "devices --json"
 REFRESH = [DEVICES]
 TOGGLE = ["toggle"] + REFRESH
@@ -46,11 +46,14 @@ def glyph_of(is_on):
 
 
 def menu_of(status, lights):
-    """The item's menu as a host shows it: information lines disabled, an item per light when
-    there are two or more (the simulator's second and later lights are bars), then the commands."""
+    """The item's menu as a host shows it: the tool tip's lines (the status, what to do) and the
+    count disabled, an item per light when there are two or more (the simulator's second and
+    later lights are bars), then the commands; Toggle Lights only while lights answer."""
     devices = [("%d devices connected" % lights, False)] if lights else []
     each = [("Sim Panel" if i == 0 else "Sim Bar", True) for i in range(lights)] if lights > 1 else []
-    return [(status, False)] + devices + each + COMMANDS
+    commands = [(title, enabled and (title != "Toggle Lights" or lights > 0))
+                for title, enabled in COMMANDS]
+    return [(line, False) for line in status.split("\n")] + devices + each + commands
 
 
 class TrayTest(unittest.TestCase):
@@ -63,6 +66,7 @@ class TrayTest(unittest.TestCase):
             else None
         self.desktop = (WaylandDesktop if on_wayland else Desktop)(OPTIONS.litra, OPTIONS.glowdeck,
                                                                    artifacts)
+        self.desktop.data_dir = OPTIONS.data_dir
         self.lights = self.desktop.lights
         self.expect_running = True
         # Run last to first: screenshot, then the health check, then every process ends.
@@ -254,6 +258,7 @@ class TrayTest(unittest.TestCase):
             if panel != 0x202020:
                 self.desktop.stop_tray()
                 self.desktop.start_tray(panel=panel)
+            ink = {}
             for is_on, glyph in ((ON, glyphs.ALL_ON), (OFF, glyphs.ALL_OFF),
                                  (MIXED, glyphs.MIXED), ([], glyphs.ALERT)):
                 with self.subTest(panel="#%06x" % panel, glyph=glyph):
@@ -262,6 +267,35 @@ class TrayTest(unittest.TestCase):
                     self.desktop.wait_for_glyph(glyph)
                     measured = self.desktop.icon_contrast()
                     self.assertGreaterEqual(measured.ratio, 3.0, measured)
+                    ink[glyph] = measured.ink
+            # The filled bulb for "on", the hollow one for "off", on either panel.
+            self.assertGreater(ink[glyphs.ALL_ON], ink[glyphs.ALL_OFF] * 1.3, ink)
+
+    def test_icon_follows_the_desktops_theme_at_run_time(self):
+        # trayer on a dark panel; a stand-in portal and the tray's own colours tell the panel's
+        # tone, rightly or not, and change while Glowdeck runs, as they do when a theme switches.
+        self.lights.write(ON)
+        self.desktop.start(tray=False)
+        self.desktop.start_portal(1)
+        self.desktop.start_tray(panel=0x202020)
+        self.launch()
+        portal, tray = self.desktop.switch_portal_scheme, self.desktop.set_tray_colours
+        cases = [  # what happens, the ink then
+            ("the portal prefers dark", lambda: None, "light"),
+            ("the portal switches to light", lambda: portal(2), "dark"),
+            ("the portal switches back to dark", lambda: portal(1), "light"),
+            ("the tray asks for light ink too", lambda: tray(0xffffff), "light"),
+            ("the portal switches to light, the tray does not follow", lambda: portal(2), "grey"),
+            ("the tray asks for dark ink too", lambda: tray(0x000000), "dark"),
+        ]
+        for what, change, ink in cases:
+            with self.subTest(what):
+                change()
+                self.desktop.wait_for_ink(ink)
+        # Where the hints disagree, the grey stands out from the dark panel as from a light one.
+        tray(0xffffff)
+        self.desktop.wait_for_ink("grey")
+        self.assertGreaterEqual(self.desktop.icon_contrast().ratio, 3.0)
 
     # StatusNotifierItem hosts: Glowdeck's item and its menu as the host's side of D-Bus sees them.
 
@@ -283,7 +317,7 @@ class TrayTest(unittest.TestCase):
             ("Activate", None, TOGGLE, ON, "All lights: On"),
             ("SecondaryActivate", None, TOGGLE, OFF, "All lights: Off"),
             ("Toggle Lights", MIXED, TOGGLE, OFF, "All lights: Off"),
-            ("Refresh", [], REFRESH, [], "No Litra devices found"),
+            ("Refresh", [], REFRESH, [], "No Litra devices found\nPlug a light in; Glowdeck sees it at once"),
             ("Refresh", [False, True], REFRESH, [False, True], "Lights: Mixed"),
         ]
         for action, before, runs, after, status in cases:
@@ -360,14 +394,14 @@ class TrayTest(unittest.TestCase):
 
     def item_in_shell(self, start_shell):
         without = os.path.join(self.desktop.artifacts, "without-glowdeck.png")
+        screen = os.path.join(self.desktop.artifacts, "screen.png")
 
         def start():
             start_shell(self.desktop)
             self.desktop.screenshot(without)
         _, item = self.start_item(start)
         self.drive_item(item)
-        self.desktop.screenshot_when_changed(os.path.join(self.desktop.artifacts, "screen.png"),
-                                             without)
+        self.desktop.screenshot_when_changed(screen, without)
         self.quit_from_menu(item)
 
 
@@ -376,6 +410,8 @@ def main():
     parser.add_argument("--glowdeck", help="the built glowdeck executable")
     parser.add_argument("--litra", help="the light simulator beside it")
     parser.add_argument("--artifacts", help="folder for logs and screenshots of each test")
+    parser.add_argument("--data-dir", help="the share/ folder of the tree the executable is "
+                        "installed in, whose icons the hosts then find by name")
     parser.add_argument("--list", action="store_true", help="print the test names and exit")
     options, rest = parser.parse_known_args()
     if options.list:
@@ -387,6 +423,7 @@ def main():
     OPTIONS.glowdeck = os.path.abspath(options.glowdeck)
     OPTIONS.litra = os.path.abspath(options.litra)
     OPTIONS.artifacts = os.path.abspath(options.artifacts) if options.artifacts else None
+    OPTIONS.data_dir = os.path.abspath(options.data_dir) if options.data_dir else None
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(number, interrupt)
     program = unittest.main(argv=[sys.argv[0], "-v"] + rest, exit=False)

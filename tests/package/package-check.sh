@@ -13,12 +13,15 @@ fail() { echo "package-check: $*" >&2; exit 1; }
 deb=$(ls "$work"/out/glowdeck_*.deb) && dpkg-deb -x "$deb" "$work/root" && dpkg-deb -e "$deb" "$work/control" ||
     fail "no package to open: $(cat "$work/log")"
 usr="$work/root/usr"
-for file in bin/glowdeck share/applications/glowdeck.desktop share/icons/hicolor/scalable/apps/glowdeck.svg \
-    share/metainfo/org.example.glowdeck.metainfo.xml share/doc/glowdeck/copyright share/man/man1/glowdeck.1.gz; do
+for file in bin/glowdeck share/applications/io.github.glowdeck.Glowdeck.desktop share/icons/hicolor/scalable/apps/io.github.glowdeck.Glowdeck.svg \
+    share/metainfo/io.github.glowdeck.Glowdeck.metainfo.xml share/doc/glowdeck/copyright share/man/man1/glowdeck.1.gz; do
     [ -s "$usr/$file" ] || fail "the package lacks /usr/$file"
 done
+# Debian's python, which has the GObject bindings.
+/usr/bin/python3 "$(dirname "$0")/../../tools/desktop/gdkpixbuf_load.py" "$usr/share/icons" >"$work/log" 2>&1 ||
+    fail "icons a GTK-based host cannot load: $(cat "$work/log")"
 [ "$(test -x "$usr/libexec/glowdeck/litra" && echo yes || echo no)" = "$4" ] || fail "litra shipped: not $4"
-grep -qxF "Exec=/usr/bin/glowdeck" "$usr/share/applications/glowdeck.desktop" || fail "Exec is not /usr/bin/glowdeck"
+grep -qxF "Exec=/usr/bin/glowdeck" "$usr/share/applications/io.github.glowdeck.Glowdeck.desktop" || fail "Exec is not /usr/bin/glowdeck"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6.*libxcb1' || fail "Depends: $(dpkg-deb -f "$deb" Depends)"
 [ "$(ls "$work/control" | tr '\n' ' ')" = "control md5sums postinst " ] || fail "control files: $(ls "$work/control")"
 grep -q "^ *udevadm trigger --subsystem-match=hidraw" "$work/control/postinst" || fail "postinst applies no rule"
@@ -34,6 +37,8 @@ fi
 grep -v '^#' "$rule" | grep -qF "SUBSYSTEM==\"hidraw\", SUBSYSTEMS==\"usb\", ATTRS{product}==\"$3\", TAG+=\"uaccess\"" ||
     fail "$rule does not tag the hidraw nodes of lights named $3 uaccess"
 
+appstreamcli validate --no-net "$usr/share/metainfo/io.github.glowdeck.Glowdeck.metainfo.xml" >"$work/log" 2>&1 ||
+    fail "appstreamcli validate: $(cat "$work/log")"
 lintian --fail-on error,warning "$deb" >"$work/log" 2>&1 || fail "lintian: $(cat "$work/log")"
 
 # The extracted glowdeck, in a private session, runs the litra chosen in its settings.

@@ -2,13 +2,15 @@
 #include "CapsuleSlider.h"
 #include "LitraController.h"
 #include "PreferencesView.h"
+#include "ReadableColour.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
@@ -166,7 +168,11 @@ TEST_F(Preferences, PollSliderStoresEveryStep) {
 TEST_F(Preferences, LitraRowNamesTheToolItsVersionAndSimulatedLightsOrHowToChooseOne) {
     form.checkLitra();
     ASSERT_TRUE(waitUntil([&] { return label("litraNote")->text().endsWith("light simulator)"); }));
-    EXPECT_EQ(view.findChild<QLineEdit*>("litraPath")->text(), controller->binaryURL());
+    QLabel* path = label("litraPath");
+    EXPECT_EQ(path->toolTip(), controller->binaryURL());
+    EXPECT_TRUE(path->text().contains(u'…') && path->text().endsWith("/litra") &&
+                path->fontMetrics().horizontalAdvance(path->text()) <= path->contentsRect().width())
+        << "cut in the middle to fit: " << path->text().toStdString();
     EXPECT_TRUE(label("simulatedNote")->isVisible());
     inUse = nullptr;
     form.checkLitra();
@@ -185,6 +191,51 @@ TEST_F(Preferences, RefusedLoginItemUnticksAndSaysWhy) {
     toggle->click();
     EXPECT_TRUE(QFile::exists(dir.filePath("autostart/glowdeck.desktop")));
     EXPECT_FALSE(label("launchError")->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// As a new user opens it: no tool yet, no light ever seen.
+TEST(PreferencesFirstOpen, SaysWhatIsWrongShowsNoMadeUpValuesAndServesTheKeyboard) {
+    QTemporaryDir dir;
+    AppState state;
+    state.setStatus(LightStatus::error("No litra tool chosen yet"));
+    CommandQueue commands(
+        &state, [] { return nullptr; }, []() -> QCoro::Task<> { co_return; });
+    PreferencesView view(&state, &commands,
+                         LoginItemService(dir.filePath("autostart"), "/usr/bin/glowdeck"));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const auto text = [&](const char* name) { return view.findChild<QLabel*>(name)->text(); };
+    EXPECT_EQ(text("stateValue"), "Error: No litra tool chosen yet");
+    EXPECT_EQ(text("stateAdvice"), "Choose it in Preferences, General: litra tool");
+    EXPECT_EQ(text("noDevicesNote"),
+              "The lights cannot be asked: the litra tool failed (see Status).");
+    EXPECT_EQ(text("brightnessValue") + text("temperatureValue"), "––") << "never seen";
+    state.setStatus(LightStatus::noDevices());
+    EXPECT_EQ(text("noDevicesNote"), "No Litra devices connected.");
+
+    for (QLabel* label : view.findChildren<QLabel*>()) {
+        EXPECT_GE(contrastRatio(label->palette().color(label->foregroundRole()),
+                                view.palette().color(QPalette::Window)),
+                  4.5)
+            << label->objectName().toStdString() << " " << label->text().toStdString();
+    }
+    ASSERT_NE(view.focusWidget(), nullptr);
+    EXPECT_EQ(view.focusWidget()->objectName(), "litraChoose") << "opens where to act";
+    for (QWidget* w = view.focusWidget()->nextInFocusChain(); w != view.focusWidget();
+         w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(&view) && w->isEnabled()) {
+            EXPECT_FALSE(
+                QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty())
+                << "a tab stop without a name: " << w->metaObject()->className();
+        }
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(view.findChild<QComboBox*>("trayIconStyle"))
+                  ->text(QAccessible::Name),
+              "Tray icon");
 }
 
 }  // namespace

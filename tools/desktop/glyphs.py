@@ -1,10 +1,10 @@
 """Reads which bulb the tray icon shows from a screenshot of it.
 
-The four symbols differ in ways that survive scaling, anti-aliasing and a rim around the shapes:
+The four symbols differ in ways that survive scaling and anti-aliasing:
 in the rows of its glass, the filled bulb encloses none of the panel, the hollow one encloses it
 on both sides of the symbol's middle, the mixed one right of it only, and the alert symbol, whose
 small bulb stands left of an exclamation mark, left of it only. Whatever differs from the colour
-of the corner pixel is the symbol, drawn in one colour or as a light bulb with a dark rim.
+of the corner pixel is the symbol.
 """
 
 ALL_ON = "all on"

@@ -12,6 +12,7 @@ the bus `Desktop.bus` (sni.py) plays.
 still running (a hung litra child that Glowdeck left behind, say).
 """
 
+import ctypes
 import os
 import re
 import shutil
@@ -83,6 +84,7 @@ class Desktop:
         self.tray = None
         self.glowdeck = None
         self.prefix = []  # runs every command as another user, when set
+        self.data_dir = None  # an installed tree's share/, searched before the system's
         self.bus = sni.Bus(self.x)
 
     def __enter__(self):
@@ -111,6 +113,8 @@ class Desktop:
         for key in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
             if key in os.environ:
                 env[key] = os.environ[key]
+        if self.data_dir is not None:
+            env["XDG_DATA_DIRS"] = self.data_dir + ":/usr/local/share:/usr/share"
         if self.display is not None:
             env["DISPLAY"] = ":%d" % self.display
         if self.bus_address is not None:
@@ -203,9 +207,46 @@ class Desktop:
         host.end()
         wait_for(lambda: not self.bus.host_of(host.pid), 5, host.name + " to leave the bus")
 
-    def start_lxqt_panel(self):
-        """openbox and lxqt-panel across the top."""
-        self.write_config("lxqt/panel.conf", LXQT_PANEL_CONF)
+    def start_portal(self, scheme):
+        """A stand-in desktop portal (portal.py) that prefers the colour `scheme`."""
+        script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "portal.py")
+        self._start_announced("portal", ["/usr/bin/python3", "-B", script, str(scheme), "{fd}"],
+                              "the stand-in portal to own its name")
+
+    def switch_portal_scheme(self, scheme):
+        """The stand-in portal's scheme changes, and it sends SettingChanged."""
+        self.bus.busctl("call", "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                        "org.example.PortalStandIn", "Set", "u", str(scheme))
+
+    def tray_owner(self):
+        """The window that owns the XEmbed tray selection of screen 0, or 0."""
+        xlib = ctypes.CDLL("libX11.so.6")
+        xlib.XOpenDisplay.restype = ctypes.c_void_p
+        xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        xlib.XInternAtom.restype = ctypes.c_ulong
+        xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        xlib.XGetSelectionOwner.restype = ctypes.c_ulong
+        xlib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        display = xlib.XOpenDisplay(b":%d" % self.display)
+        if not display:
+            raise AssertionError("cannot open display :%d" % self.display)
+        try:
+            return xlib.XGetSelectionOwner(display,
+                                           xlib.XInternAtom(display, b"_NET_SYSTEM_TRAY_S0", 0))
+        finally:
+            xlib.XCloseDisplay(display)
+
+    def set_tray_colours(self, foreground):
+        """The tray asks its icons to be drawn in `foreground` (0xRRGGBB), as a panel that tells
+        its colours does (_NET_SYSTEM_TRAY_COLORS: foreground, error, warning, success)."""
+        rgb = [((foreground >> shift) & 0xff) * 257 for shift in (16, 8, 0)]
+        self.x("xprop", "-id", str(self.tray_owner()), "-f", "_NET_SYSTEM_TRAY_COLORS", "32c",
+               "-set", "_NET_SYSTEM_TRAY_COLORS", ",".join(str(c) for c in rgb * 4))
+
+    def start_lxqt_panel(self, background="#dcdcdc"):
+        """openbox and lxqt-panel across the top, in the `background` colour."""
+        self.write_config("lxqt/panel.conf", LXQT_PANEL_CONF.replace("#dcdcdc", background))
         self._start("openbox", ["openbox"])
         return self.start_host("lxqt-panel", ["lxqt-panel"])
 
@@ -220,6 +261,9 @@ class Desktop:
         """Starts Glowdeck with these settings (QSettings values as text). The default poll
         interval of an hour keeps the polling loop out of the way of runs being counted."""
         settings.setdefault("pollIntervalSeconds", 3600)
+        if self.data_dir is not None:
+            # Installed, Glowdeck would run the litra of its own tree, not the simulator.
+            settings.setdefault("litraPath", self.lights.litra)
         self.write_config("Glowdeck/Glowdeck.conf", "[General]\n" + "".join(
             "%s=%s\n" % item for item in settings.items() if item[1] is not None))
         env = dict(self.environment(), **self.lights.environment())
@@ -367,12 +411,14 @@ class Desktop:
         self.park_pointer()
         return menu
 
-    def choose(self, command):
+    def choose(self, command, lights_answer=True):
         """Opens the tray menu and chooses a command with the keyboard, as a user can. Returns
-        the time.monotonic() just before the choice was made."""
+        the time.monotonic() just before the choice was made. Without `lights_answer` (no light
+        found, or the tool fails) "Toggle Lights" is disabled, and the keys pass it by."""
         self.open_menu()
         # From the bottom: with two lights or more, each has an item of its own above them.
-        ups = len(MENU_COMMANDS) - MENU_COMMANDS.index(command)
+        below = MENU_COMMANDS[MENU_COMMANDS.index(command):]
+        ups = len(below) - (0 if lights_answer or "Toggle Lights" not in below else 1)
         self.x("xdotool", "key", "--delay", "30", *(["Up"] * ups))
         chosen = time.monotonic()
         self.x("xdotool", "key", "Return")
@@ -410,6 +456,23 @@ class Desktop:
         wait_for(lambda: self.screenshot(path) or pixels(path) != before, timeout,
                  "the screen to change from " + os.path.basename(reference))
 
+    def changed_box(self, before, after, rows, top=0):
+        """The box (x, y, width, height) around what differs between two screenshots in the
+        right third of `rows` rows from `top` (a panel's status area, right of a top bar's clock),
+        or None."""
+        def image(path):
+            return glyphs.decode_ppm(subprocess.run(
+                ["convert", path, "-crop", "%dx%d+0+%d" % (self.size[0], rows, top), "+repage",
+                 "-depth", "8", "ppm:-"], capture_output=True, check=True, timeout=20).stdout)
+        first, second = image(before), image(after)
+        changed = [(x, y + top) for y in range(first.height)
+                   for x in range(first.width * 2 // 3, first.width)
+                   if first.pixel(x, y) != second.pixel(x, y)]
+        if not changed:
+            return None
+        xs, ys = [x for x, _ in changed], [y for _, y in changed]
+        return min(xs), min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1
+
     def icon_image(self):
         """The pixels of the icon as shown in the tray now, or None while it is not docked."""
         icon = self.tray_icon()
@@ -431,6 +494,11 @@ class Desktop:
         """contrast.measure() of the icon as shown now."""
         image = self.icon_image()
         return None if image is None else contrast.measure(image)
+
+    def wait_for_ink(self, ink, timeout=5):
+        """Until contrast.ink_of() the icon is `ink`."""
+        wait_for(lambda: contrast.ink_of(self.icon_contrast()) == ink, timeout,
+                 "the bulb in %s ink" % ink, describe=lambda: repr(self.icon_contrast()))
 
     def wait_for_glyph(self, glyph, timeout=10):
         wait_for(lambda: self.icon_glyph() == glyph, timeout, "the icon to show %r" % glyph,

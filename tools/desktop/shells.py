@@ -6,6 +6,8 @@ watcher that kded5 loads).
 
 import os
 
+TOP_BAR_ROWS = 40
+
 # GSettings in a key file, so that no dconf service is needed.
 GNOME_SETTINGS = """[org/gnome/shell]
 enabled-extensions=['ubuntu-appindicators@ubuntu.com']
@@ -34,3 +36,4 @@ def start_plasma(desktop):
     desktop._start("openbox", ["openbox"])
     desktop._start("kded5", ["kded5"], env)
     return desktop.start_host("plasmashell", ["plasmashell"], env, 60)
+

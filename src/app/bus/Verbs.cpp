@@ -7,6 +7,8 @@
 #include "LitraController.h"
 #include "LitraError.h"
 #include "SerialNumber.h"
+#include "PanelStatus.h"
+#include "StatusWords.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -29,8 +31,7 @@ using Verb = Invocation::Verb;
 constexpr int callTimeoutMs = 120'000;
 
 struct Snapshot {
-    QString status;
-    bool isError = false;
+    LightStatus status;
     qint64 deviceCount = 0;
     QList<QVariantMap> lights;
 };
@@ -63,18 +64,31 @@ QByteArray statusJson(const Snapshot& snapshot) {
         }
         lights.append(object);
     }
-    const QJsonObject root{{QStringLiteral("status"), snapshot.status},
-                           {QStringLiteral("device_count"), snapshot.deviceCount},
-                           {QStringLiteral("lights"), lights}};
+    const PanelStatus panel = panelStatus(snapshot.status, snapshot.lights);
+    QJsonObject root{{QStringLiteral("status"), displayText(snapshot.status)},
+                     {QStringLiteral("device_count"), snapshot.deviceCount},
+                     {QStringLiteral("lights"), lights},
+                     {QStringLiteral("state"), panel.state},
+                     {QStringLiteral("text"), panel.text},
+                     {QStringLiteral("tooltip"), panel.tooltip},
+                     {QStringLiteral("class"), panel.state}};
+    if (panel.percentage) {
+        root.insert(QStringLiteral("percentage"), *panel.percentage);
+    }
     return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
 
+// The JSON form is for panels, which hide a module whose command fails: it exits 0 once
+// printed, the error being in its "state".
 int printStatus(const Snapshot& snapshot, bool json) {
-    printLine(stdout, json ? QString::fromUtf8(statusJson(snapshot))
-                           : snapshot.status + QStringLiteral("; ") +
-                                 deviceCountText(snapshot.deviceCount));
-    if (snapshot.isError) {
-        printLine(stderr, snapshot.status);
+    if (json) {
+        printLine(stdout, QString::fromUtf8(statusJson(snapshot)));
+        return 0;
+    }
+    printLine(stdout, statusWords(snapshot.status).headline + QStringLiteral("; ") +
+                          deviceCountText(snapshot.deviceCount));
+    if (snapshot.status.isError()) {
+        printLine(stderr, displayText(snapshot.status));
         return 1;
     }
     return 0;
@@ -162,8 +176,7 @@ std::optional<int> throughRunningGlowdeck(const Invocation& invocation) {
     qDBusRegisterMetaType<QList<QVariantMap>>();
     const auto properties = qdbus_cast<QVariantMap>(answer.arguments().value(0));
     Snapshot snapshot;
-    snapshot.status = properties.value(QStringLiteral("Status")).toString();
-    snapshot.isError = snapshot.status.startsWith(displayText(LightStatus::error({})));
+    snapshot.status = statusFromDisplayText(properties.value(QStringLiteral("Status")).toString());
     snapshot.deviceCount = properties.value(QStringLiteral("DeviceCount")).toLongLong();
     snapshot.lights = qdbus_cast<QList<QVariantMap>>(properties.value(QStringLiteral("Lights")));
     return printStatus(snapshot, invocation.json);
@@ -210,29 +223,33 @@ QCoro::Task<Snapshot> query(std::shared_ptr<LitraController> controller) {
     } catch (...) {
         status = LightStatus::error(localizedDescription(std::current_exception()));
     }
-    snapshot.status = displayText(status);
-    snapshot.isError = status.isError();
+    snapshot.status = status;
     co_return snapshot;
 }
 
 int byItself(const Invocation& invocation) {
     std::shared_ptr<LitraController> controller;
     try {
-        // The same litra as the tray application: the one chosen in Preferences, else the shipped one.
-        controller = makeLitraController(
-            QSettings(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck"))
-                .value(QLatin1String(AppState::litraPathKey))
-                .toString());
+        // The same litra as the tray application: the one chosen in Preferences, else the shipped
+        // one.
+        controller =
+            makeLitraController(QSettings(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck"))
+                                    .value(QLatin1String(AppState::litraPathKey))
+                                    .toString());
     } catch (const std::exception& error) {
-        return failed(localizedDescription(error));
+        if (invocation.verb != Verb::status) {
+            return failed(localizedDescription(error));
+        }
+        return printStatus({LightStatus::error(localizedDescription(error)), 0, {}},
+                           invocation.json);
     }
     if (invocation.verb == Verb::status || invocation.verb == Verb::refresh) {
         const Snapshot snapshot = finish(query(controller));
         if (invocation.verb == Verb::status) {
             return printStatus(snapshot, invocation.json);
         }
-        if (snapshot.isError) {
-            printLine(stderr, snapshot.status);
+        if (snapshot.status.isError()) {
+            printLine(stderr, displayText(snapshot.status));
             return 1;
         }
         return 0;

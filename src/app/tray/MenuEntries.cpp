@@ -1,7 +1,9 @@
 #include "MenuEntries.h"
 
 #include "AppState.h"
+#include "LightEntries.h"
 #include "LitraError.h"
+#include "StatusWords.h"
 
 #include <QCoreApplication>
 
@@ -26,24 +28,29 @@ MenuEntry MenuEntry::separatorLine() {
 }
 
 QString menuStatusLine(const QString& text) {
-    return cutShort(QString(text).replace(u'\n', u' '), 60);
+    return cutShort(QString(text).replace(u'\n', u' '), 64);
 }
 
 std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount,
-                                   const std::vector<LitraDevice>& lights) {
+                                   const std::vector<LitraDevice>& lights,
+                                   bool lightNeedsPermission) {
     std::vector<MenuEntry> entries;
-    entries.push_back(MenuEntry::information(menuStatusLine(displayText(status))));
+    const StatusWords words = statusWords(status, lightNeedsPermission);
+    entries.push_back(MenuEntry::information(menuStatusLine(words.headline)));
+    if (!words.advice.isEmpty()) {
+        entries.push_back(MenuEntry::information(menuStatusLine(words.advice)));
+    }
+    const bool lightsAnswer = !status.isError() && status.kind() != LightStatus::Case::noDevices;
     if (deviceCount >= 1) {
         entries.push_back(MenuEntry::information(deviceCountText(deviceCount)));
     }
-    for (std::size_t i = 0; lights.size() >= 2 && i < lights.size(); ++i) {
+    const QStringList labels = lights.size() >= 2 ? lightLabels(lights) : QStringList();
+    for (std::size_t i = 0; i < std::size_t(labels.size()); ++i) {
         const LitraDevice& light = lights[i];
-        const QString name = light.device_type.value_or(light.serial_number.value_or(
-            QCoreApplication::translate("StatusMenu", "Light %1").arg(i + 1)));
-        MenuEntry entry =
-            MenuEntry::command(menuStatusLine(displayable(name)), MenuAction::toggleLight);
+        MenuEntry entry = MenuEntry::command(menuStatusLine(displayable(labels[qsizetype(i)])),
+                                             MenuAction::toggleLight);
         entry.serial = light.serial_number.value_or(QString());
-        entry.enabled = light.serial_number.has_value() && !entry.serial.isEmpty();
+        entry.enabled = lightsAnswer && !entry.serial.isEmpty();
         entry.checkable = true;
         entry.checked = light.is_on.value_or(false);
         entries.push_back(std::move(entry));
@@ -58,6 +65,7 @@ std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount
     // toggle is offered here as well.
     entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Toggle Lights"),
                                          MenuAction::toggleLights));
+    entries.back().enabled = lightsAnswer;
     entries.push_back(MenuEntry::command(QCoreApplication::translate("StatusMenu", "Refresh"),
                                          MenuAction::refresh));
     entries.push_back(

@@ -8,7 +8,15 @@
 #include <vector>
 
 // What a status-menu item does when chosen.
-enum class MenuAction { none, openAbout, openPreferences, toggleLights, toggleLight, refresh, quit };
+enum class MenuAction {
+    none,
+    openAbout,
+    openPreferences,
+    toggleLights,
+    toggleLight,
+    refresh,
+    quit
+};
 
 // One line of the status menu, as plain data. It carries no shortcut: a tray menu exported over
 // D-Bus cannot take one, and GTK-based hosts cannot read Qt's (Glowdeck's windows have theirs).
@@ -29,12 +37,15 @@ struct MenuEntry {
     friend bool operator==(const MenuEntry&, const MenuEntry&) = default;
 };
 
-// The status menu for a status, a device count and the lights, top to bottom. With two lights or
-// more, one item per light follows the count; one without a serial number cannot be chosen.
+// The status menu for a status, a device count and the lights, top to bottom: the status's
+// headline and what to do about it, the count, then with two lights or more one item per light.
+// A light without a serial number cannot be chosen, nor can the lights be switched while none
+// is found or the tool fails.
 std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount,
-                                   const std::vector<LitraDevice>& lights = {});
+                                   const std::vector<LitraDevice>& lights = {},
+                                   bool lightNeedsPermission = false);
 
-// The status as the menu's first line: one line, at most 60 characters; a longer one ends in
+// The status as the menu's first line: one line, at most 64 characters; a longer one ends in
 // "…" (the tool tip and Preferences show it whole).
 QString menuStatusLine(const QString& text);
 

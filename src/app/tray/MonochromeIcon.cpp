@@ -15,11 +15,45 @@
 
 namespace {
 
+// Pixels reachable from the image's border without crossing the drawing: all but its holes.
+std::vector<bool> outsideOf(const QImage& shapes) {
+    const int width = shapes.width();
+    const int height = shapes.height();
+    std::vector<bool> outside(std::size_t(width) * std::size_t(height), false);
+    std::vector<QPoint> stack;
+    for (int x = 0; x < width; ++x) {
+        stack.insert(stack.end(), {QPoint(x, 0), QPoint(x, height - 1)});
+    }
+    for (int y = 0; y < height; ++y) {
+        stack.insert(stack.end(), {QPoint(0, y), QPoint(width - 1, y)});
+    }
+    while (!stack.empty()) {
+        const QPoint point = stack.back();
+        stack.pop_back();
+        if (!shapes.rect().contains(point)) {
+            continue;
+        }
+        const std::size_t index = std::size_t(point.y()) * std::size_t(width) + point.x();
+        if (outside[index] || qAlpha(shapes.pixel(point)) >= 128) {
+            continue;
+        }
+        outside[index] = true;
+        stack.insert(stack.end(), {point + QPoint(1, 0), point - QPoint(1, 0), point + QPoint(0, 1),
+                                   point - QPoint(0, 1)});
+    }
+    return outside;
+}
+
 class MonochromeSvgEngine : public QIconEngine {
 public:
-    MonochromeSvgEngine(std::shared_ptr<QSvgRenderer> renderer, QColor color, QColor rim,
+    MonochromeSvgEngine(std::shared_ptr<QSvgRenderer> renderer,
+                        std::shared_ptr<QSvgRenderer> smallRenderer, QColor color, QColor rim,
                         QString name)
-        : renderer_(std::move(renderer)), color_(color), rim_(rim), name_(std::move(name)) {}
+        : renderer_(std::move(renderer)),
+          smallRenderer_(std::move(smallRenderer)),
+          color_(color),
+          rim_(rim),
+          name_(std::move(name)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
         const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
@@ -46,7 +80,7 @@ public:
     }
 
     QIconEngine* clone() const override {
-        return new MonochromeSvgEngine(renderer_, color_, rim_, name_);
+        return new MonochromeSvgEngine(renderer_, smallRenderer_, color_, rim_, name_);
     }
     QString key() const override { return QStringLiteral("GlowdeckMonochromeSvg"); }
     QString iconName() override { return name_; }
@@ -84,9 +118,9 @@ private:
         return pixmap;
     }
 
-    // The shapes grown by the rim's width, in its colour. The growth is a union of shifted
-    // copies, whose edges are anti-aliased; doubling the coverage makes the first pixel around
-    // the shapes solid and leaves a soft edge outside it.
+    // The shapes grown by the rim's width, in its colour, outside them. The growth is a union of
+    // shifted copies, whose edges are anti-aliased; doubling the coverage makes the first pixel
+    // around the shapes solid and leaves a soft edge outside it.
     QImage rim(const QSize& pixels, QIcon::Mode mode) const {
         const QImage shapes = tinted(pixels, Qt::black, QIcon::Normal);
         const int width =
@@ -104,11 +138,16 @@ private:
             }
         }
         const float alpha = rim_.alphaF() * (mode == QIcon::Disabled ? 0.4f : 1.0f);
+        // Around the outline only: a rim in the holes would make a hollow bulb look filled.
+        const std::vector<bool> outside = outsideOf(shapes);
         QImage layer(pixels, QImage::Format_ARGB32);
         for (int y = 0; y < pixels.height(); ++y) {
             for (int x = 0; x < pixels.width(); ++x) {
+                const bool hole = !outside[std::size_t(y) * std::size_t(pixels.width()) + x] &&
+                                  qAlpha(shapes.pixel(x, y)) < 128;
                 QColor colour = rim_;
-                colour.setAlphaF(alpha * std::min(1.0f, qAlpha(grown.pixel(x, y)) / 127.5f));
+                colour.setAlphaF(hole ? 0.0f
+                                      : alpha * std::min(1.0f, qAlpha(grown.pixel(x, y)) / 127.5f));
                 layer.setPixelColor(x, y, colour);
             }
         }
@@ -122,11 +161,12 @@ private:
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         // Keep the drawing's aspect ratio, centred in the requested box.
-        QSizeF drawn = QSizeF(renderer_->defaultSize()).scaled(QSizeF(pixels), Qt::KeepAspectRatio);
+        QSvgRenderer& renderer = rendererFor(pixels);
+        QSizeF drawn = QSizeF(renderer.defaultSize()).scaled(QSizeF(pixels), Qt::KeepAspectRatio);
         QRectF target(QPointF((pixels.width() - drawn.width()) / 2.0,
                               (pixels.height() - drawn.height()) / 2.0),
                       drawn);
-        renderer_->render(&painter, target);
+        renderer.render(&painter, target);
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
         if (mode == QIcon::Disabled) {
             color.setAlphaF(color.alphaF() * 0.4f);
@@ -143,10 +183,18 @@ private:
         friend bool operator==(const Key&, const Key&) = default;
     };
 
+    // The drawing made for small sizes, on whole pixels there, where there is one.
+    QSvgRenderer& rendererFor(const QSize& pixels) const {
+        const bool small = std::min(pixels.width(), pixels.height()) < smallBelow;
+        return small && smallRenderer_ ? *smallRenderer_ : *renderer_;
+    }
+
+    static constexpr int smallBelow = 20;
     // One pixel of rim per 22 of icon: a pixel at the sizes of a panel.
     static constexpr double rimWidthDivisor = 22.0;
 
     std::shared_ptr<QSvgRenderer> renderer_;
+    std::shared_ptr<QSvgRenderer> smallRenderer_;
     QColor color_;
     QColor rim_;
     QString name_;
@@ -155,13 +203,19 @@ private:
 
 }  // namespace
 
-QIcon monochromeIcon(const QString& svgPath, const QColor& color, const QColor& rim,
-                     const QString& iconName) {
+QIcon monochromeIcon(const QString& svgPath, const QColor& color, const QString& iconName,
+                     const QString& smallSvgPath, const QColor& rim) {
     auto renderer = std::make_shared<QSvgRenderer>(svgPath);
     if (!renderer->isValid()) {
         return {};
     }
-    QIcon icon(new MonochromeSvgEngine(std::move(renderer), color, rim, iconName));
+    auto smallRenderer =
+        smallSvgPath.isEmpty() ? nullptr : std::make_shared<QSvgRenderer>(smallSvgPath);
+    if (smallRenderer && !smallRenderer->isValid()) {
+        smallRenderer.reset();
+    }
+    QIcon icon(new MonochromeSvgEngine(std::move(renderer), std::move(smallRenderer), color, rim,
+                                       iconName));
     // Hosts that recolour mask icons may draw it in their own foreground colour; one with a rim
     // is two colours and no mask.
     icon.setIsMask(!rim.isValid());

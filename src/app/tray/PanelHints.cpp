@@ -5,7 +5,9 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPalette>
 
 #include <optional>
 
@@ -53,8 +55,9 @@ xcb_atom_t existingAtom(xcb_connection_t* connection, const QByteArray& name) {
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-// The foreground colour that the XEmbed tray of our screen asks its icons to be drawn in.
-std::optional<QColor> trayForeground() {
+// The foreground colour that the XEmbed tray of our screen asks its icons to be drawn in. Asks
+// for the tray window's property changes, once per window, to follow that colour.
+std::optional<QColor> trayForeground(quint32& watchedTray) {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
     if (!connection) {
@@ -76,6 +79,12 @@ std::optional<QColor> trayForeground() {
     if (!owner || owner->owner == XCB_WINDOW_NONE) {
         return std::nullopt;
     }
+    if (watchedTray != owner->owner) {
+        watchedTray = owner->owner;
+        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(connection, owner->owner, XCB_CW_EVENT_MASK, &events);
+        xcb_flush(connection);
+    }
     // Twelve cardinals, red, green and blue of 0 to 65535 for the foreground, error, warning
     // and success colours; the first three are what an icon is drawn in.
     auto* property = xcb_get_property_reply(
@@ -92,15 +101,40 @@ std::optional<QColor> trayForeground() {
                    float(std::min(rgb[2], 65535u) / 65535.0));
     return colour;
 }
+
+// A property of the tray window changed, or a tray took the selection (the MANAGER message that
+// it sends to the root window): either may bring other colours.
+bool isTrayChange(void* message, quint32 trayWindow) {
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    switch (event->response_type & 0x7f) {
+        case XCB_PROPERTY_NOTIFY:
+            return static_cast<const xcb_property_notify_event_t*>(message)->window == trayWindow;
+        case XCB_CLIENT_MESSAGE: {
+            auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+            static const xcb_atom_t manager =
+                x11 ? existingAtom(x11->connection(), "MANAGER") : xcb_atom_t(XCB_ATOM_NONE);
+            return manager != XCB_ATOM_NONE &&
+                   static_cast<const xcb_client_message_event_t*>(message)->type == manager;
+        }
+        default:
+            return false;
+    }
+}
 #else
-std::optional<QColor> trayForeground() {
+std::optional<QColor> trayForeground(quint32&) {
     return std::nullopt;
+}
+
+bool isTrayChange(void*, quint32) {
+    return false;
 }
 #endif
 
 }  // namespace
 
 PanelHints::PanelHints(QObject* parent) : QObject(parent) {
+    qApp->installEventFilter(this);
+    qApp->installNativeEventFilter(this);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         return;
@@ -124,12 +158,42 @@ PanelHints::PanelHints(QObject* parent) : QObject(parent) {
             });
 }
 
-PanelTone PanelHints::tone() const {
-    if (const std::optional<QColor> foreground = trayForeground()) {
+PanelHints::~PanelHints() {
+    qApp->removeNativeEventFilter(this);
+}
+
+PanelClues PanelHints::clues() const {
+    PanelClues clues{.portal = scheme_, .palette = paletteTone()};
+    if (const std::optional<QColor> foreground = trayForeground(watchedTray_)) {
         // Ink that the tray wants light sits on a dark panel.
-        return toneOf(*foreground) == PanelTone::dark ? PanelTone::light : PanelTone::dark;
+        clues.trayColours =
+            toneOf(*foreground) == PanelTone::dark ? PanelTone::light : PanelTone::dark;
     }
-    return scheme_;
+    return clues;
+}
+
+PanelTone PanelHints::paletteTone() const {
+    const PanelTone window = toneOf(QGuiApplication::palette().color(QPalette::Window));
+    return window == PanelTone::dark || paletteFromDesktop_ ? window : PanelTone::unknown;
+}
+
+bool PanelHints::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == qApp && (event->type() == QEvent::ApplicationPaletteChange ||
+                            event->type() == QEvent::ThemeChange)) {
+        paletteFromDesktop_ = true;
+        emit changed();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// The colours are read again, and the icon drawn again only if they made a difference.
+bool PanelHints::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType == "xcb_generic_event_t" && isTrayChange(message, watchedTray_)) {
+        // Once Qt has handled the event itself (a new tray: its icon docked there first), not
+        // from within its dispatch.
+        QMetaObject::invokeMethod(this, &PanelHints::changed, Qt::QueuedConnection);
+    }
+    return false;
 }
 
 void PanelHints::settingChanged(const QString& group, const QString& key,

@@ -2,32 +2,48 @@
 
 #include "TrayIconColours.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QDBusVariant>
 #include <QObject>
 
-// What the desktop tells of the panel that the tray icon sits on. An XEmbed tray may give the
-// colour it wants its icons in (_NET_SYSTEM_TRAY_COLORS, on the window that owns the tray
-// selection); otherwise the desktop's colour scheme (org.freedesktop.appearance color-scheme,
-// through the XDG desktop portal, where one is on the session bus) tells whether it prefers dark.
-class PanelHints : public QObject {
+// What the desktop tells of the panel that the tray icon sits on, gathered in one place and
+// followed at run time:
+// - the colour an XEmbed tray wants its icons in (_NET_SYSTEM_TRAY_COLORS, on the window that
+//   owns the tray selection), and its changes;
+// - the desktop's colour scheme (org.freedesktop.appearance color-scheme, through the XDG desktop
+//   portal, where one is on the session bus), and its SettingChanged signals;
+// - Qt's palette, and its changes with the desktop's theme.
+class PanelHints : public QObject, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
-    // Asks the portal, without waiting for it, and follows its changes.
+    // Asks the portal, without waiting for it, and follows every hint's changes.
     explicit PanelHints(QObject* parent = nullptr);
+    ~PanelHints() override;
 
-    // The tray's colours are read afresh at each call; the colour scheme is the portal's last
-    // answer.
-    PanelTone tone() const;
+    // The tray's colours and the palette are read afresh at each call; the colour scheme is the
+    // portal's last answer.
+    PanelClues clues() const;
+    PanelTone tone() const { return panelTone(clues()); }
 
 signals:
-    // The colour scheme changed, or came for the first time.
+    // A hint changed, or came for the first time.
     void changed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
 private slots:
     void settingChanged(const QString& group, const QString& key, const QDBusVariant& value);
 
 private:
     void setScheme(PanelTone tone);
+    PanelTone paletteTone() const;
 
     PanelTone scheme_ = PanelTone::unknown;
+    // Qt's own palette, light, is there whatever the desktop: a light palette tells of the
+    // desktop only once the desktop has changed it.
+    bool paletteFromDesktop_ = false;
+    // The tray window whose colour changes are followed.
+    mutable quint32 watchedTray_ = 0;
 };

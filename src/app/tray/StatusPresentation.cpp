@@ -1,6 +1,7 @@
 #include "StatusPresentation.h"
 
 #include "AppState.h"
+#include "StatusWords.h"
 
 #include <QCoreApplication>
 
@@ -25,9 +26,10 @@ QString symbolNameFor(LightStatus::Case kind) {
 
 StatusPresentation presentationFor(const LightStatus& status, bool cameraInUse,
                                    bool lightNeedsPermission) {
-    QString text = displayText(status);
-    if (lightNeedsPermission) {
-        text += u'\n' + missingPermissionText();
+    const StatusWords words = statusWords(status, lightNeedsPermission);
+    QString text = words.headline;
+    if (!words.advice.isEmpty()) {
+        text += u'\n' + words.advice;
     }
     if (cameraInUse) {
         text += u'\n' + QCoreApplication::translate("StatusPresentation", "Camera in use");
@@ -51,4 +53,8 @@ QString plainToolTip(const QString& text) {
 
 QString symbolResourcePath(const QString& symbolName) {
     return QStringLiteral(":/glowdeck/icons/") + symbolName + QStringLiteral(".svg");
+}
+
+QString smallSymbolResourcePath(const QString& symbolName) {
+    return QStringLiteral(":/glowdeck/icons/16/") + symbolName + QStringLiteral(".svg");
 }

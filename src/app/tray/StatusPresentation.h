@@ -13,8 +13,8 @@ struct StatusPresentation {
     friend bool operator==(const StatusPresentation&, const StatusPresentation&) = default;
 };
 
-// With a camera in use, the tool tip says so on a line of its own; a light that needs
-// permission adds a sentence.
+// The tool tip is the status's headline, then what to do about it, then "Camera in use" while a
+// camera is.
 StatusPresentation presentationFor(const LightStatus& status, bool cameraInUse = false,
                                    bool lightNeedsPermission = false);
 
@@ -24,3 +24,5 @@ QString plainToolTip(const QString& text);
 
 // The Qt resource that holds the icon of a symbol name.
 QString symbolResourcePath(const QString& symbolName);
+// The same symbol drawn on whole pixels at 16 px, for the smallest trays.
+QString smallSymbolResourcePath(const QString& symbolName);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "ReadableColour.h"
 
 #include <QColor>
 
@@ -11,20 +12,27 @@
 // The tone of the panel, as far as the desktop tells it.
 enum class PanelTone { unknown, dark, light };
 
-// Relative luminance of an sRGB colour, 0 for black to 1 for white.
-double relativeLuminance(const QColor& colour);
-double contrastRatio(const QColor& a, const QColor& b);
 // Dark where light ink stands out more from it than dark ink does.
 PanelTone toneOf(const QColor& panel);
 
-struct IconColours {
-    QColor ink;
-    // A rim around the ink, one pixel or more wide; invalid where there is none.
-    QColor rim;
-
-    friend bool operator==(const IconColours&, const IconColours&) = default;
+// What each hint of the desktop says of the panel behind the tray icon; unknown where it is silent.
+struct PanelClues {
+    // The foreground the XEmbed tray asks its icons in (_NET_SYSTEM_TRAY_COLORS).
+    PanelTone trayColours = PanelTone::unknown;
+    // The desktop's colour scheme, from the XDG desktop portal.
+    PanelTone portal = PanelTone::unknown;
+    // Qt's palette, where the desktop's theme gives it.
+    PanelTone palette = PanelTone::unknown;
 };
 
-// Light ink for a dark panel, dark ink for a light one. Where the tone is unknown, light ink with
-// a dark rim: the ink stands out from a dark panel and the rim from a light one.
-IconColours iconColours(TrayIconStyle style, PanelTone panel);
+// The tone the hints agree on. Hints come late, stale or wrong during a theme switch: where they
+// disagree, or none is given, the tone is unknown.
+PanelTone panelTone(const PanelClues& clues);
+
+// Light ink for a dark panel, dark ink for a light one. Where the tone is unknown, a mid grey that
+// stands out 3:1 or more from dark panels (#2a2e32 and darker) and light ones (#dcdcdc and
+// lighter) alike, so that a filled bulb reads as filled on either; and a dark rim around it
+// (iconRim) for the panels of a middle tone, such as a blue tray, that the grey melts into.
+QColor iconInk(TrayIconStyle style, PanelTone panel);
+// Invalid where the icon has no rim.
+QColor iconRim(TrayIconStyle style, PanelTone panel);

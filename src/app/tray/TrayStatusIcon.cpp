@@ -96,16 +96,17 @@ void TrayStatusIcon::setContextMenu(QMenu* menu) {
 void TrayStatusIcon::applyIcon() {
     shownSymbol_ = presentation_.symbolName;
     // Asked at every symbol: a tray that restarted may have brought other colours.
-    const IconColours colours = iconColours(AppState::storedTrayIconStyle(), panelHints_.tone());
-    if (colours != iconColours_) {
-        iconColours_ = colours;
+    const QColor ink = iconInk(AppState::storedTrayIconStyle(), panelHints_.tone());
+    if (ink != iconInk_) {
+        iconInk_ = ink;
         icons_.clear();
     }
     tray_->setIcon(shownSymbol_.isEmpty() ? QIcon() : iconFor(shownSymbol_));
 }
 
 void TrayStatusIcon::redrawIcon() {
-    if (tray_ && !shownSymbol_.isEmpty()) {
+    if (tray_ && !shownSymbol_.isEmpty() &&
+        iconInk(AppState::storedTrayIconStyle(), panelHints_.tone()) != iconInk_) {
         applyIcon();
     }
 }
@@ -122,19 +123,19 @@ QIcon TrayStatusIcon::iconFor(const QString& symbolName) {
     if (!QIcon::hasThemeIcon(themeName)) {
         themeName.clear();
     }
-    QIcon icon = monochromeIcon(symbolResourcePath(symbolName), iconColours_.ink, iconColours_.rim,
-                                themeName);
+    // The ink tells the rim: only the grey has one.
+    QIcon icon = monochromeIcon(symbolResourcePath(symbolName), iconInk_, themeName,
+                                smallSymbolResourcePath(symbolName),
+                                iconRim(AppState::storedTrayIconStyle(), panelHints_.tone()));
     icons_.insert(symbolName, icon);
     return icon;
 }
 
-// A new palette may come with another desktop theme, and so another panel; a new style is the
-// user's choice in Preferences (AppState::setTrayIconStyle).
+// A new style is the user's choice in Preferences (AppState::setTrayIconStyle).
 bool TrayStatusIcon::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == qApp && (event->type() == QEvent::ApplicationPaletteChange ||
-                            (event->type() == QEvent::DynamicPropertyChange &&
-                             static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() ==
-                                 AppState::trayIconStyleKey))) {
+    if (watched == qApp && event->type() == QEvent::DynamicPropertyChange &&
+        static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() ==
+            AppState::trayIconStyleKey) {
         redrawIcon();
     }
     return StatusIcon::eventFilter(watched, event);

@@ -43,6 +43,6 @@ private:
     QPointer<QMenu> menu_;
     QHash<QString, QIcon> icons_;
     // What icons_ are drawn in.
-    IconColours iconColours_;
+    QColor iconInk_;
     PanelHints panelHints_;
 };

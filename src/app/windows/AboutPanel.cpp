@@ -49,7 +49,7 @@ std::optional<QUrl> urlOf(const QString& address) {
 
 // The six lines of the credits, each ended by a newline.
 QString creditsText() {
-    return QCoreApplication::translate("AboutPanel", "Toggle your Litra's!") + QLatin1Char('\n') +
+    return QCoreApplication::translate("AboutPanel", "Toggle your Litras!") + QLatin1Char('\n') +
            QLatin1Char('\n') +
            QCoreApplication::translate("AboutPanel",
                                        "Glowdeck is built on the litra command-line tool.") +

@@ -22,13 +22,10 @@ PreferencesWindowController::PreferencesWindowController(AppState* appState,
     view_ = new PreferencesView(appState, commands,
                                 LoginItemService::mainAppService(), window_.get());
 
-    window_->resize(creationSize);
     auto* layout = new QVBoxLayout(window_.get());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
-    // The window takes the form's fixed size, which also keeps the user from resizing it.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->activate();
+    window_->resize(PreferencesView::defaultSize);
 
     window_->setWindowTitle(tr("Preferences"));
     // A closed window is hidden, not deleted, and shown again by the next showWindow().

@@ -13,13 +13,11 @@ class QWidget;
 class WindowFrameAutosave;
 
 // The Preferences window: one top-level window hosting the Preferences form, made once and
-// kept for the whole run. It cannot be resized, only closed and minimised; closing hides it.
-// Its frame is kept under frameAutosaveName.
+// kept for the whole run. It can be resized, closed and minimised, not maximised; closing hides
+// it. Its position is kept under frameAutosaveName.
 class PreferencesWindowController : public QObject {
     Q_OBJECT
 public:
-    // Where the window starts; its content then takes the form's own fixed size.
-    static constexpr QSize creationSize{440, 360};
     static constexpr const char* frameAutosaveName = "GlowdeckPreferences";
 
     // The form uses the login item of the running Glowdeck binary.
