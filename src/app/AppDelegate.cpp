@@ -299,6 +299,7 @@ void AppDelegate::updateStatusItem(const LightStatus& status) {
     if (!statusItem_) {
         return;
     }
+    statusItem_->setStyle(appState_.trayIconStyle());
     StatusPresentation presentation =
         presentationFor(status, appState_.cameraInUse(), appState_.lightNeedsPermission());
     if (presentation != shownPresentation_) {

@@ -51,10 +51,6 @@ TrayIconStyle AppState::readTrayIconStyle(const QSettings& settings) {
     return TrayIconStyle::automatic;
 }
 
-TrayIconStyle AppState::storedTrayIconStyle() {
-    return readTrayIconStyle(QSettings(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck")));
-}
-
 void AppState::publish(LightsSnapshot snapshot) {
     if (snapshot == snapshot_) {
         return;
@@ -128,9 +124,6 @@ void AppState::setTrayIconStyle(TrayIconStyle style) {
     trayIconStyle_ = style;
     emit changed();
     store(trayIconStyleKey, storedName(style));
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        app->setProperty(trayIconStyleKey, storedName(style));
-    }
 }
 
 void AppState::setFollowCamera(bool follow) {

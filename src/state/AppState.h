@@ -74,9 +74,7 @@ public:
     void setPollIntervalSeconds(double seconds);
 
     TrayIconStyle trayIconStyle() const { return trayIconStyle_; }
-    // Stores the style and writes it to the settings file. The tray icon has no AppState of its
-    // own: it reads the file, and follows the change of the application object's property of
-    // the same name, which this sets as well.
+    // Stores the style and writes it to the settings file.
     void setTrayIconStyle(TrayIconStyle style);
 
     // Whether the lights go on while a camera is in use; stored like the poll interval.
@@ -111,8 +109,6 @@ public:
 
     // The stored tray icon style ("Automatic", "Light" or "Dark"); Automatic for anything else.
     static TrayIconStyle readTrayIconStyle(const QSettings& settings);
-    // The same, from Glowdeck's settings file as it is now.
-    static TrayIconStyle storedTrayIconStyle();
 
     // Why the last change of the setting `key` could not be written to the settings file;
     // none once a change of it was written. The value holds for this run all the same.

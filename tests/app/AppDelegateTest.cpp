@@ -103,6 +103,8 @@ TEST_F(Delegate, RefreshShowsWhatTheLightsReportAndAFailedOneForgetsIt) {
     EXPECT_EQ(state().brightnessPercentage(), 70.0);
     EXPECT_EQ(icon->presentations.back(), presentationFor(LightStatus::mixed()));
     EXPECT_EQ(menuItem(1)->text(), "2 devices connected");
+    state().setTrayIconStyle(TrayIconStyle::dark);
+    EXPECT_EQ(icon->style, TrayIconStyle::dark) << "the style chosen in Preferences";
 
     setFaults("LITRA_SIM_FAIL_STATUS=3\nLITRA_SIM_FAIL_STDERR=usb gone\n");
     delegate->refreshAction();
