@@ -68,6 +68,10 @@ class WaylandDesktop(Desktop):
         # Sanitized builds only: what Qt's Wayland platform keeps until exit is not ours.
         env["LSAN_OPTIONS"] = ":".join(filter(None, [env.get("LSAN_OPTIONS"),
                                                      "suppressions=" + self.leak_suppressions]))
+        # Whole stacks: Mesa's driver is unloaded before the report, and only the frames of the
+        # EGL library that loaded it can name what it kept.
+        env["ASAN_OPTIONS"] = ":".join(filter(None, [env.get("ASAN_OPTIONS"),
+                                                     "fast_unwind_on_malloc=0"]))
         return env
 
     def start(self, tray=True, full_width=False):

@@ -1,7 +1,5 @@
 #include "MonochromeIcon.h"
 
-#include "AppIcon.h"
-
 #include <QIconEngine>
 #include <QImage>
 #include <QPainter>
@@ -71,9 +69,11 @@ public:
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
 
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
-        // Tray hosts that take a list of pixmaps pick from these; the engine draws any size.
+        // Tray hosts that take a list of pixmaps pick from these and scale the nearest, which
+        // blurs a one-pixel rim: every size a panel draws at, and none far above them, since
+        // each is drawn and sent with every change of the icon.
         QList<QSize> sizes;
-        for (int side : iconSides) {
+        for (int side : traySides) {
             sizes.append(QSize(side, side));
         }
         return sizes;
@@ -190,6 +190,7 @@ private:
     }
 
     static constexpr int smallBelow = 20;
+    static constexpr int traySides[] = {16, 18, 20, 22, 24, 28, 32, 36, 44, 48, 64};
     // One pixel of rim per 22 of icon: a pixel at the sizes of a panel.
     static constexpr double rimWidthDivisor = 22.0;
 
