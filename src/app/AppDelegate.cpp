@@ -74,6 +74,8 @@ AppDelegate::AppDelegate(ControllerFactory makeController, StatusIconFactory mak
     : QObject(parent),
       makeController_(std::move(makeController)),
       makeStatusIcon_(std::move(makeStatusIcon)),
+      commands_(
+          &appState_, [this] { return controller_; }, [this] { return refresh(); }),
       cameraFolder_(QString::fromLatin1(CameraWatcher::systemFolder)) {
     plugGather_.setSingleShot(true);
     connect(&plugGather_, &QTimer::timeout, this, [this] { detached(refreshAfterPlug()); });
@@ -129,12 +131,10 @@ void AppDelegate::litraPathChanged() {
     }
     makeController();
     if (!controller_) {
-        appState_.setDeviceCount(0);  // nothing to ask: what the old litra found is gone
-        appState_.updateMetrics({});
-        appState_.setLights({});
-        appState_.setLightNeedsPermission(false);
+        // Nothing to ask: what the old litra found is gone.
+        appState_.publish(
+            LightsSnapshot::of(appState_.status(), {}, false, appState_.temperatureRange()));
     }
-    updateStatusItem(appState_.status());
     detached(refresh());
 }
 
@@ -145,10 +145,11 @@ void AppDelegate::setUp() {
     connect(statusMenu_.get(), &StatusMenu::aboutToShow, this, &AppDelegate::updateMenu);
     connect(statusMenu_.get(), &StatusMenu::actionChosen, this, &AppDelegate::perform);
     connect(statusMenu_.get(), &StatusMenu::lightChosen, this,
-            [this](const QString& serial) { detached(toggleLight(serial)); });
+            [this](const QString& serial) { commands_.submit(LightCommand::toggle(serial)); });
     // Tray hosts that mirror the menu over D-Bus may never say that it is about to show, so
     // the menu follows the state; one that is open stays as it was opened.
     connect(&appState_, &AppState::changed, this, [this] {
+        updateStatusItem(appState_.status());
         if (!statusMenu_->menu()->isVisible()) {
             updateMenu();
         }
@@ -167,7 +168,7 @@ void AppDelegate::setUp() {
     }
     appState_.setCameraUnavailable(CameraWatcher::unavailable(cameraFolder_));
     connect(&appState_, &AppState::changed, this, &AppDelegate::followCameraSetting);
-    connect(&appState_, &AppState::lightsSetByUser, this, [this] {
+    connect(&commands_, &CommandQueue::lightsSetByUser, this, [this] {
         if (camera_) {
             camera_->follow().userChangedLights();
         }
@@ -208,11 +209,8 @@ void AppDelegate::followCameraSetting() {
     if (wanted) {
         try {
             camera_ = std::make_unique<CameraWatcher>(cameraFolder_, cameraTiming_);
-            connect(camera_.get(), &CameraWatcher::began, this,
-                    [this] { cameraStep({.switchOn = true, .switchOff = {}}); });
-            connect(camera_.get(), &CameraWatcher::ended, this, [this] {
-                cameraStep({.switchOn = false, .switchOff = camera_->follow().switchOffAtEnd()});
-            });
+            connect(camera_.get(), &CameraWatcher::began, this, &AppDelegate::cameraBegan);
+            connect(camera_.get(), &CameraWatcher::ended, this, &AppDelegate::cameraEnded);
         } catch (...) {
             appState_.setCameraUnavailable(localizedDescription(std::current_exception()));
             return;
@@ -220,62 +218,33 @@ void AppDelegate::followCameraSetting() {
     }
     if (appState_.cameraInUse()) {
         appState_.setCameraInUse(false);
-        updateStatusItem(appState_.status());
     }
 }
 
-void AppDelegate::cameraStep(CameraStep step) {
-    appState_.setCameraInUse(step.switchOn);
-    updateStatusItem(appState_.status());
-    cameraSteps_.push_back(std::move(step));
-    if (!cameraBusy_) {
-        detached(runCameraSteps());
-    }
+void AppDelegate::cameraBegan() {
+    appState_.setCameraInUse(true);
+    commands_.submitStep([delegate = QPointer<AppDelegate>(this)](
+                             LitraController& controller) -> QCoro::Task<> {
+        const std::vector<LitraDevice> before = co_await controller.devices();
+        co_await controller.on();
+        if (delegate && delegate->camera_) {
+            delegate->camera_->follow().remember(CameraFollow::switchOffFor(before));
+        }
+    });
 }
 
-// One step after the other: a call that ends while its lights are being switched on is put
-// back once they are.
-QCoro::Task<> AppDelegate::runCameraSteps() {
-    QPointer<AppDelegate> self(this);
-    cameraBusy_ = true;
-    while (!cameraSteps_.empty()) {
-        const CameraStep step = std::move(cameraSteps_.front());
-        cameraSteps_.pop_front();
-        std::shared_ptr<LitraController> controller = controller_;
-        if (!controller || (!step.switchOn && step.switchOff.empty())) {
-            continue;
-        }
-        std::vector<LitraDevice> before;
-        QString failure;
-        try {
-            if (step.switchOn) {
-                before = co_await controller->devices();
-                co_await controller->on();
-            }
-            for (const QString& serial : step.switchOff) {
-                co_await controller->off(serial);
-            }
-        } catch (...) {
-            failure = localizedDescription(std::current_exception());
-        }
-        if (!self) {
-            co_return;
-        }
-        if (!failure.isEmpty()) {
-            // Shown like any other failure, and not tried again until the next call.
-            appState_.setStatus(LightStatus::error(failure));
-            updateStatusItem(appState_.status());
-            continue;
-        }
-        if (step.switchOn && camera_) {
-            camera_->follow().remember(CameraFollow::switchOffFor(before));
-        }
-        co_await refresh();
-        if (!self) {
-            co_return;
-        }
+void AppDelegate::cameraEnded() {
+    appState_.setCameraInUse(false);
+    std::vector<QString> switchOff = camera_->follow().switchOffAtEnd();
+    if (switchOff.empty()) {
+        return;
     }
-    cameraBusy_ = false;
+    commands_.submitStep(
+        [switchOff = std::move(switchOff)](LitraController& controller) -> QCoro::Task<> {
+            for (const QString& serial : switchOff) {
+                co_await controller.off(serial);
+            }
+        });
 }
 
 void AppDelegate::cancelPolling() {
@@ -320,66 +289,23 @@ QCoro::Task<> AppDelegate::refresh() {
     if (!miss) {
         lightAccess_.forget();
     }
-    appState_.setLightNeedsPermission(miss && lightAccess_.lacksPermissionAfter(status));
-    appState_.setStatus(status);
-    appState_.setDeviceCount(static_cast<qint64>(devices.size()));
-    appState_.updateMetrics(devices);
-    appState_.setLights(std::move(devices));
-    updateStatusItem(status);
+    const bool needsPermission = miss && lightAccess_.lacksPermissionAfter(status);
+    appState_.publish(LightsSnapshot::of(std::move(status), std::move(devices), needsPermission,
+                                         appState_.temperatureRange()));
     emit refreshFinished();
-}
-
-QCoro::Task<> AppDelegate::toggleLights() {
-    co_await toggleLight(QString());
-}
-
-// Not a coroutine: GCC 12 destroys a capturing lambda's temporary twice in a co_await operand.
-QCoro::Task<QString> AppDelegate::toggleLight(const QString& serial) {
-    return runCommand([serial](LitraController& controller) { return controller.toggle(serial); });
-}
-
-QCoro::Task<QString> AppDelegate::runCommand(LightCommand command) {
-    QPointer<AppDelegate> self(this);
-    std::shared_ptr<LitraController> controller = controller_;
-    if (!controller) {
-        co_return appState_.status().isError() ? appState_.status().message()
-                                               : tr("Glowdeck is still starting");
-    }
-
-    appState_.noteLightsSetByUser();
-    QString failure;
-    try {
-        co_await command(*controller);
-    } catch (...) {
-        failure = localizedDescription(std::current_exception());
-    }
-    if (!self || controller != controller_) {
-        co_return failure;
-    }
-
-    if (failure.isEmpty()) {
-        co_return co_await refreshForCaller();
-    }
-    appState_.setStatus(LightStatus::error(failure));
-    updateStatusItem(appState_.status());
-    co_return failure;
-}
-
-QCoro::Task<QString> AppDelegate::refreshForCaller() {
-    QPointer<AppDelegate> self(this);
-    co_await refresh();
-    if (!self || !appState_.status().isError()) {
-        co_return QString();
-    }
-    co_return appState_.status().message();
 }
 
 void AppDelegate::updateStatusItem(const LightStatus& status) {
     if (!statusItem_) {
         return;
     }
-    statusItem_->setPresentation(
-        presentationFor(status, appState_.cameraInUse(), appState_.lightNeedsPermission()));
+    statusItem_->setStyle(appState_.trayIconStyle());
+    StatusPresentation presentation =
+        presentationFor(status, appState_.cameraInUse(), appState_.lightNeedsPermission());
+    if (presentation != shownPresentation_) {
+        statusItem_->setPresentation(presentation);
+        shownPresentation_ = std::move(presentation);
+    }
 }
 
 void AppDelegate::updateMenu() {
@@ -405,7 +331,7 @@ void AppDelegate::statusItemClicked(StatusIcon::Click click) {
         showMenu();
         return;
     }
-    detached(toggleLights());
+    commands_.submit(LightCommand::toggle());
 }
 
 void AppDelegate::perform(MenuAction action) {
@@ -453,17 +379,10 @@ void AppDelegate::prepareWindow(QWidget* window) {
 
 PreferencesWindowController* AppDelegate::preferencesWindow() {
     if (!preferencesWindow_) {
-        preferencesWindow_ =
-            std::make_unique<PreferencesWindowController>(&appState_, controllerProvider());
+        preferencesWindow_ = std::make_unique<PreferencesWindowController>(&appState_, &commands_);
         prepareWindow(preferencesWindow_->window());
     }
     return preferencesWindow_.get();
-}
-
-ControllerProvider AppDelegate::controllerProvider() {
-    return [delegate = QPointer<AppDelegate>(this)]() -> std::shared_ptr<LitraController> {
-        return delegate ? delegate->controller() : nullptr;
-    };
 }
 
 void AppDelegate::openAbout() {

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "CameraFollow.h"
+#include "CommandQueue.h"
 #include "LightAccess.h"
 #include "MenuEntries.h"
 #include "PreferencesForm.h"
@@ -35,7 +36,6 @@ class AppDelegate : public QObject {
 public:
     using ControllerFactory = std::function<std::shared_ptr<LitraController>()>;
     using StatusIconFactory = std::function<std::unique_ptr<StatusIcon>()>;
-    using LightCommand = std::function<QCoro::Task<>(LitraController&)>;
     using HotPlugFactory = std::function<std::unique_ptr<HotPlugSource>()>;
 
     // The litra chosen in Preferences, else the one shipped, and the icon in the system tray.
@@ -50,16 +50,14 @@ public:
     // Empty until launch, and for good when it could not be created.
     const std::shared_ptr<LitraController>& controller() const { return controller_; }
     StatusIcon* statusItem() const { return statusItem_.get(); }
-    StatusMenu* statusMenu() const { return statusMenu_.get(); }
     // Whether the polling loop's task is still running: a cancelled loop ends at its next check.
     bool isPolling() const;
     // The Preferences window, made at the first call and the same one after that.
     PreferencesWindowController* preferencesWindow();
     // The About dialog once "About" has been chosen, else none.
     AboutDialog* aboutDialog() const { return aboutDialog_.get(); }
-    // Yields the delegate's controller at the moment of the call; holds the delegate weakly,
-    // so it yields none once the delegate is gone.
-    ControllerProvider controllerProvider();
+    // Every light command goes through it, whoever gives it.
+    CommandQueue& commands() { return commands_; }
 
     // Where plug-in events come from (none: polling alone; the first constructor listens to
     // udev) and how long a burst of them is gathered into one refresh. Set before setUp().
@@ -78,15 +76,6 @@ public:
     void startPolling();
     // Queries the lights once and stores the status, count and figures from that answer.
     QCoro::Task<> refresh();
-    // Switches the lights, then refreshes; a failure is shown as the status.
-    QCoro::Task<> toggleLights();
-    // The same for the light with this serial number alone; yields what runCommand yields.
-    QCoro::Task<QString> toggleLight(const QString& serial);
-    // Runs one command, then refreshes; a failure is shown as the status. Yields the message of
-    // what failed, the command or the refresh; empty when both went through.
-    QCoro::Task<QString> runCommand(LightCommand command);
-    // Refreshes; yields the message of the error status it leaves, empty when there is none.
-    QCoro::Task<QString> refreshForCaller();
     void updateStatusItem(const LightStatus& status);
     // Brings the menu up to date with the state at this moment; the tray host shows it.
     void showMenu();
@@ -106,17 +95,11 @@ signals:
 
 private:
     struct PollTask;
-    // What a camera's coming or going asks of the lights.
-    struct CameraStep {
-        bool switchOn = false;
-        std::vector<QString> switchOff;
-    };
-
     void devicesChanged();
     QCoro::Task<> refreshAfterPlug();
     void followCameraSetting();
-    void cameraStep(CameraStep step);
-    QCoro::Task<> runCameraSteps();
+    void cameraBegan();
+    void cameraEnded();
 
     void perform(MenuAction action);
     void makeController();
@@ -129,10 +112,12 @@ private:
     ControllerFactory makeController_;
     StatusIconFactory makeStatusIcon_;
     std::shared_ptr<LitraController> controller_;
+    CommandQueue commands_;
     std::unique_ptr<StatusMenu> statusMenu_;  // outlives the icon that shows it
     // What the menu shows now.
     std::optional<std::vector<MenuEntry>> menuShows_;
     std::unique_ptr<StatusIcon> statusItem_;
+    std::optional<StatusPresentation> shownPresentation_;
     std::unique_ptr<PollTask> pollTask_;
     std::unique_ptr<PreferencesWindowController> preferencesWindow_;
     std::unique_ptr<AboutDialog> aboutDialog_;
@@ -146,7 +131,5 @@ private:
     QString cameraFolder_;
     CameraFollow::Timing cameraTiming_;
     std::unique_ptr<CameraWatcher> camera_;
-    std::deque<CameraStep> cameraSteps_;
-    bool cameraBusy_ = false;
     LightAccess lightAccess_;
 };

@@ -36,7 +36,8 @@ int GlowdeckApp::runTray(int argc, char** argv, bool openPreferences) {
     configure();
 
     AppDelegate delegate;
-    SessionService session(delegate);
+    SessionService session(delegate.appState(), delegate.commands(),
+                           [&delegate] { delegate.openPreferences(); });
     try {
         if (session.claim(QDBusConnection::sessionBus(), platformData) ==
             SessionService::Outcome::handedOver) {

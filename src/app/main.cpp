@@ -2,6 +2,7 @@
 // alone; the tray application is a module, loaded only to start it.
 
 #include "CommandLine.h"
+#include "LitraTool.h"
 #include "Verbs.h"
 
 #include <QCoreApplication>
@@ -13,22 +14,17 @@
 
 #include <dlfcn.h>
 
-#ifndef GLOWDECK_INSTALLED_LIBEXEC_RELATIVE
-#define GLOWDECK_INSTALLED_LIBEXEC_RELATIVE "../libexec/glowdeck"
-#endif
-
 namespace {
 
 constexpr const char* trayModule = "glowdeck-tray.so";
 
 // Beside the program in the build tree, in the package's private folder when installed.
 int runTray(int argc, char** argv, bool openPreferences) {
-    const QDir programDir =
+    const QString programDir =
         QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2);
     QByteArray tried;
-    for (const QString& folder :
-         {QStringLiteral("."), QStringLiteral(GLOWDECK_INSTALLED_LIBEXEC_RELATIVE)}) {
-        const QString path = QDir(programDir.filePath(folder)).filePath(QLatin1String(trayModule));
+    for (const QString& folder : shippedFolders(programDir, QStringLiteral("."))) {
+        const QString path = QDir(folder).filePath(QLatin1String(trayModule));
         if (!QFileInfo::exists(path)) {
             continue;
         }

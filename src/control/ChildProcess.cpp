@@ -46,10 +46,6 @@ private:
     int fd_ = -1;
 };
 
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 QString signalName(int signal) {
     const char* abbrev = sigabbrev_np(signal);
     const char* description = sigdescr_np(signal);

@@ -17,22 +17,33 @@ using json = nlohmann::json;
 
 enum class FieldType { text, boolean, integer };
 
+// A member of a light's report and the LitraDevice field it fills; exactly one slot is set.
 struct Field {
     std::string_view key;
     FieldType type;
+    std::optional<QString> LitraDevice::*text = nullptr;
+    std::optional<bool> LitraDevice::*boolean = nullptr;
+    std::optional<qint64> LitraDevice::*integer = nullptr;
 };
+
+constexpr Field textField(std::string_view key, std::optional<QString> LitraDevice::*slot) {
+    return {key, FieldType::text, slot, nullptr, nullptr};
+}
+constexpr Field integerField(std::string_view key, std::optional<qint64> LitraDevice::*slot) {
+    return {key, FieldType::integer, nullptr, nullptr, slot};
+}
 
 // Table order is the order in which the fields are checked.
 constexpr std::array<Field, 9> fields{{
-    {"serial_number", FieldType::text},
-    {"device_type", FieldType::text},
-    {"is_on", FieldType::boolean},
-    {"brightness_in_lumen", FieldType::integer},
-    {"temperature_in_kelvin", FieldType::integer},
-    {"minimum_brightness_in_lumen", FieldType::integer},
-    {"maximum_brightness_in_lumen", FieldType::integer},
-    {"minimum_temperature_in_kelvin", FieldType::integer},
-    {"maximum_temperature_in_kelvin", FieldType::integer},
+    textField("serial_number", &LitraDevice::serial_number),
+    textField("device_type", &LitraDevice::device_type),
+    {"is_on", FieldType::boolean, nullptr, &LitraDevice::is_on, nullptr},
+    integerField("brightness_in_lumen", &LitraDevice::brightness_in_lumen),
+    integerField("temperature_in_kelvin", &LitraDevice::temperature_in_kelvin),
+    integerField("minimum_brightness_in_lumen", &LitraDevice::minimum_brightness_in_lumen),
+    integerField("maximum_brightness_in_lumen", &LitraDevice::maximum_brightness_in_lumen),
+    integerField("minimum_temperature_in_kelvin", &LitraDevice::minimum_temperature_in_kelvin),
+    integerField("maximum_temperature_in_kelvin", &LitraDevice::maximum_temperature_in_kelvin),
 }};
 
 // The exact value of a JSON number's text when it is integral and fits a signed 64-bit integer.
@@ -215,34 +226,18 @@ private:
             mismatch(typeName(kind, text));
         } else if (field.type == FieldType::text) {
             QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-            if (const QString problem = currentField_ == 0 ? serialNumberProblem(value) : QString();
+            const bool isSerialNumber = field.text == &LitraDevice::serial_number;
+            if (const QString problem = isSerialNumber ? serialNumberProblem(value) : QString();
                 !problem.isEmpty()) {
                 fail("light " + std::to_string(devices.size()) + ": " + problem.toStdString());
             }
-            (currentField_ == 0 ? device.serial_number : device.device_type) = std::move(value);
+            device.*field.text = std::move(value);
         } else if (field.type == FieldType::boolean) {
-            device.is_on = flag;
+            device.*field.boolean = flag;
         } else {
-            integerSlot(device, currentField_) = *integer;
+            device.*field.integer = *integer;
         }
         return true;
-    }
-
-    static std::optional<qint64>& integerSlot(LitraDevice& d, int index) {
-        switch (index) {
-            case 3:
-                return d.brightness_in_lumen;
-            case 4:
-                return d.temperature_in_kelvin;
-            case 5:
-                return d.minimum_brightness_in_lumen;
-            case 6:
-                return d.maximum_brightness_in_lumen;
-            case 7:
-                return d.minimum_temperature_in_kelvin;
-            default:
-                return d.maximum_temperature_in_kelvin;
-        }
     }
 
     // A value where the top level wants an array, a light an object, or a member its type.

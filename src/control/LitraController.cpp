@@ -45,8 +45,6 @@ QObject* resumeContext() {
 
 }  // namespace
 
-LitraController::LitraController() : LitraController(locateLitraBinary()) {}
-
 LitraController::LitraController(const QString& binaryPath, ProcessLimits limits)
     : LitraController(binaryPath, limits, true) {}
 

@@ -21,8 +21,6 @@
 // Callers keep the controller alive (shared_ptr) while they await it.
 class LitraController {
 public:
-    // Looks up litra among the application's resources; throws LitraError::binaryMissing.
-    LitraController();
     // Uses the given executable; throws LitraError::binaryMissing when there is no such file.
     explicit LitraController(const QString& binaryPath, ProcessLimits limits = {});
     // The tool the user chose, used whether or not it is there now: a run then says why not.

@@ -18,4 +18,13 @@ struct LitraDevice {
     std::optional<qint64> maximum_temperature_in_kelvin;
 
     friend bool operator==(const LitraDevice&, const LitraDevice&) = default;
+
+    // The brightness in per cent of the light's maximum; none when the report leaves it open.
+    std::optional<double> brightnessPercentage() const {
+        if (!brightness_in_lumen || maximum_brightness_in_lumen.value_or(0) <= 0) {
+            return std::nullopt;
+        }
+        return static_cast<double>(*brightness_in_lumen) /
+               static_cast<double>(*maximum_brightness_in_lumen) * 100.0;
+    }
 };

@@ -1,21 +1,28 @@
 #include "LitraError.h"
 
+#include <cstring>
+
 namespace {
 
 // What the tool says is shown in a tool tip, a menu line and under the sliders. A tool that
 // writes megabytes must not make those unreadable or slow to lay out.
-constexpr qsizetype quotedLimit = 500;
-
 QString quoted(const QString& text) {
-    if (text.size() <= quotedLimit) {
-        return text;
-    }
-    const qsizetype cut =
-        text.at(quotedLimit - 1).isHighSurrogate() ? quotedLimit - 1 : quotedLimit;
-    return text.left(cut) + QChar(0x2026);  // …
+    return cutShort(text, 501);
 }
 
 }  // namespace
+
+QString cutShort(const QString& text, qsizetype longest) {
+    if (text.size() <= longest) {
+        return text;
+    }
+    const qsizetype cut = text.at(longest - 2).isHighSurrogate() ? longest - 2 : longest - 1;
+    return text.left(cut) + QChar(0x2026);  // …
+}
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 GlowdeckError::GlowdeckError(QString message)
     : message_(std::move(message)), utf8_(message_.toUtf8()) {}

@@ -40,6 +40,13 @@ public:
     using GlowdeckError::GlowdeckError;
 };
 
+// The text as it is when it has at most `longest` characters, else cut to fewer, without
+// splitting a character, and ended with "…".
+QString cutShort(const QString& text, qsizetype longest);
+
+// The system's own words for an errno value.
+QString systemReason(int error);
+
 // The readable message of any exception that reaches the user.
 QString localizedDescription(const std::exception& error);
 QString localizedDescription(const std::exception_ptr& error);

@@ -13,10 +13,15 @@
 #define GLOWDECK_SHIPS_LITRA false
 #endif
 
+QStringList shippedFolders(const QString& programDir, const QString& inBuildTree) {
+    const QDir dir(programDir);
+    return {QDir::cleanPath(dir.filePath(inBuildTree)),
+            QDir::cleanPath(dir.filePath(QStringLiteral(GLOWDECK_INSTALLED_LIBEXEC_RELATIVE)))};
+}
+
 QString locateLitraBinary(const QString& appDir) {
-    for (const QString& folder :
-         {QStringLiteral("resources"), QStringLiteral(GLOWDECK_INSTALLED_LIBEXEC_RELATIVE)}) {
-        QFileInfo candidate(QDir(appDir).filePath(folder + QStringLiteral("/litra")));
+    for (const QString& folder : shippedFolders(appDir, QStringLiteral("resources"))) {
+        QFileInfo candidate(QDir(folder).filePath(QStringLiteral("litra")));
         if (candidate.isFile()) {
             return candidate.absoluteFilePath();
         }

@@ -2,11 +2,16 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
 
 class LitraController;
+
+// Where Glowdeck's own files lie beside the program in `programDir`: `inBuildTree` in the build
+// tree, the package's private folder once installed.
+QStringList shippedFolders(const QString& programDir, const QString& inBuildTree);
 
 // Where the litra shipped with Glowdeck lives for a binary in `appDir`: resources/ beside it
 // (build tree), or the package's private folder (installed). Empty when neither exists.

@@ -49,7 +49,7 @@ bool holdsCamera(DIR* fds, const std::string& folder) {
 }
 
 QString systemReason(const QString& what) {
-    return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+    return what + QStringLiteral(": ") + ::systemReason(errno);
 }
 
 }  // namespace

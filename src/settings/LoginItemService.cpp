@@ -1,5 +1,7 @@
 #include "LoginItemService.h"
 
+#include "LitraError.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -18,10 +20,6 @@ constexpr const char* entryFileName = "glowdeck.desktop";
 
 std::filesystem::path nativePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
-}
-
-QString systemReason(const std::error_code& error) {
-    return QString::fromLocal8Bit(error.message());
 }
 
 // Creates the folder and any missing parents, private to the user as the XDG base directory
@@ -125,7 +123,7 @@ void LoginItemService::registerItem() {
     }
     if (const std::error_code error = makePrivateFolders(directory_)) {
         throw LoginItemError(tr("Could not create the autostart folder %1: %2")
-                                 .arg(QDir::toNativeSeparators(directory_), systemReason(error)));
+                                 .arg(QDir::toNativeSeparators(directory_), systemReason(error.value())));
     }
     const auto failed = [this](const QString& reason) {
         return LoginItemError(tr("Could not write the autostart entry %1: %2")
@@ -140,12 +138,12 @@ void LoginItemService::registerItem() {
         throw failed(file.errorString());
     }
     if (::fsync(file.handle()) != 0) {
-        throw failed(systemReason({errno, std::generic_category()}));
+        throw failed(systemReason(errno));
     }
     std::error_code error;
     std::filesystem::rename(nativePath(file.fileName()), nativePath(entryPath_), error);
     if (error) {
-        throw failed(systemReason(error));
+        throw failed(systemReason(error.value()));
     }
     file.setAutoRemove(false);
 }

@@ -29,7 +29,6 @@ public:
     LoginItemService(QString autostartDirectory, QString executablePath);
 
     const QString& entryPath() const { return entryPath_; }
-    const QString& executablePath() const { return executablePath_; }
 
     Status status() const;
     bool isEnabled() const { return status() == Status::enabled; }

@@ -60,11 +60,11 @@ QString trayIconStyleText(TrayIconStyle style) {
     return translated(QT_TRANSLATE_NOOP("PreferencesView", "Automatic"));
 }
 
-PreferencesForm::PreferencesForm(AppState* appState, ControllerProvider controllerProvider,
+PreferencesForm::PreferencesForm(AppState* appState, CommandQueue* commands,
                                  LoginItemService loginItems, QObject* parent)
     : QObject(parent),
       appState_(appState),
-      controllerProvider_(std::move(controllerProvider)),
+      commands_(commands),
       loginItems_(std::move(loginItems)),
       launchAtLogin_(loginItems_.isEnabled()) {
     connect(appState_, &AppState::changed, this, &PreferencesForm::appStateChanged);
@@ -119,11 +119,7 @@ std::optional<double> PreferencesForm::brightnessFigure() const {
     if (!light) {
         return appState_->brightnessPercentage();
     }
-    if (!light->brightness_in_lumen || light->maximum_brightness_in_lumen.value_or(0) <= 0) {
-        return std::nullopt;
-    }
-    return static_cast<double>(*light->brightness_in_lumen) /
-           static_cast<double>(*light->maximum_brightness_in_lumen) * 100.0;
+    return light->brightnessPercentage();
 }
 
 std::optional<double> PreferencesForm::temperatureFigure() const {
@@ -284,8 +280,7 @@ void PreferencesForm::resetLitraPath() {
 }
 
 void PreferencesForm::checkLitra() {
-    std::shared_ptr<LitraController> controller =
-        controllerProvider_ ? controllerProvider_() : nullptr;
+    std::shared_ptr<LitraController> controller = commands_->controller();
     simulated_ = false;
     ++litraChecks_;
     if (!controller) {
@@ -347,7 +342,7 @@ void PreferencesForm::brightnessEditingChanged(bool editing) {
     isEditingBrightness_ = editing;
     emit changed();
     if (!editing) {
-        sendLightCommand(LightCommand::brightness, brightnessSlider_);
+        sendLightCommand(LightCommand::brightness(wholeNumber(brightnessSlider_), appliesTo_));
     }
 }
 
@@ -355,38 +350,23 @@ void PreferencesForm::temperatureEditingChanged(bool editing) {
     isEditingTemperature_ = editing;
     emit changed();
     if (!editing) {
-        sendLightCommand(LightCommand::temperature, temperatureSlider_);
+        sendLightCommand(LightCommand::temperature(wholeNumber(temperatureSlider_), appliesTo_));
     }
 }
 
-void PreferencesForm::sendLightCommand(LightCommand command, double sliderValue) {
-    const qint64 value = wholeNumber(sliderValue);
-    std::shared_ptr<LitraController> controller =
-        controllerProvider_ ? controllerProvider_() : nullptr;
-    if (!controller) {
-        return;
+void PreferencesForm::sendLightCommand(LightCommand command) {
+    if (!commands_->controller()) {
+        return;  // the status says why
     }
-    appState_->noteLightsSetByUser();
-    runLightCommand(this, std::move(controller), command, value, appliesTo_);
-}
-
-QCoro::Task<> PreferencesForm::runLightCommand(QPointer<PreferencesForm> form,
-                                               std::shared_ptr<LitraController> controller,
-                                               LightCommand command, qint64 value, QString serial) {
-    std::optional<QString> error;
-    try {
-        if (command == LightCommand::brightness) {
-            co_await controller->setBrightness(value, serial);
-        } else {
-            co_await controller->setTemperature(value, serial);
+    commands_->submit(std::move(command), [form = QPointer<PreferencesForm>(this)](
+                                              const CommandOutcome& outcome) {
+        // The refresh's failure is the status, shown in its own place.
+        if (form) {
+            const QString& failure = outcome.commandFailure;
+            form->setLightActionError(failure.isEmpty() ? std::nullopt : std::optional(failure));
+            emit form->lightCommandFinished();
         }
-    } catch (...) {
-        error = localizedDescription(std::current_exception());
-    }
-    if (form) {
-        form->setLightActionError(std::move(error));
-        emit form->lightCommandFinished();
-    }
+    });
 }
 
 void PreferencesForm::launchAtLoginChanged(bool on) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "CommandQueue.h"
 #include "LoginItemService.h"
 #include "SliderMapping.h"
 #include "StatusWords.h"
@@ -13,11 +14,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-class LitraController;
-
-// Yields the controller to use at the moment of the call, or none.
-using ControllerProvider = std::function<std::shared_ptr<LitraController>()>;
 
 // The whole-number part of a slider value or interval, truncated toward zero.
 qint64 wholeNumber(double value);
@@ -40,12 +36,11 @@ public:
     static constexpr double pollIntervalStep = 1.0;
     static constexpr double dimmedOpacity = 0.4;
 
-    // `appState` must outlive the form.
-    PreferencesForm(AppState* appState, ControllerProvider controllerProvider,
-                    LoginItemService loginItems, QObject* parent = nullptr);
+    // `appState` and `commands`, which its light commands go through, must outlive the form.
+    PreferencesForm(AppState* appState, CommandQueue* commands, LoginItemService loginItems,
+                    QObject* parent = nullptr);
 
     AppState* appState() const { return appState_; }
-    const LoginItemService& loginItems() const { return loginItems_; }
 
     bool launchAtLogin() const { return launchAtLogin_; }
     const std::optional<QString>& launchError() const { return launchError_; }
@@ -120,8 +115,6 @@ signals:
     void lightCommandFinished();
 
 private:
-    enum class LightCommand { brightness, temperature };
-
     void appStateChanged();
     // The chosen light as the last refresh reported it; none when all lights are chosen.
     const LitraDevice* chosenLight() const;
@@ -136,17 +129,14 @@ private:
     // Registers or unregisters the login item unless it already matches. Throws the
     // service's LoginItemError.
     void setLaunchAtLogin(bool wanted);
-    void sendLightCommand(LightCommand command, double sliderValue);
-    static QCoro::Task<> runLightCommand(QPointer<PreferencesForm> form,
-                                         std::shared_ptr<LitraController> controller,
-                                         LightCommand command, qint64 value, QString serial);
+    void sendLightCommand(LightCommand command);
     void setLightActionError(std::optional<QString> error);
     static QCoro::Task<> runLitraCheck(QPointer<PreferencesForm> form,
                                        std::shared_ptr<LitraController> controller, quint64 check);
     void setLaunchError(std::optional<QString> error);
 
     AppState* appState_;
-    ControllerProvider controllerProvider_;
+    CommandQueue* commands_;
     LoginItemService loginItems_;
 
     bool launchAtLogin_ = false;

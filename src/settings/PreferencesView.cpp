@@ -71,10 +71,10 @@ QColor errorColour(const QPalette& palette) {
 
 }  // namespace
 
-PreferencesView::PreferencesView(AppState* appState, ControllerProvider controllerProvider,
+PreferencesView::PreferencesView(AppState* appState, CommandQueue* commands,
                                  LoginItemService loginItems, QWidget* parent)
     : QWidget(parent),
-      form_(new PreferencesForm(appState, std::move(controllerProvider), std::move(loginItems),
+      form_(new PreferencesForm(appState, commands, std::move(loginItems),
                                 this)) {
     setMinimumSize(minimumWidth, minimumHeight);
     build();

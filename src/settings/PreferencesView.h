@@ -33,7 +33,7 @@ public:
     static constexpr double trackHeight = 18.0;
     static constexpr double thumbSize = 22.0;
 
-    PreferencesView(AppState* appState, ControllerProvider controllerProvider,
+    PreferencesView(AppState* appState, CommandQueue* commands,
                     LoginItemService loginItems, QWidget* parent = nullptr);
 
     PreferencesForm& form() { return *form_; }

@@ -51,18 +51,24 @@ TrayIconStyle AppState::readTrayIconStyle(const QSettings& settings) {
     return TrayIconStyle::automatic;
 }
 
-TrayIconStyle AppState::storedTrayIconStyle() {
-    return readTrayIconStyle(QSettings(QStringLiteral("Glowdeck"), QStringLiteral("Glowdeck")));
+void AppState::publish(LightsSnapshot snapshot) {
+    if (snapshot == snapshot_) {
+        return;
+    }
+    snapshot_ = std::move(snapshot);
+    emit changed();
 }
 
 void AppState::setStatus(LightStatus status) {
-    status_ = std::move(status);
-    emit changed();
+    LightsSnapshot next = snapshot_;
+    next.status = std::move(status);
+    publish(std::move(next));
 }
 
 void AppState::setDeviceCount(qint64 count) {
-    deviceCount_ = count;
-    emit changed();
+    LightsSnapshot next = snapshot_;
+    next.deviceCount = count;
+    publish(std::move(next));
 }
 
 void AppState::setPollIntervalSeconds(double seconds) {
@@ -101,11 +107,6 @@ std::optional<QString> AppState::saveError(const char* key) const {
     return found == saveErrors_.end() ? std::nullopt : std::optional(found->second);
 }
 
-void AppState::setLightNeedsPermission(bool needs) {
-    lightNeedsPermission_ = needs;
-    emit changed();
-}
-
 QString AppState::litraPath() const {
     return settings_.value(QLatin1String(litraPathKey)).toString();
 }
@@ -123,9 +124,6 @@ void AppState::setTrayIconStyle(TrayIconStyle style) {
     trayIconStyle_ = style;
     emit changed();
     store(trayIconStyleKey, storedName(style));
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        app->setProperty(trayIconStyleKey, storedName(style));
-    }
 }
 
 void AppState::setFollowCamera(bool follow) {
@@ -152,32 +150,36 @@ void AppState::setCameraInUse(bool inUse) {
 }
 
 void AppState::setBrightnessPercentage(std::optional<double> percentage) {
-    brightnessPercentage_ = percentage;
-    emit changed();
+    LightsSnapshot next = snapshot_;
+    next.brightnessPercentage = percentage;
+    publish(std::move(next));
 }
 
 void AppState::setTemperatureKelvin(std::optional<double> kelvin) {
-    temperatureKelvin_ = kelvin;
-    emit changed();
+    LightsSnapshot next = snapshot_;
+    next.temperatureKelvin = kelvin;
+    publish(std::move(next));
 }
 
 void AppState::setTemperatureRange(TemperatureRange range) {
-    temperatureRange_ = range;
-    emit changed();
+    LightsSnapshot next = snapshot_;
+    next.temperatureRange = range;
+    publish(std::move(next));
 }
 
-void AppState::setLights(std::vector<LitraDevice> lights) {
-    lights_ = std::move(lights);
-    emit changed();
+LightsSnapshot LightsSnapshot::of(LightStatus status, std::vector<LitraDevice> lights,
+                                  bool lightNeedsPermission, TemperatureRange knownRange) {
+    LightsSnapshot snapshot;
+    snapshot.status = std::move(status);
+    snapshot.deviceCount = static_cast<qint64>(lights.size());
+    snapshot.lightNeedsPermission = lightNeedsPermission;
+    snapshot.temperatureRange = knownRange;
+    snapshot.updateMetrics(lights);
+    snapshot.lights = std::move(lights);
+    return snapshot;
 }
 
-void AppState::updateMetrics(const std::vector<LitraDevice>& devices) {
-    if (devices.empty()) {
-        setBrightnessPercentage(std::nullopt);
-        setTemperatureKelvin(std::nullopt);
-        return;
-    }
-
+void LightsSnapshot::updateMetrics(const std::vector<LitraDevice>& devices) {
     double brightnessSum = 0.0;
     int brightnessCount = 0;
     double temperatureSum = 0.0;
@@ -185,10 +187,8 @@ void AppState::updateMetrics(const std::vector<LitraDevice>& devices) {
     std::optional<double> highestMinimum;
     std::optional<double> lowestMaximum;
     for (const LitraDevice& d : devices) {
-        if (d.brightness_in_lumen && d.maximum_brightness_in_lumen &&
-            *d.maximum_brightness_in_lumen > 0) {
-            brightnessSum += static_cast<double>(*d.brightness_in_lumen) /
-                             static_cast<double>(*d.maximum_brightness_in_lumen) * 100.0;
+        if (const std::optional<double> percentage = d.brightnessPercentage()) {
+            brightnessSum += *percentage;
             ++brightnessCount;
         }
         if (d.temperature_in_kelvin) {
@@ -204,13 +204,12 @@ void AppState::updateMetrics(const std::vector<LitraDevice>& devices) {
             lowestMaximum = lowestMaximum ? std::min(*lowestMaximum, v) : v;
         }
     }
-
-    setBrightnessPercentage(brightnessCount > 0 ? std::optional(brightnessSum / brightnessCount)
-                                                : std::nullopt);
-    setTemperatureKelvin(temperatureCount > 0 ? std::optional(temperatureSum / temperatureCount)
-                                              : std::nullopt);
+    brightnessPercentage =
+        brightnessCount > 0 ? std::optional(brightnessSum / brightnessCount) : std::nullopt;
+    temperatureKelvin =
+        temperatureCount > 0 ? std::optional(temperatureSum / temperatureCount) : std::nullopt;
     if (highestMinimum && lowestMaximum && *highestMinimum < *lowestMaximum) {
-        setTemperatureRange({*highestMinimum, *lowestMaximum});
+        temperatureRange = {*highestMinimum, *lowestMaximum};
     }
 }
 
@@ -228,6 +227,13 @@ QString displayText(const LightStatus& status) {
             return QStringLiteral("Error: ") + displayable(status.message());
     }
     return {};
+}
+
+QString deviceCountText(qint64 deviceCount) {
+    const QString format = deviceCount == 1
+                               ? QCoreApplication::translate("StatusMenu", "%1 device connected")
+                               : QCoreApplication::translate("StatusMenu", "%1 devices connected");
+    return format.arg(deviceCount);
 }
 
 QString missingPermissionText() {

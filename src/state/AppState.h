@@ -16,13 +16,36 @@ struct TemperatureRange {
     friend bool operator==(const TemperatureRange&, const TemperatureRange&) = default;
 };
 
+// What one refresh found, published whole: the icon, the menu, Preferences and the bus each
+// read it. Equal snapshots mean nothing changed for anyone who shows them.
+struct LightsSnapshot {
+    LightStatus status = LightStatus::noDevices();
+    qint64 deviceCount = 0;
+    std::vector<LitraDevice> lights;
+    // The lights' average brightness in per cent and temperature in kelvin, and the range of
+    // temperatures they all accept (the last one known when this report gives none).
+    std::optional<double> brightnessPercentage;
+    std::optional<double> temperatureKelvin;
+    TemperatureRange temperatureRange;
+    // A light is connected whose device the user may not use, as found after the last miss.
+    bool lightNeedsPermission = false;
+
+    // The snapshot of a report; a failed query has no lights.
+    static LightsSnapshot of(LightStatus status, std::vector<LitraDevice> lights,
+                             bool lightNeedsPermission, TemperatureRange knownRange);
+    // Derives brightness, temperature and, when the lights share one, the range from a report.
+    void updateMetrics(const std::vector<LitraDevice>& devices);
+    friend bool operator==(const LightsSnapshot&, const LightsSnapshot&) = default;
+};
+
 // How the tray icon is coloured: Automatic suits it to the panel behind it; Light (for a dark
 // panel) and Dark (for a light one) are for a panel that defeats that.
 enum class TrayIconStyle { automatic, light, dark };
 
-// The one observable state shared by the tray icon and the Preferences form. Lives on the GUI
-// thread. `changed` is emitted once for every assignment to any field, also when the value is
-// unchanged, after the new value is stored; observers re-read the fields.
+// The one observable state shared by the tray icon, the menu, Preferences and the bus. Lives on
+// the GUI thread. `changed` is emitted after a new value is stored: for the lights only when the
+// snapshot differs from the last one, for the other fields on every assignment; observers
+// re-read the fields.
 class AppState : public QObject {
     Q_OBJECT
 public:
@@ -35,10 +58,15 @@ public:
 
     explicit AppState(QObject* parent = nullptr);
 
-    const LightStatus& status() const { return status_; }
+    const LightsSnapshot& snapshot() const { return snapshot_; }
+    // Stores the snapshot and sends `changed`, unless it equals the one stored.
+    void publish(LightsSnapshot snapshot);
+
+    const LightStatus& status() const { return snapshot_.status; }
+    // A failure shown in place of the status; the lights and figures stay as they were.
     void setStatus(LightStatus status);
 
-    qint64 deviceCount() const { return deviceCount_; }
+    qint64 deviceCount() const { return snapshot_.deviceCount; }
     void setDeviceCount(qint64 count);
 
     double pollIntervalSeconds() const { return pollIntervalSeconds_; }
@@ -46,9 +74,7 @@ public:
     void setPollIntervalSeconds(double seconds);
 
     TrayIconStyle trayIconStyle() const { return trayIconStyle_; }
-    // Stores the style and writes it to the settings file. The tray icon has no AppState of its
-    // own: it reads the file, and follows the change of the application object's property of
-    // the same name, which this sets as well.
+    // Stores the style and writes it to the settings file.
     void setTrayIconStyle(TrayIconStyle style);
 
     // Whether the lights go on while a camera is in use; stored like the poll interval.
@@ -62,37 +88,27 @@ public:
     void setCameraUnavailable(std::optional<QString> reason);
     bool cameraInUse() const { return cameraInUse_; }
     void setCameraInUse(bool inUse);
-    // Sends lightsSetByUser: a click, a menu choice, a command or Preferences set the lights.
-    void noteLightsSetByUser() { emit lightsSetByUser(); }
 
-    std::optional<double> brightnessPercentage() const { return brightnessPercentage_; }
+    std::optional<double> brightnessPercentage() const { return snapshot_.brightnessPercentage; }
     void setBrightnessPercentage(std::optional<double> percentage);
 
-    std::optional<double> temperatureKelvin() const { return temperatureKelvin_; }
+    std::optional<double> temperatureKelvin() const { return snapshot_.temperatureKelvin; }
     void setTemperatureKelvin(std::optional<double> kelvin);
 
-    TemperatureRange temperatureRange() const { return temperatureRange_; }
+    TemperatureRange temperatureRange() const { return snapshot_.temperatureRange; }
     void setTemperatureRange(TemperatureRange range);
 
-    // A light is connected whose device the user may not use, as found after the last miss.
-    bool lightNeedsPermission() const { return lightNeedsPermission_; }
-    void setLightNeedsPermission(bool needs);
+    bool lightNeedsPermission() const { return snapshot_.lightNeedsPermission; }
 
     // The litra tool chosen in Preferences; empty for the one shipped with Glowdeck. Stored in
     // the settings file; litraPathChanged follows `changed` when the value differs.
     QString litraPath() const;
     void setLitraPath(const QString& path);
     // Each light as the last refresh reported it.
-    const std::vector<LitraDevice>& lights() const { return lights_; }
-    void setLights(std::vector<LitraDevice> lights);
-
-    // Derives brightness, temperature and the common temperature range from one refresh.
-    void updateMetrics(const std::vector<LitraDevice>& devices);
+    const std::vector<LitraDevice>& lights() const { return snapshot_.lights; }
 
     // The stored tray icon style ("Automatic", "Light" or "Dark"); Automatic for anything else.
     static TrayIconStyle readTrayIconStyle(const QSettings& settings);
-    // The same, from Glowdeck's settings file as it is now.
-    static TrayIconStyle storedTrayIconStyle();
 
     // Why the last change of the setting `key` could not be written to the settings file;
     // none once a change of it was written. The value holds for this run all the same.
@@ -100,26 +116,19 @@ public:
 
 signals:
     void changed();
-    void lightsSetByUser();
     void litraPathChanged();
 
 private:
     // Writes the setting at once (an invalid value removes it) and notes whether that failed.
     void store(const char* key, const QVariant& value);
 
-    LightStatus status_ = LightStatus::noDevices();
-    qint64 deviceCount_ = 0;
+    LightsSnapshot snapshot_;
     double pollIntervalSeconds_ = defaultPollIntervalSeconds;
     TrayIconStyle trayIconStyle_ = TrayIconStyle::automatic;
     bool followCamera_ = false;
     bool notify_ = true;
     std::optional<QString> cameraUnavailable_;
     bool cameraInUse_ = false;
-    std::optional<double> brightnessPercentage_;
-    std::optional<double> temperatureKelvin_;
-    TemperatureRange temperatureRange_;
-    bool lightNeedsPermission_ = false;
-    std::vector<LitraDevice> lights_;
     QSettings settings_;
     std::map<QString, QString> saveErrors_;
 };
@@ -130,6 +139,9 @@ bool isUsablePollInterval(double seconds);
 
 // The one text shown for a status wherever a status is shown.
 QString displayText(const LightStatus& status);
+
+// "1 device connected", "2 devices connected", ...
+QString deviceCountText(qint64 deviceCount);
 
 // The sentence added wherever the status is shown when a light needs permission.
 QString missingPermissionText();

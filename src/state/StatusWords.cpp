@@ -1,6 +1,7 @@
 #include "StatusWords.h"
 
 #include "AppState.h"
+#include "LitraError.h"
 
 #include <QCoreApplication>
 
@@ -101,14 +102,6 @@ FailureKind failureKind(const QString& message) {
         return FailureKind::failed;
     }
     return FailureKind::other;
-}
-
-QString cutShort(const QString& text, qsizetype longest) {
-    if (text.size() <= longest) {
-        return text;
-    }
-    const qsizetype end = text.at(longest - 2).isHighSurrogate() ? longest - 2 : longest - 1;
-    return text.left(end) + QChar(0x2026);
 }
 
 StatusWords statusWords(const LightStatus& status, bool lightNeedsPermission) {

@@ -32,9 +32,5 @@ enum class FailureKind {
 };
 FailureKind failureKind(const QString& errorMessage);
 
-// `text` when it has at most `longest` characters, else its beginning and "…" in as many, never
-// between the halves of a character.
-QString cutShort(const QString& text, qsizetype longest);
-
 // The status a display text stands for, as the bus carries it: the inverse of displayText.
 LightStatus statusFromDisplayText(const QString& text);

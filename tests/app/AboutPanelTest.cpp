@@ -1,5 +1,4 @@
 #include "AboutPanel.h"
-#include "AppIcon.h"
 
 #include <gtest/gtest.h>
 
@@ -39,12 +38,6 @@ TEST(AboutPanel, MarksEveryWebAddressAndNothingElse) {
     EXPECT_EQ(links("http:// xhttps://a.org lights@a.org"), QStringList{}) << "no addresses";
     EXPECT_EQ(linksIn(*aboutPanelOptions().credits),
               (QStringList{litraProjectUrl().toString(), homepageUrl().toString()}));
-}
-
-TEST(AboutPanel, ShippedIconIsDrawn) {
-    const QImage icon = loadAppIcon().pixmap(QSize(64, 64)).toImage();
-    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
-    EXPECT_GT(qAlpha(icon.pixel(32, 32)), 0);
 }
 
 }  // namespace

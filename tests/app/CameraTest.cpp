@@ -110,6 +110,12 @@ protected:
     }
     AppState& state() { return delegate->appState(); }
     CameraWatcher* watcher() const { return delegate->cameraWatcher(); }
+    // Submits the command and waits until it, and all before it, has run.
+    bool drained(LightCommand command) {
+        QSignalSpy done(&delegate->commands(), &CommandQueue::drained);
+        delegate->commands().submit(std::move(command));
+        return waitUntil([&] { return !done.isEmpty(); });
+    }
     bool settledAt(int count) const {
         return watcher()->holders() == count && !watcher()->isWaiting();
     }
@@ -159,6 +165,7 @@ TEST_F(Camera, AProbeDoesNothingAndACallPutsBackWhatTheUserDidNotSet) {
     ASSERT_TRUE(waitUntil([&] { return state().status() == LightStatus::allOff(); }));
     end(third);
     ASSERT_TRUE(waitUntil([&] { return !state().cameraInUse() && settledAt(0); }));
+    ASSERT_TRUE(drained(LightCommand::refresh()));  // an off at the end would have run by now
     EXPECT_EQ(runsOf("on"), 2);
     EXPECT_EQ(runsOf("off --serial-number T-2"), 1);
 }
@@ -166,7 +173,7 @@ TEST_F(Camera, AProbeDoesNothingAndACallPutsBackWhatTheUserDidNotSet) {
 TEST_F(Camera, OptionOffRunsNothingAndAFailedSwitchOnIsShownOnce) {
     launch(false);
     QProcess* call = hold("30");
-    ASSERT_TRUE(testsupport::await(delegate->refreshForCaller()).isEmpty());
+    ASSERT_TRUE(drained(LightCommand::refresh()));
     EXPECT_EQ(watcher(), nullptr);
     EXPECT_EQ(runsOf("on"), 0);
 

@@ -29,10 +29,10 @@ protected:
         delegate->setUp();
         ASSERT_TRUE(waitUntil([&] { return refreshes->size() == 1; }));
     }
-    // Sends `count` events from within the next refresh, once it changes the state.
+    // Sends `count` events from within the next refresh, as it ends.
     void sendDuringNextRefresh(int count) {
         auto sent = std::make_shared<bool>(false);
-        QObject::connect(&delegate->appState(), &AppState::changed, source, [this, count, sent] {
+        QObject::connect(delegate.get(), &AppDelegate::refreshFinished, source, [this, count, sent] {
             for (int i = 0; !*sent && i < count; ++i)
                 emit source->devicesChanged();
             *sent = true;

@@ -57,8 +57,7 @@ TEST(Notifier, TellsEachStateThatNeedsTheUserOnceAndItsActionOpensPreferences) {
                              [&](const QString& token) { opened << token; });
     const auto refreshes = [&](LightStatus status, int count, bool permission = false) {
         for (int i = 0; i < count; ++i) {
-            state.setStatus(status);
-            state.setLightNeedsPermission(permission);
+            state.publish(LightsSnapshot::of(status, {}, permission, {}));
             notifier.refreshFinished();
         }
         QTest::qWait(50);  // time for a Notify that should not come

@@ -14,19 +14,6 @@ namespace {
 
 constexpr PollDuration longest(std::numeric_limits<std::uint64_t>::max());
 
-TEST(PollSleep, IsTheIntervalInWholeNanosecondsButNeverBusy) {
-    const auto sleep = [](double seconds) { return pollSleepDuration(seconds).count(); };
-    EXPECT_EQ(sleep(12.3456789012), 12'345'678'901u) << "truncated";
-    EXPECT_EQ(sleep(1e10), 10'000'000'000'000'000'000u) << "centuries fit";
-    EXPECT_EQ(sleep(1e-12), 10'000'000u) << "ten milliseconds at least";
-    EXPECT_EQ(sleep(-3.0), 5'000'000'000u) << "the default for one it cannot sleep";
-    // One timer waits whole milliseconds, rounded up so that a sleep never ends early, and a
-    // day at most.
-    EXPECT_EQ(sleepSlice(PollDuration(1)), 1ms);
-    EXPECT_EQ(sleepSlice(PollDuration(1'000'001)), 2ms);
-    EXPECT_EQ(sleepSlice(longest), 24h);
-}
-
 TEST(PollSleep, EndsWhenItsTimeIsUpOrAtOnceWhenCancelled) {
     PollCancellation timed;
     QCoro::Task<> shortSleep = timed.sleep(20ms);

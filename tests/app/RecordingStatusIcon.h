@@ -14,8 +14,10 @@ public:
         presentations.push_back(shown);
     }
     void setContextMenu(QMenu* newMenu) override { menu = newMenu; }
+    void setStyle(TrayIconStyle newStyle) override { style = newStyle; }
     void click(Click which) { emit clicked(which); }
 
     std::vector<StatusPresentation> presentations;
     QPointer<QMenu> menu;
+    TrayIconStyle style = TrayIconStyle::automatic;
 };

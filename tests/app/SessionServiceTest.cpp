@@ -108,7 +108,8 @@ protected:
             [] { return std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR)); },
             [] { return std::make_unique<RecordingStatusIcon>(); });
         delegate->appState().setPollIntervalSeconds(3600);
-        service = std::make_unique<SessionService>(*delegate);
+        service = std::make_unique<SessionService>(delegate->appState(), delegate->commands(),
+                                                   [this] { delegate->openPreferences(); });
         delegate->setUp();
         ASSERT_EQ(service->claim(bus), SessionService::Outcome::owner);
         ASSERT_TRUE(waitUntil([&] { return delegate->appState().deviceCount() == 2; }));
@@ -149,7 +150,8 @@ public:
 
 TEST_F(SessionBus, SecondStartHasTheFirstShowPreferencesWithItsTokenAndEnds) {
     AppDelegate delegate;
-    SessionService first(delegate);
+    SessionService first(delegate.appState(), delegate.commands(),
+                         [&] { delegate.openPreferences(); });
     ASSERT_EQ(first.claim(bus), SessionService::Outcome::owner);
     ShowWatch watch;
     delegate.preferencesWindow()->window()->installEventFilter(&watch);
@@ -314,17 +316,14 @@ TEST_F(SessionBus, StatusInAnErrorFailsAndItsJsonTellsAPanelWhy) {
     expectError("alone");
     environment.remove("LITRA_SIM_FAIL_STATUS");
     runGlowdeckHere();
-    delegate->appState().setStatus(LightStatus::error(reason));
-    delegate->appState().setDeviceCount(0);
-    delegate->appState().setLights({});
+    delegate->appState().publish(LightsSnapshot::of(LightStatus::error(reason), {}, false, {}));
     expectError("running");
 
-    delegate->appState().setStatus(LightStatus::allOn());
     LitraDevice light;
     std::tie(light.serial_number, light.device_type, light.is_on) =
         std::tuple("T-1", "Panel", true);
     std::tie(light.brightness_in_lumen, light.maximum_brightness_in_lumen) = std::pair(40, 80);
-    delegate->appState().setLights({light, light});
+    delegate->appState().publish(LightsSnapshot::of(LightStatus::allOn(), {light, light}, false, {}));
     const QJsonObject on =
         QJsonDocument::fromJson(verb({"status", "--json"})->readAllStandardOutput()).object();
     EXPECT_EQ(on["state"], "on");

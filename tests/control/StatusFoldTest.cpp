@@ -24,16 +24,4 @@ TEST(StatusFold, FoldsKnownStatesInTheWrittenOrder) {
     }
 }
 
-TEST(CommandArguments, ClampBrightnessAndTruncateTemperature) {
-    for (auto [value, sent] : {std::pair{0, "1"}, {-20, "1"}, {55, "55"}, {250, "100"}}) {
-        EXPECT_EQ(LitraController::brightnessArguments(value),
-                  (QStringList{"brightness", "--percentage", sent}));
-    }
-    for (auto [value, sent] :
-         {std::pair{2750, "2700"}, {6599, "6500"}, {99, "0"}, {-150, "-100"}}) {
-        EXPECT_EQ(LitraController::temperatureArguments(value),
-                  (QStringList{"temperature", "--value", sent}));
-    }
-}
-
 }  // namespace

@@ -88,9 +88,7 @@ bool Rig::launch(ProcessLimits limits) {
         Qt::DirectConnection);
     form_ = std::make_unique<PreferencesForm>(
         &delegate_->appState(),
-        [delegate = QPointer<AppDelegate>(delegate_.get())]() -> std::shared_ptr<LitraController> {
-            return delegate ? delegate->controller() : nullptr;
-        },
+        &delegate_->commands(),
         LoginItemService::mainAppService());
     form_->appear();
     delegate_->setUp();
@@ -111,9 +109,9 @@ bool Rig::chooseRefresh() {
 }
 
 bool Rig::leftClick() {
-    const std::size_t before = icon_->presentations.size();
+    QSignalSpy drained(&delegate_->commands(), &CommandQueue::drained);
     icon_->click(StatusIcon::Click::left);
-    return waitUntil([&] { return icon_->presentations.size() > before; });
+    return waitUntil([&] { return !drained.isEmpty(); });
 }
 
 bool Rig::dragBrightnessTo(double percentage) {
@@ -125,7 +123,7 @@ bool Rig::dragBrightnessTo(double percentage) {
 }
 
 void Rig::choose(const QString& menuTitle) {
-    for (QAction* action : delegate_->statusMenu()->menu()->actions()) {
+    for (QAction* action : icon_->menu->actions()) {
         if (action->text() == menuTitle) {
             action->trigger();
             return;
@@ -139,7 +137,7 @@ QString Rig::toolTip() const {
 }
 
 QString Rig::menuStatusLine() const {
-    return delegate_->statusMenu()->entries().at(0).title;
+    return icon_->menu->actions().at(0)->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
 QByteArray Rig::lights() const {

@@ -54,9 +54,13 @@ protected:
     const std::shared_ptr<LitraController> controller =
         std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR));
     AppState state;
-    int providerCalls = 0;
     std::shared_ptr<LitraController> inUse = controller;
-    PreferencesView view{&state, [this] { return ++providerCalls, inUse; },
+    // A refresh finds the lights well.
+    CommandQueue commands{&state, [this] { return inUse; }, [this]() -> QCoro::Task<> {
+                              state.setStatus(LightStatus::allOn());
+                              co_return;
+                          }};
+    PreferencesView view{&state, &commands,
                          LoginItemService(dir.filePath("autostart"), "/usr/bin/glowdeck")};
     PreferencesForm& form = view.form();
     QSignalSpy finished{&form, &PreferencesForm::lightCommandFinished};
@@ -94,7 +98,6 @@ TEST_F(Preferences, EachDragSendsOneCommandWithItsLastValueWhenItEnds) {
     ASSERT_TRUE(waitUntil([&] { return finished.count() == 3; }));
     EXPECT_EQ(runs(), (QStringList{"brightness --percentage 49", "brightness --percentage 70",
                                    "temperature --value 5000"}));
-    EXPECT_EQ(providerCalls, 3) << "the controller is asked for anew for every command";
     EXPECT_EQ(brightnessValueText(1e30), "9200000000000000000%") << "saturates, no overflow";
 }
 
@@ -123,14 +126,15 @@ TEST_F(Preferences, SlidersFollowOnlyChangedLightValuesWithinTheRange) {
 
 TEST_F(Preferences, CommandOutlivingItsFormKeepsItsControllerAndLeavesTheFormAlone) {
     ScopedEnv delay("LITRA_SIM_DELAY_MS", "200");
-    auto handed = std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR));
-    const std::weak_ptr<LitraController> watched = handed;
-    auto gone = std::make_unique<PreferencesForm>(
-        &state, [&] { return std::exchange(handed, nullptr); }, LoginItemService::mainAppService());
+    QSignalSpy drained(&commands, &CommandQueue::drained);
+    auto gone = std::make_unique<PreferencesForm>(&state, &commands,
+                                                  LoginItemService::mainAppService());
+    inUse = std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR));
     gone->brightnessEditingChanged(false);
+    const std::weak_ptr<LitraController> watched = std::exchange(inUse, nullptr);
     gone.reset();
     EXPECT_FALSE(watched.expired()) << "the command holds it";
-    EXPECT_TRUE(waitUntil([&] { return watched.expired(); }));
+    EXPECT_TRUE(waitUntil([&] { return drained.count() == 1 && watched.expired(); }));
     EXPECT_EQ(runs().size(), 1);
 }
 
@@ -198,9 +202,10 @@ TEST(PreferencesFirstOpen, SaysWhatIsWrongShowsNoMadeUpValuesAndServesTheKeyboar
     QTemporaryDir dir;
     AppState state;
     state.setStatus(LightStatus::error("No litra tool chosen yet"));
-    PreferencesView view(
-        &state, [] { return nullptr; },
-        LoginItemService(dir.filePath("autostart"), "/usr/bin/glowdeck"));
+    CommandQueue commands(
+        &state, [] { return nullptr; }, []() -> QCoro::Task<> { co_return; });
+    PreferencesView view(&state, &commands,
+                         LoginItemService(dir.filePath("autostart"), "/usr/bin/glowdeck"));
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     const auto text = [&](const char* name) { return view.findChild<QLabel*>(name)->text(); };

@@ -70,25 +70,24 @@ TEST(Metrics, MeansOfTheLightsThatReportThemAndTheRangeTheyShare) {
                            .maximum_temperature_in_kelvin = upper};
     };
     // The state after one refresh found these lights, a refresh with other values before it.
-    const auto after = [&](const std::vector<LitraDevice>& lights) {
-        auto state = std::make_unique<AppState>();
-        state->updateMetrics({lumen(1, 2), kelvin(3456), range(3100, 5900)});
-        state->updateMetrics(lights);
-        return state;
+    const auto after = [&](std::vector<LitraDevice> lights) {
+        const LightsSnapshot before =
+            LightsSnapshot::of({}, {lumen(1, 2), kelvin(3456), range(3100, 5900)}, false, {});
+        return LightsSnapshot::of({}, std::move(lights), false, before.temperatureRange);
     };
-    EXPECT_EQ(after({})->brightnessPercentage(), none);
-    EXPECT_EQ(after({})->temperatureKelvin(), none);
-    EXPECT_EQ(after({})->temperatureRange(), (TemperatureRange{3100, 5900})) << "kept";
-    EXPECT_EQ(after({lumen(300, 250)})->brightnessPercentage(), 120.0);
-    EXPECT_EQ(after({lumen(100, 250), lumen(250, 250)})->brightnessPercentage(), 70.0);
-    EXPECT_EQ(after({lumen(100, 0), lumen(100, none), lumen(50, 100)})->brightnessPercentage(), 50);
-    EXPECT_EQ(after({lumen(100, 0), lumen(none, 250)})->brightnessPercentage(), none);
-    EXPECT_EQ(after({kelvin(3000), kelvin(3001)})->temperatureKelvin(), 3000.5) << "not rounded";
-    EXPECT_EQ(after({range(3000, 6000), range(2700, 6500)})->temperatureRange(),
+    EXPECT_EQ(after({}).brightnessPercentage, none);
+    EXPECT_EQ(after({}).temperatureKelvin, none);
+    EXPECT_EQ(after({}).temperatureRange, (TemperatureRange{3100, 5900})) << "kept";
+    EXPECT_EQ(after({lumen(300, 250)}).brightnessPercentage, 120.0);
+    EXPECT_EQ(after({lumen(100, 250), lumen(250, 250)}).brightnessPercentage, 70.0);
+    EXPECT_EQ(after({lumen(100, 0), lumen(100, none), lumen(50, 100)}).brightnessPercentage, 50);
+    EXPECT_EQ(after({lumen(100, 0), lumen(none, 250)}).brightnessPercentage, none);
+    EXPECT_EQ(after({kelvin(3000), kelvin(3001)}).temperatureKelvin, 3000.5) << "not rounded";
+    EXPECT_EQ(after({range(3000, 6000), range(2700, 6500)}).temperatureRange,
               (TemperatureRange{3000, 6000}));
-    EXPECT_EQ(after({range(2900, none), range(none, 6100)})->temperatureRange(),
+    EXPECT_EQ(after({range(2900, none), range(none, 6100)}).temperatureRange,
               (TemperatureRange{2900, 6100}));
-    EXPECT_EQ(after({range(2700, 4000), range(4000, 6500)})->temperatureRange(),
+    EXPECT_EQ(after({range(2700, 4000), range(4000, 6500)}).temperatureRange,
               (TemperatureRange{3100, 5900}))
         << "one point in common is no range";
 }

@@ -16,10 +16,10 @@ constexpr Qt::WindowFlags windowFlags = Qt::Window | Qt::CustomizeWindowHint | Q
 }  // namespace
 
 PreferencesWindowController::PreferencesWindowController(AppState* appState,
-                                                         ControllerProvider controllerProvider,
+                                                         CommandQueue* commands,
                                                          QObject* parent)
     : QObject(parent), window_(std::make_unique<QWidget>(nullptr, windowFlags)) {
-    view_ = new PreferencesView(appState, std::move(controllerProvider),
+    view_ = new PreferencesView(appState, commands,
                                 LoginItemService::mainAppService(), window_.get());
 
     auto* layout = new QVBoxLayout(window_.get());

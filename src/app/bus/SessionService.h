@@ -1,15 +1,15 @@
 #pragma once
 
+#include "BusNames.h"
+#include "LightCommand.h"
 #include "LightEntries.h"
 #include "LitraError.h"
 
-#include <QCoroTask>
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <QVariantMap>
 
 #include <chrono>
@@ -17,7 +17,8 @@
 #include <optional>
 #include <vector>
 
-class AppDelegate;
+class AppState;
+class CommandQueue;
 struct LitraDevice;
 
 
@@ -62,10 +63,10 @@ class SessionService : public QObject, protected QDBusContext {
     Q_PROPERTY(int DeviceCount READ deviceCount)
     Q_PROPERTY(QList<QVariantMap> Lights READ lights)
 public:
-    static constexpr const char* serviceName = "org.glowdeck.Glowdeck";
-    static constexpr const char* objectPath = "/org/glowdeck/Glowdeck";
-    static constexpr const char* interfaceName = "org.glowdeck.Glowdeck";
-    static constexpr const char* litraFailed = "org.glowdeck.Glowdeck.Error.LitraFailed";
+    static constexpr const char* serviceName = bus::serviceName;
+    static constexpr const char* objectPath = bus::objectPath;
+    static constexpr const char* interfaceName = bus::interfaceName;
+    static constexpr const char* litraFailed = bus::litraFailed;
     // How long a later start waits for the running one; it may still be starting.
     static constexpr std::chrono::milliseconds answerTimeout{5000};
 
@@ -74,7 +75,9 @@ public:
         handedOver,  // another one runs and has opened its Preferences
     };
 
-    explicit SessionService(AppDelegate& delegate, QObject* parent = nullptr);
+    // `showPreferences` opens the Preferences window.
+    SessionService(AppState& state, CommandQueue& commands, std::function<void()> showPreferences,
+                   QObject* parent = nullptr);
 
     // Exports this object, then asks for the name. When another process owns it, asks that one
     // to open its Preferences with `platformData` and gives up the object again. Throws
@@ -105,15 +108,17 @@ private:
 
     // Answers the call being served with InvalidArgs when there is a `problem`; true then.
     bool refused(const QString& problem);
-    // Why `light` cannot be acted on: not a serial number, or none the last refresh listed.
-    QString lightProblem(const QString& light) const;
-    // Answers the call being served when `outcome` ends: empty is success, else the failure.
-    void answerWhenDone(QCoro::Task<QString> outcome);
+    // Why the command cannot run: a value out of range, or a light that is not a serial number
+    // the last refresh listed.
+    QString problemOf(const LightCommand& command) const;
+    // Answers the call being served once the command has run and the lights are refreshed.
+    void submit(LightCommand command);
     // Sends PropertiesChanged with the properties that differ from what was last published.
     void publishChanges();
 
-    AppDelegate& delegate_;
+    AppState& state_;
+    CommandQueue& commands_;
+    std::function<void()> showPreferences_;
     QDBusConnection bus_{QString()};
     std::optional<Published> published_;
-    QTimer publishSoon_;
 };

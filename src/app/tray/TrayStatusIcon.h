@@ -14,8 +14,8 @@
 
 // The icon in the system tray. When no tray is there yet (Glowdeck started before the panel),
 // it says so once on standard error and appears as soon as one is. Its symbols are drawn in
-// colours that stand out from the panel (TrayIconColours.h), re-drawn when the style setting or
-// what the desktop tells of the panel changes, and named as the theme's symbolic icons where
+// colours that stand out from the panel (TrayIconColours.h), re-drawn when the style or what the
+// desktop tells of the panel changes, and named as the theme's symbolic icons where
 // those are installed.
 class TrayStatusIcon : public StatusIcon {
     Q_OBJECT
@@ -25,9 +25,7 @@ public:
 
     void setPresentation(const StatusPresentation& presentation) override;
     void setContextMenu(QMenu* menu) override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void setStyle(TrayIconStyle style) override;
 
 private:
     void checkForTray();
@@ -44,5 +42,6 @@ private:
     QHash<QString, QIcon> icons_;
     // What icons_ are drawn in.
     QColor iconInk_;
+    TrayIconStyle style_ = TrayIconStyle::automatic;
     PanelHints panelHints_;
 };

@@ -18,7 +18,6 @@ constexpr auto trayCheckInterval = std::chrono::seconds(1);
 }  // namespace
 
 TrayStatusIcon::TrayStatusIcon(QObject* parent) : StatusIcon(parent) {
-    qApp->installEventFilter(this);
     connect(&panelHints_, &PanelHints::changed, this, &TrayStatusIcon::redrawIcon);
     trayWait_.setInterval(trayCheckInterval);
     connect(&trayWait_, &QTimer::timeout, this, &TrayStatusIcon::checkForTray);
@@ -96,7 +95,7 @@ void TrayStatusIcon::setContextMenu(QMenu* menu) {
 void TrayStatusIcon::applyIcon() {
     shownSymbol_ = presentation_.symbolName;
     // Asked at every symbol: a tray that restarted may have brought other colours.
-    const QColor ink = iconInk(AppState::storedTrayIconStyle(), panelHints_.tone());
+    const QColor ink = iconInk(style_, panelHints_.tone());
     if (ink != iconInk_) {
         iconInk_ = ink;
         icons_.clear();
@@ -106,7 +105,7 @@ void TrayStatusIcon::applyIcon() {
 
 void TrayStatusIcon::redrawIcon() {
     if (tray_ && !shownSymbol_.isEmpty() &&
-        iconInk(AppState::storedTrayIconStyle(), panelHints_.tone()) != iconInk_) {
+        iconInk(style_, panelHints_.tone()) != iconInk_) {
         applyIcon();
     }
 }
@@ -126,17 +125,12 @@ QIcon TrayStatusIcon::iconFor(const QString& symbolName) {
     // The ink tells the rim: only the grey has one.
     QIcon icon = monochromeIcon(symbolResourcePath(symbolName), iconInk_, themeName,
                                 smallSymbolResourcePath(symbolName),
-                                iconRim(AppState::storedTrayIconStyle(), panelHints_.tone()));
+                                iconRim(style_, panelHints_.tone()));
     icons_.insert(symbolName, icon);
     return icon;
 }
 
-// A new style is the user's choice in Preferences (AppState::setTrayIconStyle).
-bool TrayStatusIcon::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == qApp && event->type() == QEvent::DynamicPropertyChange &&
-        static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() ==
-            AppState::trayIconStyleKey) {
-        redrawIcon();
-    }
-    return StatusIcon::eventFilter(watched, event);
+void TrayStatusIcon::setStyle(TrayIconStyle style) {
+    style_ = style;
+    redrawIcon();
 }

@@ -1,7 +1,7 @@
 #include "SessionService.h"
 
-#include "AppDelegate.h"
-#include "LitraController.h"
+#include "AppState.h"
+#include "CommandQueue.h"
 #include "SerialNumber.h"
 #include "ValueRanges.h"
 
@@ -23,19 +23,6 @@ SessionError unguarded(const QString& reason) {
         SessionError::Kind::unguarded,
         SessionService::tr("Cannot make sure that only one Glowdeck runs in this session: %1.")
             .arg(reason));
-}
-
-// Replies to `call` once `outcome` ends; nobody awaits it.
-QCoro::Task<> replyWhenDone(QDBusConnection bus, QDBusMessage call, QCoro::Task<QString> outcome) {
-    QString failure;
-    try {
-        failure = co_await std::move(outcome);
-    } catch (...) {
-        failure = localizedDescription(std::current_exception());
-    }
-    bus.send(failure.isEmpty() ? call.createReply()
-                               : call.createErrorReply(QLatin1String(SessionService::litraFailed),
-                                                       failure));
 }
 
 }  // namespace
@@ -73,26 +60,26 @@ void showWithActivationToken(const QString& token, const std::function<void()>& 
     show();
 }
 
-SessionService::SessionService(AppDelegate& delegate, QObject* parent)
-    : QObject(parent), delegate_(delegate) {
+SessionService::SessionService(AppState& state, CommandQueue& commands,
+                               std::function<void()> showPreferences, QObject* parent)
+    : QObject(parent),
+      state_(state),
+      commands_(commands),
+      showPreferences_(std::move(showPreferences)) {
     qDBusRegisterMetaType<QList<QVariantMap>>();
-    // A refresh assigns several fields in a row: one check after the last of them.
-    publishSoon_.setSingleShot(true);
-    publishSoon_.setInterval(0);
-    connect(&delegate_.appState(), &AppState::changed, &publishSoon_, qOverload<>(&QTimer::start));
-    connect(&publishSoon_, &QTimer::timeout, this, &SessionService::publishChanges);
+    connect(&state_, &AppState::changed, this, &SessionService::publishChanges);
 }
 
 QString SessionService::status() const {
-    return displayText(delegate_.appState().status());
+    return displayText(state_.status());
 }
 
 int SessionService::deviceCount() const {
-    return static_cast<int>(delegate_.appState().deviceCount());
+    return static_cast<int>(state_.deviceCount());
 }
 
 QList<QVariantMap> SessionService::lights() const {
-    return lightEntries(delegate_.appState().lights());
+    return lightEntries(state_.lights());
 }
 
 void SessionService::publishChanges() {
@@ -118,9 +105,22 @@ void SessionService::publishChanges() {
     bus_.send(signal);
 }
 
-void SessionService::answerWhenDone(QCoro::Task<QString> outcome) {
+void SessionService::submit(LightCommand command) {
+    if (refused(problemOf(command))) {
+        return;
+    }
     setDelayedReply(true);
-    replyWhenDone(connection(), message(), std::move(outcome));
+    commands_.submit(
+        std::move(command), [bus = connection(), call = message()](const CommandOutcome& outcome) {
+            if (outcome.failure().isEmpty()) {
+                bus.send(call.createReply());
+            } else {
+                bus.send(call.createErrorReply(
+                    outcome.refused ? QStringLiteral("org.freedesktop.DBus.Error.LimitsExceeded")
+                                    : QLatin1String(litraFailed),
+                    outcome.failure()));
+            }
+        });
 }
 
 bool SessionService::refused(const QString& problem) {
@@ -131,46 +131,41 @@ bool SessionService::refused(const QString& problem) {
     return true;
 }
 
-QString SessionService::lightProblem(const QString& light) const {
-    return light.isEmpty() ? QString()
-                           : unlistedSerialNumberProblem(light, delegate_.appState().lights());
+QString SessionService::problemOf(const LightCommand& command) const {
+    QString problem;
+    if (command.kind == LightCommand::Kind::brightness) {
+        problem = valueRanges::brightnessProblem(command.value);
+    } else if (command.kind == LightCommand::Kind::temperature) {
+        problem = valueRanges::temperatureProblem(command.value);
+    }
+    if (problem.isEmpty() && !command.serial.isEmpty()) {
+        problem = unlistedSerialNumberProblem(command.serial, state_.lights());
+    }
+    return problem;
 }
 
 void SessionService::Toggle(const QString& light) {
-    if (!refused(lightProblem(light))) {
-        answerWhenDone(
-            delegate_.runCommand([light](LitraController& c) { return c.toggle(light); }));
-    }
+    submit(LightCommand::toggle(light));
 }
 
 void SessionService::On(const QString& light) {
-    if (!refused(lightProblem(light))) {
-        answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.on(light); }));
-    }
+    submit(LightCommand::on(light));
 }
 
 void SessionService::Off(const QString& light) {
-    if (!refused(lightProblem(light))) {
-        answerWhenDone(delegate_.runCommand([light](LitraController& c) { return c.off(light); }));
-    }
+    submit(LightCommand::off(light));
 }
 
 void SessionService::SetBrightness(int percentage, const QString& light) {
-    if (!refused(valueRanges::brightnessProblem(percentage)) && !refused(lightProblem(light))) {
-        answerWhenDone(delegate_.runCommand(
-            [=](LitraController& c) { return c.setBrightness(percentage, light); }));
-    }
+    submit(LightCommand::brightness(percentage, light));
 }
 
 void SessionService::SetTemperature(int kelvin, const QString& light) {
-    if (!refused(valueRanges::temperatureProblem(kelvin)) && !refused(lightProblem(light))) {
-        answerWhenDone(delegate_.runCommand(
-            [=](LitraController& c) { return c.setTemperature(kelvin, light); }));
-    }
+    submit(LightCommand::temperature(kelvin, light));
 }
 
 void SessionService::Refresh() {
-    answerWhenDone(delegate_.refreshForCaller());
+    submit(LightCommand::refresh());
 }
 
 SessionService::Outcome SessionService::claim(QDBusConnection bus,
@@ -228,5 +223,5 @@ SessionService::Outcome SessionService::claim(QDBusConnection bus,
 }
 
 void SessionService::ShowPreferences(const QVariantMap& platformData) {
-    showWithActivationToken(activationToken(platformData), [this] { delegate_.openPreferences(); });
+    showWithActivationToken(activationToken(platformData), showPreferences_);
 }

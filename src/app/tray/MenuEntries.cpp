@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "LightEntries.h"
+#include "LitraError.h"
 #include "StatusWords.h"
 
 #include <QCoreApplication>
@@ -24,13 +25,6 @@ MenuEntry MenuEntry::separatorLine() {
     MenuEntry entry;
     entry.separator = true;
     return entry;
-}
-
-QString deviceCountText(qint64 deviceCount) {
-    const QString format = deviceCount == 1
-                               ? QCoreApplication::translate("StatusMenu", "%1 device connected")
-                               : QCoreApplication::translate("StatusMenu", "%1 devices connected");
-    return format.arg(deviceCount);
 }
 
 QString menuStatusLine(const QString& text) {

@@ -1,11 +1,13 @@
 #include "Verbs.h"
 
 #include "AppState.h"
+#include "BusNames.h"
+#include "LightCommand.h"
+#include "LightEntries.h"
 #include "LitraController.h"
-#include "MenuEntries.h"
+#include "LitraError.h"
 #include "SerialNumber.h"
 #include "PanelStatus.h"
-#include "SessionService.h"
 #include "StatusWords.h"
 
 #include <QCoreApplication>
@@ -92,39 +94,59 @@ int printStatus(const Snapshot& snapshot, bool json) {
     return 0;
 }
 
+// The light command a verb gives; refresh for refresh and status.
+LightCommand lightCommand(const Invocation& invocation) {
+    const QString& light = invocation.light;
+    switch (invocation.verb) {
+        case Verb::toggle:
+            return LightCommand::toggle(light);
+        case Verb::on:
+            return LightCommand::on(light);
+        case Verb::off:
+            return LightCommand::off(light);
+        case Verb::brightness:
+            return LightCommand::brightness(invocation.value, light);
+        case Verb::temperature:
+            return LightCommand::temperature(invocation.value, light);
+        default:
+            return LightCommand::refresh();
+    }
+}
+
 // -- through the running Glowdeck --------------------------------------------------------------
 
 QDBusMessage busCall(const Invocation& invocation) {
-    const auto call = [](const char* method) {
-        return QDBusMessage::createMethodCall(
-            QLatin1String(SessionService::serviceName), QLatin1String(SessionService::objectPath),
-            QLatin1String(SessionService::interfaceName), QLatin1String(method));
+    const auto call = [](const char* interface, const char* method) {
+        return QDBusMessage::createMethodCall(QLatin1String(bus::serviceName),
+                                              QLatin1String(bus::objectPath),
+                                              QLatin1String(interface), QLatin1String(method));
     };
-    const int value = static_cast<int>(invocation.value);
-    switch (invocation.verb) {
-        case Verb::toggle:
-            return call("Toggle") << invocation.light;
-        case Verb::on:
-            return call("On") << invocation.light;
-        case Verb::off:
-            return call("Off") << invocation.light;
-        case Verb::brightness:
-            return call("SetBrightness") << value << invocation.light;
-        case Verb::temperature:
-            return call("SetTemperature") << value << invocation.light;
-        case Verb::refresh:
-            return call("Refresh");
-        case Verb::status:
-            return QDBusMessage::createMethodCall(QLatin1String(SessionService::serviceName),
-                                                  QLatin1String(SessionService::objectPath),
-                                                  QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                  QStringLiteral("GetAll"))
-                   << QLatin1String(SessionService::interfaceName);
-        case Verb::preferences:
-        case Verb::none:
-            break;
+    if (invocation.verb == Verb::status) {
+        return call("org.freedesktop.DBus.Properties", "GetAll")
+               << QLatin1String(bus::interfaceName);
     }
-    return {};
+    static constexpr std::pair<LightCommand::Kind, const char*> methods[] = {
+        {LightCommand::Kind::toggle, "Toggle"},
+        {LightCommand::Kind::on, "On"},
+        {LightCommand::Kind::off, "Off"},
+        {LightCommand::Kind::brightness, "SetBrightness"},
+        {LightCommand::Kind::temperature, "SetTemperature"},
+        {LightCommand::Kind::refresh, "Refresh"},
+    };
+    const LightCommand command = lightCommand(invocation);
+    QDBusMessage message;
+    for (const auto& [kind, method] : methods) {
+        if (kind == command.kind) {
+            message = call(bus::interfaceName, method);
+        }
+    }
+    if (command.settlesOnLatest()) {
+        message << static_cast<int>(command.value);
+    }
+    if (command.changesLights()) {
+        message << command.serial;
+    }
+    return message;
 }
 
 // The exit status, or none when no Glowdeck runs on the session bus.
@@ -141,7 +163,7 @@ std::optional<int> throughRunningGlowdeck(const Invocation& invocation) {
         if (answer.errorName() == QLatin1String("org.freedesktop.DBus.Error.InvalidArgs")) {
             return refused(answer.errorMessage());
         }
-        if (answer.errorName() == QLatin1String(SessionService::litraFailed)) {
+        if (answer.errorName() == QLatin1String(bus::litraFailed)) {
             return failed(answer.errorMessage());
         }
         printLine(stderr, QStringLiteral("glowdeck: the running Glowdeck did not carry it out: %1")
@@ -176,32 +198,14 @@ T finish(QCoro::Task<T> task) {
 QCoro::Task<QString> command(std::shared_ptr<LitraController> controller, Invocation invocation,
                              QString* unlisted) {
     try {
-        const QString& light = invocation.light;
-        if (!light.isEmpty()) {
-            *unlisted = unlistedSerialNumberProblem(light, co_await controller->devices());
+        if (!invocation.light.isEmpty()) {
+            *unlisted =
+                unlistedSerialNumberProblem(invocation.light, co_await controller->devices());
             if (!unlisted->isEmpty()) {
                 co_return QString();
             }
         }
-        switch (invocation.verb) {
-            case Verb::toggle:
-                co_await controller->toggle(light);
-                break;
-            case Verb::on:
-                co_await controller->on(light);
-                break;
-            case Verb::off:
-                co_await controller->off(light);
-                break;
-            case Verb::brightness:
-                co_await controller->setBrightness(invocation.value, light);
-                break;
-            case Verb::temperature:
-                co_await controller->setTemperature(invocation.value, light);
-                break;
-            default:
-                break;
-        }
+        co_await runLightCommand(*controller, lightCommand(invocation));
     } catch (...) {
         co_return localizedDescription(std::current_exception());
     }

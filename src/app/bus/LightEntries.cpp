@@ -18,12 +18,8 @@ QVariantMap lightEntry(const LitraDevice& device) {
     if (device.is_on) {
         entry.insert(QStringLiteral("on"), *device.is_on);
     }
-    if (device.brightness_in_lumen && device.maximum_brightness_in_lumen &&
-        *device.maximum_brightness_in_lumen > 0) {
-        entry.insert(QStringLiteral("brightness"),
-                     static_cast<int>(
-                         std::lround(100.0 * static_cast<double>(*device.brightness_in_lumen) /
-                                     static_cast<double>(*device.maximum_brightness_in_lumen))));
+    if (const std::optional<double> percentage = device.brightnessPercentage()) {
+        entry.insert(QStringLiteral("brightness"), static_cast<int>(std::lround(*percentage)));
     }
     if (device.temperature_in_kelvin) {
         entry.insert(QStringLiteral("temperature"),

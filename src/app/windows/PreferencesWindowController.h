@@ -21,7 +21,7 @@ public:
     static constexpr const char* frameAutosaveName = "GlowdeckPreferences";
 
     // The form uses the login item of the running Glowdeck binary.
-    PreferencesWindowController(AppState* appState, ControllerProvider controllerProvider,
+    PreferencesWindowController(AppState* appState, CommandQueue* commands,
                                 QObject* parent = nullptr);
     ~PreferencesWindowController() override;
 

@@ -20,8 +20,6 @@ public:
 
     QMenu* menu() const { return menu_.get(); }
     void setEntries(const std::vector<MenuEntry>& entries);
-    // What the menu holds now, read back from its items.
-    std::vector<MenuEntry> entries() const;
 
 signals:
     void aboutToShow();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AppState.h"
 #include "StatusPresentation.h"
 
 #include <QObject>
@@ -18,6 +19,8 @@ public:
     virtual void setPresentation(const StatusPresentation& presentation) = 0;
     // The menu the tray host shows for the icon. Not owned; it must outlive the icon.
     virtual void setContextMenu(QMenu* menu) = 0;
+    // How the icon is coloured, as chosen in Preferences.
+    virtual void setStyle(TrayIconStyle) {}
 
 signals:
     void clicked(StatusIcon::Click click);

@@ -49,5 +49,3 @@ std::vector<MenuEntry> menuEntries(const LightStatus& status, qint64 deviceCount
 // "…" (the tool tip and Preferences show it whole).
 QString menuStatusLine(const QString& text);
 
-// "1 device connected", "2 devices connected", ...
-QString deviceCountText(qint64 deviceCount);

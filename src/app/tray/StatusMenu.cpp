@@ -15,10 +15,6 @@ MenuAction actionOf(const QAction* item) {
 QString itemText(const QString& title) {
     return QString(title).replace(u'&', QStringLiteral("&&"));
 }
-QString titleOf(const QAction* item) {
-    return QString(item->text()).replace(QStringLiteral("&&"), QStringLiteral("&"));
-}
-
 constexpr const char* serialProperty = "glowdeckSerial";
 
 void apply(QAction* item, const MenuEntry& entry) {
@@ -97,21 +93,3 @@ void StatusMenu::setEntries(const std::vector<MenuEntry>& entries) {
     }
 }
 
-std::vector<MenuEntry> StatusMenu::entries() const {
-    std::vector<MenuEntry> result;
-    for (const QAction* item : menu_->actions()) {
-        if (item->isSeparator()) {
-            result.push_back(MenuEntry::separatorLine());
-            continue;
-        }
-        MenuEntry entry;
-        entry.title = titleOf(item);
-        entry.action = actionOf(item);
-        entry.enabled = item->isEnabled();
-        entry.checkable = item->isCheckable();
-        entry.checked = item->isChecked();
-        entry.serial = item->property(serialProperty).toString();
-        result.push_back(entry);
-    }
-    return result;
-}
