@@ -140,6 +140,9 @@ void AppDelegate::litraPathChanged() {
 
 void AppDelegate::setUp() {
     makeController();
+    // The first query runs on the worker while the menu and the icon are made; its answer is
+    // handed back through the event loop, after them.
+    detached(refresh());
 
     statusMenu_ = std::make_unique<StatusMenu>();
     connect(statusMenu_.get(), &StatusMenu::aboutToShow, this, &AppDelegate::updateMenu);
@@ -161,7 +164,6 @@ void AppDelegate::setUp() {
 
     updateStatusItem(appState_.status());
     startPolling();
-    detached(refresh());
 
     if (makeHotPlug_ && (hotPlug_ = makeHotPlug_())) {
         connect(hotPlug_.get(), &HotPlugSource::devicesChanged, this, &AppDelegate::devicesChanged);
