@@ -54,8 +54,6 @@ public:
     bool isPolling() const;
     // The Preferences window, made at the first call and the same one after that.
     PreferencesWindowController* preferencesWindow();
-    // The About dialog once "About" has been chosen, else none.
-    AboutDialog* aboutDialog() const { return aboutDialog_.get(); }
     // Every light command goes through it, whoever gives it.
     CommandQueue& commands() { return commands_; }
 

@@ -63,6 +63,42 @@ QGroupBox* section(const QString& title, QWidget* parent) {
     return box;
 }
 
+// A title on the left and its value, selectable, on the right.
+QLabel* statusRow(QGridLayout* grid, int row, const QString& title, const QString& name,
+                  QWidget* parent) {
+    auto* label = new QLabel(title, parent);
+    auto* value = secondary(new QLabel(parent));
+    value->setObjectName(name);
+    value->setTextFormat(Qt::PlainText);
+    value->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
+    value->setWordWrap(true);
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(label, row, 0, Qt::AlignLeading | Qt::AlignTop);
+    grid->addWidget(value, row, 1);
+    return value;
+}
+
+// [title] [slider] [value], the titles and values of the rows lined up.
+QHBoxLayout* lightRow(const QString& title, CapsuleSlider* slider, QLabel* value,
+                      const QString& name, QWidget* parent) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(PreferencesView::lightRowSpacing);
+    auto* label = new QLabel(title, parent);
+    label->setFixedWidth(PreferencesView::labelWidth);
+    label->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
+    label->setBuddy(slider);
+    slider->setObjectName(name + QStringLiteral("Slider"));
+    slider->setAccessibleName(title);
+    value->setObjectName(name + QStringLiteral("Value"));
+    value->setFixedWidth(PreferencesView::valueWidth);
+    value->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
+    secondary(value);
+    row->addWidget(label, 0, Qt::AlignVCenter);
+    row->addWidget(slider, 1, Qt::AlignVCenter);
+    row->addWidget(value, 0, Qt::AlignVCenter);
+    return row;
+}
+
 // A red that reads on the window background, light or dark.
 QColor errorColour(const QPalette& palette) {
     return palette.color(QPalette::Window).lightness() < 128 ? QColor(0xff, 0x7b, 0x72)
@@ -101,28 +137,23 @@ void PreferencesView::build() {
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(20, 16, 20, 16);
     column->setSpacing(14);
-
-    // Status
     // Status first: it says what is wrong and what to do, and the window opens from there.
+    column->addWidget(buildStatus(content));
+    column->addWidget(buildLights(content));
+    column->addWidget(buildGeneral(content));
+    column->addWidget(buildPolling(content));
+    column->addStretch(1);
+}
+
+QGroupBox* PreferencesView::buildStatus(QWidget* content) {
     QGroupBox* status = section(tr("Status"), content);
     auto* grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(8);
-    auto statusRow = [&](int row, const QString& title, const QString& name) {
-        auto* label = new QLabel(title, status);
-        auto* value = secondary(new QLabel(status));
-        value->setObjectName(name);
-        value->setTextFormat(Qt::PlainText);
-        value->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
-        value->setWordWrap(true);
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        grid->addWidget(label, row, 0, Qt::AlignLeading | Qt::AlignTop);
-        grid->addWidget(value, row, 1);
-        return value;
-    };
-    stateValue_ = statusRow(0, tr("State"), QStringLiteral("stateValue"));
-    deviceCountValue_ = statusRow(1, tr("Devices"), QStringLiteral("deviceCountValue"));
+    stateValue_ = statusRow(grid, 0, tr("State"), QStringLiteral("stateValue"), status);
+    deviceCountValue_ =
+        statusRow(grid, 1, tr("Devices"), QStringLiteral("deviceCountValue"), status);
     static_cast<QVBoxLayout*>(status->layout())->addLayout(grid);
     stateAdvice_ = new QLabel(status);
     stateAdvice_->setObjectName(QStringLiteral("stateAdvice"));
@@ -135,60 +166,29 @@ void PreferencesView::build() {
     status->layout()->addWidget(simulatedNote_);
     permissionFix_ = secondary(footnote({}, QStringLiteral("permissionFix"), status));
     status->layout()->addWidget(permissionFix_);
-    column->addWidget(status);
+    return status;
+}
 
-    // Lights
+QGroupBox* PreferencesView::buildLights(QWidget* content) {
     QGroupBox* lights = section(tr("Lights"), content);
     auto* lightsLayout = static_cast<QVBoxLayout*>(lights->layout());
-    auto lightRow = [&](const QString& title, CapsuleSlider* slider, QLabel* value,
-                        const QString& name) {
-        auto* row = new QHBoxLayout;
-        row->setSpacing(lightRowSpacing);
-        auto* label = new QLabel(title, lights);
-        label->setFixedWidth(labelWidth);
-        label->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
-        label->setBuddy(slider);
-        slider->setObjectName(name + QStringLiteral("Slider"));
-        slider->setAccessibleName(title);
-        value->setObjectName(name + QStringLiteral("Value"));
-        value->setFixedWidth(valueWidth);
-        value->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
-        secondary(value);
-        row->addWidget(label, 0, Qt::AlignVCenter);
-        row->addWidget(slider, 1, Qt::AlignVCenter);
-        row->addWidget(value, 0, Qt::AlignVCenter);
-        lightsLayout->addLayout(row);
-    };
-    {
-        auto* row = new QHBoxLayout;
-        row->setSpacing(lightRowSpacing);
-        auto* label = new QLabel(tr("Apply to"), lights);
-        label->setFixedWidth(labelWidth);
-        applyTo_ = new NamedComboBox(label->text(), lights);
-        applyTo_->setObjectName(QStringLiteral("applyTo"));
-        label->setBuddy(applyTo_);
-        row->addWidget(label, 0, Qt::AlignVCenter);
-        row->addWidget(applyTo_, 1, Qt::AlignVCenter);
-        lightsLayout->addLayout(row);
-        connect(applyTo_, &QComboBox::activated, form_,
-                [this](int index) { form_->setAppliesTo(applyTo_->itemData(index).toString()); });
-    }
+    buildApplyToRow(lights);
     brightnessSlider_ =
         new CapsuleSlider(PreferencesForm::brightnessRange, PreferencesForm::brightnessStep,
                           brightnessTrackFill(), trackHeight, thumbSize, lights);
     brightnessValue_ = new ValueLabel(lights);
-    lightRow(tr("Brightness"), brightnessSlider_, brightnessValue_, QStringLiteral("brightness"));
+    lightsLayout->addLayout(lightRow(tr("Brightness"), brightnessSlider_, brightnessValue_,
+                                     QStringLiteral("brightness"), lights));
     temperatureSlider_ =
         new CapsuleSlider(form_->temperatureSliderRange(), PreferencesForm::temperatureStep,
                           temperatureTrackFill(), trackHeight, thumbSize, lights);
     temperatureValue_ = new ValueLabel(lights);
-    lightRow(tr("Temperature"), temperatureSlider_, temperatureValue_,
-             QStringLiteral("temperature"));
+    lightsLayout->addLayout(lightRow(tr("Temperature"), temperatureSlider_, temperatureValue_,
+                                     QStringLiteral("temperature"), lights));
     lightActionError_ = footnote({}, QStringLiteral("lightActionError"), lights);
     lightsLayout->addWidget(lightActionError_);
     noDevicesNote_ = secondary(footnote({}, QStringLiteral("noDevicesNote"), lights));
     lightsLayout->addWidget(noDevicesNote_);
-    column->addWidget(lights);
 
     connect(brightnessSlider_, &CapsuleSlider::valueChangedByUser, form_,
             &PreferencesForm::setBrightnessSlider);
@@ -198,14 +198,48 @@ void PreferencesView::build() {
             &PreferencesForm::setTemperatureSlider);
     connect(temperatureSlider_, &CapsuleSlider::editingChanged, form_,
             &PreferencesForm::temperatureEditingChanged);
+    return lights;
+}
 
-    // General
+void PreferencesView::buildApplyToRow(QGroupBox* lights) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(lightRowSpacing);
+    auto* label = new QLabel(tr("Apply to"), lights);
+    label->setFixedWidth(labelWidth);
+    applyTo_ = new NamedComboBox(label->text(), lights);
+    applyTo_->setObjectName(QStringLiteral("applyTo"));
+    label->setBuddy(applyTo_);
+    row->addWidget(label, 0, Qt::AlignVCenter);
+    row->addWidget(applyTo_, 1, Qt::AlignVCenter);
+    static_cast<QVBoxLayout*>(lights->layout())->addLayout(row);
+    connect(applyTo_, &QComboBox::activated, form_,
+            [this](int index) { form_->setAppliesTo(applyTo_->itemData(index).toString()); });
+}
+
+QGroupBox* PreferencesView::buildGeneral(QWidget* content) {
     QGroupBox* general = section(tr("General"), content);
     launchAtLogin_ = new QCheckBox(tr("Launch at login"), general);
     launchAtLogin_->setObjectName(QStringLiteral("launchAtLogin"));
     general->layout()->addWidget(launchAtLogin_);
     launchError_ = footnote({}, QStringLiteral("launchError"), general);
     general->layout()->addWidget(launchError_);
+    buildTrayIconStyleRow(general);
+    buildCameraRow(general);
+    notify_ = new QCheckBox(tr("Notify me when the lights need me"), general);
+    notify_->setObjectName(QStringLiteral("notify"));
+    notify_->setToolTip(
+        tr("No litra tool, one that cannot start, no permission for a light, or "
+           "a light that keeps failing"));
+    general->layout()->addWidget(notify_);
+    connect(notify_, &QCheckBox::toggled, form_,
+            [this](bool on) { form_->appState()->setNotify(on); });
+    buildLitraRow(general);
+    general->layout()->addWidget(saveErrorNote(AppState::litraPathKey, general));
+    connect(launchAtLogin_, &QCheckBox::toggled, form_, &PreferencesForm::setLaunchAtLoginToggle);
+    return general;
+}
+
+void PreferencesView::buildTrayIconStyleRow(QGroupBox* general) {
     auto* styleRow = new QHBoxLayout;
     auto* styleLabel = new QLabel(tr("Tray icon"), general);
     trayIconStyle_ = new NamedComboBox(styleLabel->text(), general);
@@ -223,6 +257,13 @@ void PreferencesView::build() {
     general->layout()->addWidget(secondary(
         footnote(tr("Light suits a dark panel and Dark a light one, where Automatic cannot tell."),
                  QStringLiteral("trayIconStyleNote"), general)));
+    // After the items: adding the first one selects it, which is no choice of the user's.
+    connect(trayIconStyle_, &QComboBox::currentIndexChanged, form_, [this](int index) {
+        form_->setTrayIconStyle(TrayIconStyle(trayIconStyle_->itemData(index).toInt()));
+    });
+}
+
+void PreferencesView::buildCameraRow(QGroupBox* general) {
     followCamera_ = new QCheckBox(tr("Turn lights on while a camera is in use"), general);
     followCamera_->setObjectName(QStringLiteral("followCamera"));
     general->layout()->addWidget(followCamera_);
@@ -230,23 +271,9 @@ void PreferencesView::build() {
     general->layout()->addWidget(cameraUnavailable_);
     general->layout()->addWidget(saveErrorNote(AppState::followCameraKey, general));
     connect(followCamera_, &QCheckBox::toggled, form_, &PreferencesForm::setFollowCamera);
-    notify_ = new QCheckBox(tr("Notify me when the lights need me"), general);
-    notify_->setObjectName(QStringLiteral("notify"));
-    notify_->setToolTip(
-        tr("No litra tool, one that cannot start, no permission for a light, or "
-           "a light that keeps failing"));
-    general->layout()->addWidget(notify_);
-    connect(notify_, &QCheckBox::toggled, form_,
-            [this](bool on) { form_->appState()->setNotify(on); });
-    buildLitraRow(general);
-    general->layout()->addWidget(saveErrorNote(AppState::litraPathKey, general));
-    column->addWidget(general);
-    connect(launchAtLogin_, &QCheckBox::toggled, form_, &PreferencesForm::setLaunchAtLoginToggle);
-    connect(trayIconStyle_, &QComboBox::currentIndexChanged, form_, [this](int index) {
-        form_->setTrayIconStyle(TrayIconStyle(trayIconStyle_->itemData(index).toInt()));
-    });
+}
 
-    // Status Polling
+QGroupBox* PreferencesView::buildPolling(QWidget* content) {
     QGroupBox* polling = section(tr("Status Polling"), content);
     auto* pollRow = new QHBoxLayout;
     auto* pollLabel = new QLabel(tr("Refresh every"), polling);
@@ -269,11 +296,10 @@ void PreferencesView::build() {
     polling->layout()->addWidget(
         secondary(footnote(tr("How often Glowdeck checks the current state of your lights."),
                            QStringLiteral("pollNote"), polling)));
-    column->addWidget(polling);
+    // After setRange, which moves the value into the range without the user.
     connect(pollSlider_, &QSlider::valueChanged, form_,
             [this](int seconds) { form_->setPollIntervalSeconds(double(seconds)); });
-
-    column->addStretch(1);
+    return polling;
 }
 
 // litra tool: [path in use, cut in the middle] [Choose…] [Reset], then its version line and
@@ -331,43 +357,60 @@ void PreferencesView::refreshLitra() {
 }
 
 void PreferencesView::refresh() {
-    const PreferencesForm& f = *form_;
-    const bool hasDevices = f.hasDevices();
+    refreshApplyTo();
+    refreshLightSliders();
+    refreshLightNotes();
+    refreshGeneral();
+    refreshPolling();
+    refreshSaveErrors();
+    refreshStatus();
+    refreshLitra();
+}
 
+void PreferencesView::refreshApplyTo() {
+    const PreferencesForm& f = *form_;
+    const QSignalBlocker blocker(applyTo_);
+    const auto choices = f.applyToChoices();
+    bool same = applyTo_->count() == choices.size();
+    for (qsizetype i = 0; same && i < choices.size(); ++i) {
+        same = applyTo_->itemText(int(i)) == choices[i].first &&
+               applyTo_->itemData(int(i)).toString() == choices[i].second;
+    }
+    if (!same) {
+        applyTo_->clear();
+        for (const auto& [title, serial] : choices) {
+            applyTo_->addItem(title, serial);
+        }
+    }
+    applyTo_->setCurrentIndex(std::max(0, applyTo_->findData(f.appliesTo())));
+    applyTo_->setEnabled(f.hasDevices());
+}
+
+void PreferencesView::refreshLightSliders() {
+    const PreferencesForm& f = *form_;
     auto showSlider = [&](CapsuleSlider* slider, QLabel* valueLabel, double value,
                           const QString& text) {
         slider->setValue(value);
         slider->setValueText(text);
         slider->setOpacity(f.lightSliderOpacity());
-        slider->setEnabled(hasDevices);
+        slider->setEnabled(f.hasDevices());
         valueLabel->setText(text);
     };
-    {
-        const QSignalBlocker blocker(applyTo_);
-        const auto choices = f.applyToChoices();
-        bool same = applyTo_->count() == choices.size();
-        for (qsizetype i = 0; same && i < choices.size(); ++i) {
-            same = applyTo_->itemText(int(i)) == choices[i].first &&
-                   applyTo_->itemData(int(i)).toString() == choices[i].second;
-        }
-        if (!same) {
-            applyTo_->clear();
-            for (const auto& [title, serial] : choices) {
-                applyTo_->addItem(title, serial);
-            }
-        }
-        applyTo_->setCurrentIndex(std::max(0, applyTo_->findData(f.appliesTo())));
-        applyTo_->setEnabled(hasDevices);
-    }
     showSlider(brightnessSlider_, brightnessValue_, f.brightnessSlider(), f.brightnessText());
     temperatureSlider_->setRange(f.temperatureSliderRange());
     showSlider(temperatureSlider_, temperatureValue_, f.temperatureSlider(), f.temperatureText());
+}
 
+void PreferencesView::refreshLightNotes() {
+    const PreferencesForm& f = *form_;
     lightActionError_->setText(displayable(f.lightActionError().value_or(QString())));
     lightActionError_->setVisible(f.lightActionError().has_value());
     noDevicesNote_->setText(f.lightsNote().value_or(QString()));
     noDevicesNote_->setVisible(f.lightsNote().has_value());
+}
 
+void PreferencesView::refreshGeneral() {
+    const PreferencesForm& f = *form_;
     {
         const QSignalBlocker blocker(launchAtLogin_);
         launchAtLogin_->setChecked(f.launchAtLogin());
@@ -378,41 +421,44 @@ void PreferencesView::refresh() {
         const QSignalBlocker blocker(trayIconStyle_);
         trayIconStyle_->setCurrentIndex(trayIconStyle_->findData(int(f.trayIconStyle())));
     }
-
     {
         const QSignalBlocker blocker(notify_);
         notify_->setChecked(f.appState()->notify());
     }
-    {
-        const QSignalBlocker blocker(followCamera_);
-        const auto& unavailable = f.appState()->cameraUnavailable();
-        followCamera_->setChecked(f.followCamera() && !unavailable);
-        followCamera_->setEnabled(!unavailable);
-        cameraUnavailable_->setText(displayable(unavailable.value_or(QString())));
-        cameraUnavailable_->setVisible(unavailable.has_value());
-    }
+    const QSignalBlocker blocker(followCamera_);
+    const auto& unavailable = f.appState()->cameraUnavailable();
+    followCamera_->setChecked(f.followCamera() && !unavailable);
+    followCamera_->setEnabled(!unavailable);
+    cameraUnavailable_->setText(displayable(unavailable.value_or(QString())));
+    cameraUnavailable_->setVisible(unavailable.has_value());
+}
 
+void PreferencesView::refreshPolling() {
     {
         const QSignalBlocker blocker(pollSlider_);
-        const double seconds = f.appState()->pollIntervalSeconds();
+        const double seconds = form_->appState()->pollIntervalSeconds();
         pollSlider_->setValue(int(std::clamp<qint64>(wholeNumber(seconds), pollSlider_->minimum(),
                                                      pollSlider_->maximum())));
     }
-    pollValue_->setText(f.pollIntervalText());
+    pollValue_->setText(form_->pollIntervalText());
+}
+
+void PreferencesView::refreshSaveErrors() {
     for (const auto& [key, note] : saveErrorNotes_) {
-        const std::optional<QString> error = f.appState()->saveError(key);
+        const std::optional<QString> error = form_->appState()->saveError(key);
         note->setText(error.value_or(QString()));
         note->setVisible(error.has_value());
     }
+}
 
-    const StatusWords words = f.stateWords();
+void PreferencesView::refreshStatus() {
+    const StatusWords words = form_->stateWords();
     stateValue_->setText(words.headline);
     stateAdvice_->setText(words.advice);
     stateAdvice_->setVisible(!words.advice.isEmpty());
     stateDetail_->setText(words.detail);
     stateDetail_->setVisible(!words.detail.isEmpty());
-    deviceCountValue_->setText(f.deviceCountText());
-    refreshLitra();
+    deviceCountValue_->setText(form_->deviceCountText());
 }
 
 QLabel* PreferencesView::saveErrorNote(const char* key, QWidget* parent) {

@@ -45,9 +45,23 @@ protected:
 
 private:
     void build();
+    QGroupBox* buildStatus(QWidget* content);
+    QGroupBox* buildLights(QWidget* content);
+    void buildApplyToRow(QGroupBox* lights);
+    QGroupBox* buildGeneral(QWidget* content);
+    void buildTrayIconStyleRow(QGroupBox* general);
+    void buildCameraRow(QGroupBox* general);
     void buildLitraRow(QGroupBox* general);
+    QGroupBox* buildPolling(QWidget* content);
     void chooseLitra();
     void refresh();
+    void refreshApplyTo();
+    void refreshLightSliders();
+    void refreshLightNotes();
+    void refreshGeneral();
+    void refreshPolling();
+    void refreshSaveErrors();
+    void refreshStatus();
     void refreshLitra();
     void applyColours();
     QLabel* saveErrorNote(const char* key, QWidget* parent);

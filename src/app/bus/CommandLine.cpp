@@ -87,27 +87,116 @@ private:
     std::vector<QString> originals_;
 };
 
+// Glowdeck's own options; --version is the parser's.
+struct Options {
+    QCommandLineOption light{QStringLiteral("light"),
+                             QStringLiteral("Act on the light with this serial number only."),
+                             QStringLiteral("SERIAL")};
+    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("With status: print JSON.")};
+    // Not addHelpOption(): its --help-all would list Qt's own options, which a verb does not take.
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Displays this help.")};
+};
+
+// Sets up the parser in the order --help lists; returns --version.
+QCommandLineOption describe(QCommandLineParser& parser, const Options& options) {
+    parser.setApplicationDescription(QString::fromUtf8(description));
+    parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("what to do (see above)"),
+                                 QStringLiteral("[verb [value]]"));
+    parser.addOption(options.light);
+    parser.addOption(options.json);
+    parser.addOption(options.help);
+    return parser.addVersionOption();
+}
+
+bool takesValue(Verb verb) {
+    return verb == Verb::brightness || verb == Verb::temperature;
+}
+
+bool takesLight(Verb verb) {
+    return takesValue(verb) || verb == Verb::toggle || verb == Verb::on || verb == Verb::off;
+}
+
+// Takes the verb's value from the front of words; returns what is wrong with it, if anything.
+QString readValue(Invocation& invocation, const QString& name, QStringList& words) {
+    const bool brightness = invocation.verb == Verb::brightness;
+    const QString wanted = brightness ? valueRanges::percentageRange() : valueRanges::kelvinRange();
+    if (words.isEmpty()) {
+        return QStringLiteral("%1 needs %2").arg(name, wanted);
+    }
+    const QString text = words.takeFirst();
+    const auto value = number(text);
+    if (!value ||
+        !(brightness ? valueRanges::isPercentage(*value) : valueRanges::isKelvin(*value))) {
+        return QStringLiteral("%1 takes %2, not %3").arg(name, wanted, quotedArgument(text));
+    }
+    invocation.value = *value;
+    return {};
+}
+
+// Reads --light; returns what is wrong with it, if anything.
+QString readLight(Invocation& invocation, const QString& name, const QCommandLineParser& parser,
+                  const Options& options, const NegativeNumbers& negatives) {
+    if (!takesLight(invocation.verb)) {
+        return QStringLiteral("%1 does not take --light").arg(name);
+    }
+    if (parser.values(options.light).size() > 1) {
+        return QStringLiteral("--light is given more than once");
+    }
+    invocation.light = negatives.parsed(parser.value(options.light));
+    if (invocation.light.isEmpty()) {
+        return QStringLiteral("--light needs a serial number, got an empty one");
+    }
+    if (const QString problem = serialNumberProblem(invocation.light); !problem.isEmpty()) {
+        return QStringLiteral("--light: %1").arg(problem);
+    }
+    return {};
+}
+
+// The verb first in words, its value and its options.
+Invocation verbInvocation(QStringList words, const QCommandLineParser& parser,
+                          const Options& options, const NegativeNumbers& negatives) {
+    const QString name = words.takeFirst();
+    const auto known = std::find_if(verbs.begin(), verbs.end(), [&](const auto& verb) {
+        return name == QLatin1String(verb.first);
+    });
+    if (known == verbs.end()) {
+        return usage(
+            QStringLiteral("unknown verb %1; see glowdeck --help").arg(quotedArgument(name)));
+    }
+    Invocation invocation;
+    invocation.kind = Invocation::Kind::verb;
+    invocation.verb = known->second;
+    if (takesValue(invocation.verb)) {
+        if (QString problem = readValue(invocation, name, words); !problem.isEmpty()) {
+            return usage(std::move(problem));
+        }
+    }
+    if (!words.isEmpty()) {
+        return usage(QStringLiteral("unexpected argument %1 after %2")
+                         .arg(quotedArgument(words.first()), name));
+    }
+    if (parser.isSet(options.json) && invocation.verb != Verb::status) {
+        return usage(QStringLiteral("--json goes with status only"));
+    }
+    if (parser.isSet(options.light)) {
+        if (QString problem = readLight(invocation, name, parser, options, negatives);
+            !problem.isEmpty()) {
+            return usage(std::move(problem));
+        }
+    }
+    invocation.json = parser.isSet(options.json);
+    return invocation;
+}
+
 }  // namespace
 
 Invocation parseCommandLine(const QStringList& givenArguments) {
     QStringList arguments = givenArguments;
     const NegativeNumbers negatives(arguments);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(description));
-    parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("what to do (see above)"),
-                                 QStringLiteral("[verb [value]]"));
-    const QCommandLineOption light(QStringLiteral("light"),
-                                   QStringLiteral("Act on the light with this serial number only."),
-                                   QStringLiteral("SERIAL"));
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("With status: print JSON."));
-    parser.addOption(light);
-    parser.addOption(json);
-    // Not addHelpOption(): its --help-all would list Qt's own options, which a verb does not take.
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Displays this help."));
-    parser.addOption(help);
-    const QCommandLineOption version = parser.addVersionOption();
+    const Options options;
+    const QCommandLineOption version = describe(parser, options);
     if (!parser.parse(arguments)) {
         // Qt's text quotes the option whole, and an argument may be any length.
         const QString error = parser.errorText();
@@ -115,7 +204,7 @@ Invocation parseCommandLine(const QStringList& givenArguments) {
                      QStringLiteral(" See glowdeck --help."));
     }
     Invocation invocation;
-    if (parser.isSet(help)) {
+    if (parser.isSet(options.help)) {
         invocation.kind = Invocation::Kind::help;
         invocation.text = parser.helpText().replace(QStringLiteral("<executable_name>"),
                                                     QStringLiteral("glowdeck"));
@@ -125,70 +214,15 @@ Invocation parseCommandLine(const QStringList& givenArguments) {
         invocation.kind = Invocation::Kind::version;
         return invocation;
     }
-
     QStringList words;
     for (const QString& word : parser.positionalArguments()) {
         words << negatives.parsed(word);
     }
     if (words.isEmpty()) {
-        if (parser.isSet(light) || parser.isSet(json)) {
+        if (parser.isSet(options.light) || parser.isSet(options.json)) {
             return usage(QStringLiteral("--light and --json go with a verb; see glowdeck --help"));
         }
         return invocation;  // the tray application
     }
-    const QString name = words.takeFirst();
-    const auto known = std::find_if(verbs.begin(), verbs.end(), [&](const auto& verb) {
-        return name == QLatin1String(verb.first);
-    });
-    if (known == verbs.end()) {
-        return usage(
-            QStringLiteral("unknown verb %1; see glowdeck --help").arg(quotedArgument(name)));
-    }
-    invocation.kind = Invocation::Kind::verb;
-    invocation.verb = known->second;
-
-    const bool takesValue =
-        invocation.verb == Verb::brightness || invocation.verb == Verb::temperature;
-    if (takesValue) {
-        const bool brightness = invocation.verb == Verb::brightness;
-        const QString wanted =
-            brightness ? valueRanges::percentageRange() : valueRanges::kelvinRange();
-        if (words.isEmpty()) {
-            return usage(QStringLiteral("%1 needs %2").arg(name, wanted));
-        }
-        const QString text = words.takeFirst();
-        const auto value = number(text);
-        if (!value ||
-            !(brightness ? valueRanges::isPercentage(*value) : valueRanges::isKelvin(*value))) {
-            return usage(
-                QStringLiteral("%1 takes %2, not %3").arg(name, wanted, quotedArgument(text)));
-        }
-        invocation.value = *value;
-    }
-    if (!words.isEmpty()) {
-        return usage(QStringLiteral("unexpected argument %1 after %2")
-                         .arg(quotedArgument(words.first()), name));
-    }
-    if (parser.isSet(json) && invocation.verb != Verb::status) {
-        return usage(QStringLiteral("--json goes with status only"));
-    }
-    if (parser.isSet(light)) {
-        const bool perLight = takesValue || invocation.verb == Verb::toggle ||
-                              invocation.verb == Verb::on || invocation.verb == Verb::off;
-        if (!perLight) {
-            return usage(QStringLiteral("%1 does not take --light").arg(name));
-        }
-        if (parser.values(light).size() > 1) {
-            return usage(QStringLiteral("--light is given more than once"));
-        }
-        invocation.light = negatives.parsed(parser.value(light));
-        if (invocation.light.isEmpty()) {
-            return usage(QStringLiteral("--light needs a serial number, got an empty one"));
-        }
-        if (const QString problem = serialNumberProblem(invocation.light); !problem.isEmpty()) {
-            return usage(QStringLiteral("--light: %1").arg(problem));
-        }
-    }
-    invocation.json = parser.isSet(json);
-    return invocation;
+    return verbInvocation(std::move(words), parser, options, negatives);
 }

@@ -65,7 +65,9 @@ SessionService::SessionService(AppState& state, CommandQueue& commands,
     : QObject(parent),
       state_(state),
       commands_(commands),
-      showPreferences_(std::move(showPreferences)) {
+      showPreferences_(std::move(showPreferences)),
+      entriesOf_(state_.lights()),
+      entries_(lightEntries(entriesOf_)) {
     qDBusRegisterMetaType<QList<QVariantMap>>();
     connect(&state_, &AppState::changed, this, &SessionService::publishChanges);
 }
@@ -79,10 +81,14 @@ int SessionService::deviceCount() const {
 }
 
 QList<QVariantMap> SessionService::lights() const {
-    return lightEntries(state_.lights());
+    return entries_;
 }
 
 void SessionService::publishChanges() {
+    if (state_.lights() != entriesOf_) {
+        entriesOf_ = state_.lights();
+        entries_ = lightEntries(entriesOf_);
+    }
     Published now{status(), deviceCount(), lights()};
     QVariantMap changed;
     if (!published_ || published_->status != now.status) {

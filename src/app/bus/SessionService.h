@@ -3,6 +3,7 @@
 #include "BusNames.h"
 #include "LightCommand.h"
 #include "LightEntries.h"
+#include "LitraDevice.h"
 #include "LitraError.h"
 
 #include <QDBusConnection>
@@ -121,4 +122,8 @@ private:
     std::function<void()> showPreferences_;
     QDBusConnection bus_{QString()};
     std::optional<Published> published_;
+    // The snapshot's lights as the bus shows them, made again only when those lights change:
+    // most changes of the state are settings.
+    std::vector<LitraDevice> entriesOf_;
+    QList<QVariantMap> entries_;
 };
