@@ -81,7 +81,14 @@ std::optional<QColor> trayForeground(quint32& watchedTray) {
     }
     if (watchedTray != owner->owner) {
         watchedTray = owner->owner;
-        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        // The mask is this connection's, shared with Qt, which watches the tray for its end
+        // (StructureNotify) to dock again in the next one. Add to it: replacing it left Qt docking
+        // into a tray long gone, and the icon missing, after the tray restarted.
+        auto* attributes = xcb_get_window_attributes_reply(
+            connection, xcb_get_window_attributes(connection, owner->owner), nullptr);
+        Reply attributesHolder(attributes, &std::free);
+        const uint32_t events = (attributes ? attributes->your_event_mask : 0) |
+                                XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_change_window_attributes(connection, owner->owner, XCB_CW_EVENT_MASK, &events);
         xcb_flush(connection);
     }
