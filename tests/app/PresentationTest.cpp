@@ -1,11 +1,13 @@
 #include "MonochromeIcon.h"
 #include "PanelHints.h"
 #include "StatusPresentation.h"
+#include "TrayIconColours.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <QPalette>
 #include <QSignalSpy>
 
@@ -58,6 +60,33 @@ TEST(StatusSymbols, EachStatusHasItsOwnDrawnInNothingButTheGivenColour) {
     }
     // "On" is the filled bulb, "off" the hollow one.
     EXPECT_GT(inks[0], inks[1] * 3 / 2);
+}
+
+// Some hosts take the largest pixmap (64 px) and scale it down to their panel's size: the rim
+// must still stand out from a mid-tone panel there, where the grey ink melts into it.
+TEST(StatusSymbols, RimStaysSolidWhenTheLargestPixmapIsScaledDown) {
+    const QColor panel(0x2980b9);
+    for (const LightStatus& status : {LightStatus::allOn(), LightStatus::allOff()}) {
+        const QImage largest =
+            monochromeIcon(symbolResourcePath(presentationFor(status).symbolName),
+                           iconInk(TrayIconStyle::automatic, PanelTone::unknown), {}, {},
+                           iconRim(TrayIconStyle::automatic, PanelTone::unknown))
+                .pixmap(QSize(64, 64), 1.0)
+                .toImage();
+        for (int side : {16, 18}) {
+            QImage shown(side, side, QImage::Format_ARGB32);
+            shown.fill(panel);
+            QPainter(&shown).drawImage(
+                0, 0, largest.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            int standingOut = 0;
+            for (int y = 0; y < side; ++y) {
+                for (int x = 0; x < side; ++x) {
+                    standingOut += contrastRatio(shown.pixelColor(x, y), panel) >= 3.0;
+                }
+            }
+            EXPECT_GE(standingOut, side * side / 9) << side;
+        }
+    }
 }
 
 // The tool tip shows the text as written, never as markup.

@@ -296,6 +296,15 @@ class TrayTest(unittest.TestCase):
         tray(0xffffff)
         self.desktop.wait_for_ink("grey")
         self.assertGreaterEqual(self.desktop.icon_contrast().ratio, 3.0)
+        # The tray restarts and then sets other colours, again and again: the icon docks in each
+        # one and follows its colours.
+        for restart in range(10):
+            with self.subTest("the tray restarts", restart=restart):
+                self.desktop.stop_tray()
+                self.desktop.start_tray(panel=0x202020)
+                tray(0xffffff * (restart % 2))
+                self.desktop.wait_for_icon(timeout=5)
+                self.desktop.wait_for_ink(("dark", "grey")[restart % 2])
 
     # StatusNotifierItem hosts: Glowdeck's item and its menu as the host's side of D-Bus sees them.
 

@@ -27,12 +27,21 @@ def crop_of_window(desktop, process):
     return window.x, window.y, window.width, window.height
 
 
-def panel_crop(desktop, without, top, rows):
-    """The item on a shell's panel (`rows` rows from `top`), a margin around it."""
+def tray_end_of_panel(desktop, process):
+    """The tray at the start of a panel holding nothing else, without the panel's bottom
+    border."""
+    window = desktop.window_of(process)
+    return window.x, window.y, 40, window.height - 1
+
+
+def panel_crop(desktop, without, top, rows, last):
+    """The item on a shell's panel (`rows` rows from `top`), a margin around it. The item comes
+    first in what changed, or `last`: what else changed (items moved, the clock) is left out."""
     shown = os.path.join(desktop.artifacts, "with-glowdeck.png")
     x, _, width, _ = wait_for(lambda: desktop.screenshot(shown) or desktop.changed_box(
         without, shown, rows, top), 20, "the item on the panel")
-    return x - 4, top, width + 8, rows
+    cropped = min(width + 8, rows * 3 // 4)
+    return (x + width + 4 - cropped if last else x - 4), top, cropped, rows
 
 
 # name: (desktop class, how the host starts: returns a function giving the crop, or None for
@@ -44,17 +53,25 @@ HOSTS = {
         d.start_lxqt_panel())),
     "lxqt-panel, dark": (Desktop, lambda d: (lambda p: lambda: crop_of_window(d, p))(
         d.start_lxqt_panel("#2a2e32"))),
+    "xfce4-panel, light": (Desktop, lambda d: (lambda p: lambda: tray_end_of_panel(d, p))(
+        shells.start_xfce4_panel(d, dark=False))),
+    "xfce4-panel, dark": (Desktop, lambda d: (lambda p: lambda: tray_end_of_panel(d, p))(
+        shells.start_xfce4_panel(d, dark=True))),
     "waybar (sway)": (WaylandDesktop, lambda d: d.start_waybar() and (
         lambda: (d.size[0] - 28, 0, 28, wayland.WAYBAR_HEIGHT - 3))),
     "swaybar (sway)": (WaylandDesktop, lambda d: d.start_swaybar() and (
         lambda: (d.size[0] - 40, d.size[1] - 24, 40, 24))),
     "GNOME Shell 43": (Desktop, "gnome-shell"),
     "Plasma 5.27": (Desktop, "plasmashell"),
+    "Plasma 5.27, Breeze Dark": (Desktop, "plasmashell dark"),
 }
-SHELLS = {"gnome-shell": shells.start_gnome_shell, "plasmashell": shells.start_plasma}
-# Where their panels are: GNOME's top bar, Plasma's panel at the bottom.
-PANEL_ROWS = {"gnome-shell": (lambda size: 0, shells.TOP_BAR_ROWS),
-              "plasmashell": (lambda size: size[1] - 44, 44)}
+SHELLS = {"gnome-shell": shells.start_gnome_shell, "plasmashell": shells.start_plasma,
+          "plasmashell dark": lambda desktop: shells.start_plasma(desktop, dark=True)}
+# Where their panels are: GNOME's top bar (the item right of the clock), Plasma's panel at the
+# bottom (below its top edge, the item left of those it moves).
+PANEL_ROWS = {"gnome-shell": (lambda size: 0, shells.TOP_BAR_ROWS, True),
+              "plasmashell": (lambda size: size[1] - 43, 43, False),
+              "plasmashell dark": (lambda size: size[1] - 43, 43, False)}
 
 
 def start_host(desktop, how):
@@ -64,8 +81,8 @@ def start_host(desktop, how):
     without = os.path.join(desktop.artifacts, "without-glowdeck.png")
     time.sleep(3)
     desktop.screenshot(without)
-    top, rows = PANEL_ROWS[how]
-    return lambda: panel_crop(desktop, without, top(desktop.size), rows)
+    top, rows, last = PANEL_ROWS[how]
+    return lambda: panel_crop(desktop, without, top(desktop.size), rows, last)
 
 
 def measure(desktop, crop, path):
@@ -81,7 +98,7 @@ def measure(desktop, crop, path):
 
 def measure_host(name, options):
     kind, how = HOSTS[name]
-    if how in SHELLS and not shutil.which(how):
+    if how in SHELLS and not shutil.which(how.split()[0]):
         return None
     folder = os.path.join(options.out, name.split(",")[0].split(" ")[0] + "-" +
                           str(abs(hash(name)) % 1000))

@@ -121,10 +121,14 @@ private:
     // The shapes grown by the rim's width, in its colour, outside them. The growth is a union of
     // shifted copies, whose edges are anti-aliased; doubling the coverage makes the first pixel
     // around the shapes solid and leaves a soft edge outside it.
+    // A pixel wide at panel sizes. Above them, wide enough that where a host scales the largest
+    // pixmap down to its panel (waybar takes the largest of the list, and Qt always sends one of
+    // 64 px) the rim is still solid pixels there: one of 64 / 22 px would come out at 0.8 px
+    // on an 18 px panel, blended with the panel and the grey into neither.
     QImage rim(const QSize& pixels, QIcon::Mode mode) const {
         const QImage shapes = tinted(pixels, Qt::black, QIcon::Normal);
-        const int width =
-            std::max(1, qRound(std::min(pixels.width(), pixels.height()) / rimWidthDivisor));
+        const int side = std::min(pixels.width(), pixels.height());
+        const int width = side <= 24 ? 1 : qRound(side / rimWidthDivisor);
         QImage grown(pixels, QImage::Format_ARGB32_Premultiplied);
         grown.fill(Qt::transparent);
         {
@@ -191,8 +195,8 @@ private:
 
     static constexpr int smallBelow = 20;
     static constexpr int traySides[] = {16, 18, 20, 22, 24, 28, 32, 36, 44, 48, 64};
-    // One pixel of rim per 22 of icon: a pixel at the sizes of a panel.
-    static constexpr double rimWidthDivisor = 22.0;
+    // Above panel sizes, a pixel of rim per 14 of icon: 5 px at 64, 1.4 px once at 18.
+    static constexpr double rimWidthDivisor = 14.0;
 
     std::shared_ptr<QSvgRenderer> renderer_;
     std::shared_ptr<QSvgRenderer> smallRenderer_;

@@ -56,7 +56,7 @@ xcb_atom_t existingAtom(xcb_connection_t* connection, const QByteArray& name) {
 }
 
 // The foreground colour that the XEmbed tray of our screen asks its icons to be drawn in. Asks
-// for the tray window's property changes, once per window, to follow that colour.
+// for the tray window's property changes, to follow that colour.
 std::optional<QColor> trayForeground(quint32& watchedTray) {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
@@ -69,8 +69,7 @@ std::optional<QColor> trayForeground(quint32& watchedTray) {
     const QByteArray screen =
         dot > display.lastIndexOf(':') ? display.mid(dot + 1) : QByteArray("0");
     const xcb_atom_t selection = existingAtom(connection, "_NET_SYSTEM_TRAY_S" + screen);
-    const xcb_atom_t colours = existingAtom(connection, "_NET_SYSTEM_TRAY_COLORS");
-    if (selection == XCB_ATOM_NONE || colours == XCB_ATOM_NONE) {
+    if (selection == XCB_ATOM_NONE) {
         return std::nullopt;
     }
     auto* owner = xcb_get_selection_owner_reply(
@@ -79,11 +78,24 @@ std::optional<QColor> trayForeground(quint32& watchedTray) {
     if (!owner || owner->owner == XCB_WINDOW_NONE) {
         return std::nullopt;
     }
-    if (watchedTray != owner->owner) {
-        watchedTray = owner->owner;
-        const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    // The event mask is this connection's, shared with Qt, which watches the tray for its end
+    // (StructureNotify) to dock again in the next one, and sets it anew (without ours) when it
+    // docks there. So add to it, each time: replacing it left Qt docking into a tray long gone;
+    // Qt replacing it lost the colours a restarted tray set.
+    watchedTray = owner->owner;
+    auto* attributes = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, owner->owner), nullptr);
+    Reply attributesHolder(attributes, &std::free);
+    const uint32_t events = (attributes ? attributes->your_event_mask : 0) |
+                            XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    if (events != (attributes ? attributes->your_event_mask : 0)) {
         xcb_change_window_attributes(connection, owner->owner, XCB_CW_EVENT_MASK, &events);
         xcb_flush(connection);
+    }
+    // Watched before the property's name exists: a tray may set its colours after it started.
+    const xcb_atom_t colours = existingAtom(connection, "_NET_SYSTEM_TRAY_COLORS");
+    if (colours == XCB_ATOM_NONE) {
+        return std::nullopt;
     }
     // Twelve cardinals, red, green and blue of 0 to 65535 for the foreground, error, warning
     // and success colours; the first three are what an icon is drawn in.
@@ -103,10 +115,13 @@ std::optional<QColor> trayForeground(quint32& watchedTray) {
 }
 
 // A property of the tray window changed, or a tray took the selection (the MANAGER message that
-// it sends to the root window): either may bring other colours.
+// it sends to the root window): either may bring other colours. A window reparented (the icon
+// docked) is where Qt has taken over the tray window's event mask.
 bool isTrayChange(void* message, quint32 trayWindow) {
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     switch (event->response_type & 0x7f) {
+        case XCB_REPARENT_NOTIFY:
+            return true;
         case XCB_PROPERTY_NOTIFY:
             return static_cast<const xcb_property_notify_event_t*>(message)->window == trayWindow;
         case XCB_CLIENT_MESSAGE: {
