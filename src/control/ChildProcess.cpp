@@ -148,10 +148,16 @@ QStringList candidateChildren() {
 // left the group but carry its mark. Ending one hands its own
 // children to Glowdeck, so this goes on until a look finds none. Other children of Glowdeck
 // (its other runs, what a desktop launcher left it) carry neither and are not touched.
+// A member of the group still dying hands its children on only once it is gone, so a look that
+// finds nothing while the group has members (a signal 0 sends nothing) is taken again.
 void endLeftovers(pid_t group, const QByteArray& mark) {
+    if (!anyStartedSince(group)) {
+        return;
+    }
     const pid_t self = ::getpid();
-    for (bool found = anyStartedSince(group); found;) {
-        found = false;
+    constexpr int maxLooks = 200;  // a millisecond apart while the group is dying
+    for (int look = 0; look < maxLooks; ++look) {
+        bool found = false;
         for (const QString& name : candidateChildren()) {
             const pid_t pid = name.toInt();
             const auto process = pid > 0 ? parentAndGroup(name) : std::nullopt;
@@ -163,6 +169,12 @@ void endLeftovers(pid_t group, const QByteArray& mark) {
             while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
             }
             found = true;
+        }
+        if (!found) {
+            if (::kill(-group, 0) != 0) {
+                return;
+            }
+            ::usleep(1000);
         }
     }
 }
