@@ -289,7 +289,7 @@ void PreferencesForm::checkLitra() {
                          ? translated(QT_TRANSLATE_NOOP(
                                "PreferencesView",
                                "Glowdeck came without a litra tool. Choose the one you installed, "
-                               "such as ~/.cargo/bin/litra."))
+                               "such as ~/.local/bin/litra."))
                          : displayable(appState_->status().message());
         emit changed();
         return;

@@ -330,7 +330,7 @@ void PreferencesView::buildLitraRow(QGroupBox* general) {
 }
 
 void PreferencesView::chooseLitra() {
-    QString start = QDir::home().filePath(QStringLiteral(".cargo/bin"));
+    QString start = QDir::home().filePath(QStringLiteral(".local/bin"));
     if (form_->hasChosenLitra()) {
         start = QFileInfo(form_->litraPathText()).absolutePath();
     }

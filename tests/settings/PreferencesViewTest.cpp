@@ -176,7 +176,7 @@ TEST_F(Preferences, LitraRowNamesTheToolItsVersionAndSimulatedLightsOrHowToChoos
     EXPECT_TRUE(label("simulatedNote")->isVisible());
     inUse = nullptr;
     form.checkLitra();
-    EXPECT_TRUE(label("litraNote")->text().endsWith("such as ~/.cargo/bin/litra."));
+    EXPECT_TRUE(label("litraNote")->text().endsWith("such as ~/.local/bin/litra."));
     EXPECT_FALSE(label("simulatedNote")->isVisible());
 }
 
