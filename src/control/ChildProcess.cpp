@@ -117,32 +117,6 @@ bool anyStartedSince(pid_t pid) {
     return line.mid(line.lastIndexOf(' ') + 1).toInt() != pid;
 }
 
-// Glowdeck's own children, from its threads' lists of them (a child is listed under the thread
-// that started or adopted it): a handful of small reads where a walk of /proc reads a file per
-// process. Every process's id where the kernel keeps no such lists.
-QStringList candidateChildren() {
-    QStringList children;
-    bool listed = false;
-    for (QDirIterator it(QStringLiteral("/proc/self/task"), QDir::Dirs | QDir::NoDotAndDotDot);
-         it.hasNext();) {
-        QFile list(it.next() + QStringLiteral("/children"));
-        if (list.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-            listed = true;
-            for (const QByteArray& pid : list.readAll().split(' ')) {
-                if (!pid.trimmed().isEmpty()) {
-                    children.append(QString::fromLatin1(pid.trimmed()));
-                }
-            }
-        }
-    }
-    if (!listed) {
-        for (QDirIterator it(QStringLiteral("/proc"), QDir::Dirs); it.hasNext();) {
-            children.append(it.nextFileInfo().fileName());
-        }
-    }
-    return children;
-}
-
 // Ends and reaps what a run left behind among Glowdeck's children: the members of its
 // process group (sent SIGKILL already, while its leader's pid still named it), and those that
 // left the group but carry its mark. Ending one hands its own
@@ -158,7 +132,8 @@ void endLeftovers(pid_t group, const QByteArray& mark) {
     constexpr int maxLooks = 200;  // a millisecond apart while the group is dying
     for (int look = 0; look < maxLooks; ++look) {
         bool found = false;
-        for (const QString& name : candidateChildren()) {
+        for (QDirIterator it(QStringLiteral("/proc"), QDir::Dirs); it.hasNext();) {
+            const QString name = it.nextFileInfo().fileName();
             const pid_t pid = name.toInt();
             const auto process = pid > 0 ? parentAndGroup(name) : std::nullopt;
             if (!process || process->first != self ||
