@@ -8,10 +8,12 @@
 #include "LitraController.h"
 #include "LitraError.h"
 #include "PollSleep.h"
+#include "PreferencesView.h"
 #include "PreferencesWindowController.h"
 #include "StatusMenu.h"
 #include "StatusPresentation.h"
 #include "TrayStatusIcon.h"
+#include "WheelAdjuster.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -160,6 +162,13 @@ void AppDelegate::setUp() {
     updateMenu();
     statusItem_ = makeStatusIcon_();
     connect(statusItem_.get(), &StatusIcon::clicked, this, &AppDelegate::statusItemClicked);
+    // The wheel sets what Preferences' sliders set, for the lights they apply to.
+    wheel_ = std::make_unique<WheelAdjuster>(&appState_, &commands_, [this] {
+        return preferencesWindow_ ? preferencesWindow_->view()->form().appliesTo() : QString();
+    });
+    connect(statusItem_.get(), &StatusIcon::turned, wheel_.get(), &WheelAdjuster::turn);
+    connect(wheel_.get(), &WheelAdjuster::pendingChanged, this,
+            [this] { updateStatusItem(appState_.status()); });
     statusItem_->setContextMenu(statusMenu_->menu());
 
     updateStatusItem(appState_.status());
@@ -304,6 +313,9 @@ void AppDelegate::updateStatusItem(const LightStatus& status) {
     statusItem_->setStyle(appState_.trayIconStyle());
     StatusPresentation presentation =
         presentationFor(status, appState_.cameraInUse(), appState_.lightNeedsPermission());
+    if (const QString turned = wheel_ ? wheel_->pendingText() : QString(); !turned.isEmpty()) {
+        presentation.toolTip += u'\n' + turned;
+    }
     if (presentation != shownPresentation_) {
         statusItem_->setPresentation(presentation);
         shownPresentation_ = std::move(presentation);

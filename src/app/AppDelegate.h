@@ -27,6 +27,7 @@ class LightStatus;
 class LitraController;
 class PreferencesWindowController;
 class StatusMenu;
+class WheelAdjuster;
 
 // Owns everything that lives for the whole run: the state, the controller, the tray icon with
 // its menu and the polling loop. Start-up is setUp(), shut-down applicationWillTerminate().
@@ -115,6 +116,7 @@ private:
     // What the menu shows now.
     std::optional<std::vector<MenuEntry>> menuShows_;
     std::unique_ptr<StatusIcon> statusItem_;
+    std::unique_ptr<WheelAdjuster> wheel_;
     std::optional<StatusPresentation> shownPresentation_;
     std::unique_ptr<PollTask> pollTask_;
     std::unique_ptr<PreferencesWindowController> preferencesWindow_;

@@ -158,6 +158,9 @@ class TrayTest(unittest.TestCase):
                 self.assertEqual(self.new_runs(count, len(runs)), runs)
                 self.desktop.wait_for_glyph(glyph)
                 self.assertEqual(self.lights.is_on(), after)
+        # X buttons 4 and 7: the wheel up and to the right.
+        self.turn_wheel(lambda sideways, notches: self.desktop.click_icon(
+            button=7 if sideways else 4, repeat=notches, delay_ms=20))
 
     def test_fast_clicks_run_one_child_at_a_time(self):
         self.start(MIXED)
@@ -337,10 +340,35 @@ class TrayTest(unittest.TestCase):
                 actions[action]()
                 self.assertEqual(self.new_runs(count, len(runs)), runs)
                 self.assertEqual(self.lights.is_on(), after)
-                # A host shows the tool tip's title, and reads the menu when it opens it.
-                wait_for(lambda: item.property("ToolTip")[2] == status, 5, "tool tip " + status,
+                # A host shows the tool tip's text under its title, and reads the menu when it
+                # opens it.
+                self.assertEqual(item.property("ToolTip")[2], "Glowdeck")
+                wait_for(lambda: item.property("ToolTip")[3] == status, 5, "tool tip " + status,
                          describe=lambda: repr(item.property("ToolTip")))
                 self.assertEqual(item.menu(), menu_of(status, len(after)))
+
+    def turn_wheel(self, turn, tool_tip=None):
+        """Turns the wheel over the icon, `turn(sideways, notches)` turning it up (or right):
+        three quick notches are one brightness command, two sideways one temperature command,
+        each with its final value, which the tool tip shows while the command runs."""
+        # The simulator's lights: 48 % and 50 %, 4500 K and 4000 K.
+        self.lights.set_faults(only="brightness,temperature", delay_ms=int(600 * time_scale()))
+        cases = [  # notches, sideways, the command, the tool tip's line, the lights after it
+            (3, False, "brightness --percentage 60", "Brightness: 60 %",
+             {"brightness_in_lumen": [150, 240]}),
+            (2, True, "temperature --value 4400", "Temperature: 4400 K",
+             {"temperature_in_kelvin": [4400, 4400]}),
+        ]
+        for notches, sideways, command, line, after in cases:
+            with self.subTest(command):
+                count = len(self.lights.runs())
+                turn(sideways, notches)
+                if tool_tip:
+                    wait_for(lambda: line in tool_tip(), 2 * time_scale(), "tool tip " + line,
+                             describe=tool_tip)
+                self.assertEqual(self.new_runs(count, 2), [command, DEVICES])
+                self.assertEqual(self.lights.values(*after), after)
+        self.lights.set_faults()
 
     def quit_from_menu(self, item):
         item.choose("Quit")
@@ -348,9 +376,27 @@ class TrayTest(unittest.TestCase):
         self.assertEqual(self.desktop.glowdeck.wait(5 * time_scale()), 0,
                          self.desktop.glowdeck.stderr_text())
 
+    @staticmethod
+    def host_turn(item, qt_host=False):
+        """The wheel as a host calls Scroll, a call per notch: hosts built on Qt send Qt's wheel
+        delta, up and left positive; GTK hosts a notch, down and right positive."""
+        def turn(sideways, notches):
+            delta = (-1 if qt_host else 1) * (120 if qt_host else 1) * (1 if sideways else -1)
+            orientation = "horizontal" if sideways else "vertical"
+            item.scroll(delta, orientation.capitalize() if qt_host else orientation, notches)
+        return turn
+
     def test_item_in_lxqt_panel(self):
         panel, item = self.start_item(self.desktop.start_lxqt_panel)
         self.drive_item(item)
+        # A real wheel over the item, at the panel's right end; LXQt has no sideways turn, Shift
+        # makes one.
+        def turn(sideways, notches):
+            shift = ["shift"] if sideways else []
+            self.desktop.x("xdotool", "mousemove", str(self.desktop.size[0] - 14), "14",
+                           *(["keydown"] + shift if shift else []), "click", "--repeat",
+                           str(notches), "--delay", "20", "4", *(["keyup"] + shift if shift else []))
+        self.turn_wheel(turn, lambda: item.property("ToolTip")[3])
         window = self.desktop.window_of(panel)
         self.desktop.screenshot_when_drawn(os.path.join(self.desktop.artifacts, "panel.png"),
                                            (window.x, window.y, window.width, window.height))
@@ -359,6 +405,7 @@ class TrayTest(unittest.TestCase):
     def test_wayland_item_in_waybar(self):
         _, item = self.start_item(self.desktop.start_waybar)
         self.drive_item(item)
+        self.turn_wheel(self.host_turn(item), lambda: item.property("ToolTip")[3])
         item.choose("Preferences")
         wait_for(lambda: self.desktop.windows_named(PREFERENCES_TITLE), 10, "window Preferences",
                  describe=self.desktop.windows)
@@ -396,12 +443,12 @@ class TrayTest(unittest.TestCase):
     # test_.
 
     def desktop_gnome_shell(self):
-        self.item_in_shell(shells.start_gnome_shell)
+        self.item_in_shell(shells.start_gnome_shell, qt_host=False)
 
     def desktop_plasma(self):
-        self.item_in_shell(shells.start_plasma)
+        self.item_in_shell(shells.start_plasma, qt_host=True)
 
-    def item_in_shell(self, start_shell):
+    def item_in_shell(self, start_shell, qt_host):
         without = os.path.join(self.desktop.artifacts, "without-glowdeck.png")
         screen = os.path.join(self.desktop.artifacts, "screen.png")
 
@@ -410,6 +457,7 @@ class TrayTest(unittest.TestCase):
             self.desktop.screenshot(without)
         _, item = self.start_item(start)
         self.drive_item(item)
+        self.turn_wheel(self.host_turn(item, qt_host), lambda: item.property("ToolTip")[3])
         self.desktop.screenshot_when_changed(screen, without)
         self.quit_from_menu(item)
 

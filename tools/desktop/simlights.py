@@ -65,6 +65,12 @@ class Lights:
         with open(self.state_path) as state:
             return [light.get("is_on") for light in json.load(state)["lights"]]
 
+    def values(self, *keys):
+        """{key: [the value of each light]} for these keys of the state file."""
+        with open(self.state_path) as state:
+            lights = json.load(state)["lights"]
+        return {key: [light.get(key) for light in lights] for key in keys}
+
     def set_faults(self, **faults):
         """LITRA_SIM_<KEY>=value lines, read by every following run; none clears them."""
         temporary = self.faults_path + ".new"

@@ -77,6 +77,13 @@ class Item:
         return self.bus.busctl("call", self.service, self.path, ITEM, method,
                                *map(str, signature_and_args))
 
+    def scroll(self, delta, orientation, times=1):
+        """Calls Scroll `times` times from one shell, as quickly as a host does for a turned
+        wheel."""
+        call = "busctl --user call -- %s %s %s Scroll is %d %s" % (self.service, self.path, ITEM,
+                                                               delta, orientation)
+        self.bus.run("sh", "-c", "; ".join([call] * times))
+
     def activate(self):
         self.call("Activate", "ii", 0, 0)
 

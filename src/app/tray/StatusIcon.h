@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "StatusPresentation.h"
+#include "WheelSteps.h"
 
 #include <QObject>
 
@@ -24,4 +25,6 @@ public:
 
 signals:
     void clicked(StatusIcon::Click click);
+    // The wheel turned over the icon.
+    void turned(WheelTurn turn);
 };

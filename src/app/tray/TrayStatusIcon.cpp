@@ -7,6 +7,9 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QWheelEvent>
 #include <QMenu>
 
 #include <cstdio>
@@ -17,7 +20,8 @@ constexpr auto trayCheckInterval = std::chrono::seconds(1);
 
 }  // namespace
 
-TrayStatusIcon::TrayStatusIcon(QObject* parent) : StatusIcon(parent) {
+TrayStatusIcon::TrayStatusIcon(QObject* parent)
+    : StatusIcon(parent), iconThemePath_(glowdeckIconThemePath()) {
     connect(&panelHints_, &PanelHints::changed, this, &TrayStatusIcon::redrawIcon);
     trayWait_.setInterval(trayCheckInterval);
     connect(&trayWait_, &QTimer::timeout, this, &TrayStatusIcon::checkForTray);
@@ -58,13 +62,45 @@ void TrayStatusIcon::install() {
                         break;
                 }
             });
-    new TrayWatcherFollower(tray_.get());
+    itemExport_ = new ItemExport(tray_.get(), iconThemePath_);
+    connect(itemExport_, &ItemExport::scrolled, this,
+            [this](int delta, const QString& orientation) {
+                const bool shift =
+                    QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+                emit turned(wheel_.fromHost(delta, orientation, shift));
+            });
+    auto* follower = new TrayWatcherFollower(tray_.get());
+    connect(follower, &TrayWatcherFollower::shownAgain, itemExport_, &ItemExport::adopt);
     tray_->setContextMenu(menu_);
     if (!presentation_.symbolName.isEmpty()) {
         applyIcon();
         tray_->setToolTip(presentation_.toolTip);
-        tray_->show();
+        itemExport_->setToolTip(presentation_.toolTip);
+        showTray();
     }
+}
+
+void TrayStatusIcon::showTray() {
+    tray_->show();
+    if (itemExport_->adopt()) {
+        return;
+    }
+    // In an XEmbed tray the icon is a window of Qt's, which gets the wheel itself.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qstrcmp(window->metaObject()->className(), "QSystemTrayIconSys") == 0) {
+            window->installEventFilter(this);
+        }
+    }
+}
+
+bool TrayStatusIcon::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        emit turned(wheel_.fromAngle(wheel->angleDelta(),
+                                     wheel->modifiers().testFlag(Qt::ShiftModifier)));
+        return true;
+    }
+    return StatusIcon::eventFilter(watched, event);
 }
 
 void TrayStatusIcon::setPresentation(const StatusPresentation& presentation) {
@@ -78,10 +114,11 @@ void TrayStatusIcon::setPresentation(const StatusPresentation& presentation) {
     }
     if (toolTipChanged) {
         tray_->setToolTip(presentation_.toolTip);
+        itemExport_->setToolTip(presentation_.toolTip);
     }
     // Shown with its first symbol, not empty before it.
     if (!tray_->isVisible()) {
-        tray_->show();
+        showTray();
     }
 }
 
@@ -100,7 +137,9 @@ void TrayStatusIcon::applyIcon() {
         iconInk_ = ink;
         icons_.clear();
     }
-    tray_->setIcon(shownSymbol_.isEmpty() ? QIcon() : iconFor(shownSymbol_));
+    const QIcon icon = shownSymbol_.isEmpty() ? QIcon() : iconFor(shownSymbol_);
+    tray_->setIcon(icon);
+    itemExport_->setIcon(icon);
 }
 
 void TrayStatusIcon::redrawIcon() {
@@ -115,11 +154,15 @@ QIcon TrayStatusIcon::iconFor(const QString& symbolName) {
     if (found != icons_.constEnd()) {
         return *found;
     }
-    // Installed, each symbol is a symbolic icon of the theme too (src/app/CMakeLists.txt). A
-    // tray host that loads it by that name draws it in the panel's own colour.
+    // Each symbol is a symbolic icon too, in the icon folder beside the program that the item
+    // names to the host, and installed in hicolor (src/app/CMakeLists.txt). A tray host that
+    // loads it by that name draws it in the panel's own colour.
     QString themeName = QStringLiteral("glowdeck-%1-symbolic")
                             .arg(QString(symbolName).replace(QLatin1Char('.'), QLatin1Char('-')));
-    if (!QIcon::hasThemeIcon(themeName)) {
+    if (!QIcon::hasThemeIcon(themeName) &&
+        (iconThemePath_.isEmpty() ||
+         !QFileInfo::exists(iconThemePath_ + QStringLiteral("/hicolor/symbolic/apps/") +
+                            themeName + QStringLiteral(".svg")))) {
         themeName.clear();
     }
     // The ink tells the rim: only the grey has one.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ItemExport.h"
 #include "PanelHints.h"
 #include "StatusIcon.h"
 #include "TrayIconColours.h"
@@ -16,7 +17,7 @@
 // it says so once on standard error and appears as soon as one is. Its symbols are drawn in
 // colours that stand out from the panel (TrayIconColours.h), re-drawn when the style or what the
 // desktop tells of the panel changes, and named as the theme's symbolic icons where
-// those are installed.
+// those are installed. The wheel over the icon is passed on as turns.
 class TrayStatusIcon : public StatusIcon {
     Q_OBJECT
 public:
@@ -33,8 +34,14 @@ private:
     void applyIcon();
     void redrawIcon();
     QIcon iconFor(const QString& symbolName);
+    void showTray();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     std::unique_ptr<QSystemTrayIcon> tray_;
+    // Glowdeck's own StatusNotifierItem in place of Qt's; XEmbed trays get the wheel as events.
+    ItemExport* itemExport_ = nullptr;
+    WheelReader wheel_;
+    QString iconThemePath_;
     QTimer trayWait_;
     StatusPresentation presentation_;
     QString shownSymbol_;
