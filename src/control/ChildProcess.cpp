@@ -117,6 +117,13 @@ bool anyStartedSince(pid_t pid) {
     return line.mid(line.lastIndexOf(' ') + 1).toInt() != pid;
 }
 
+// Whether Glowdeck has a child process, alive or not yet reaped. A run's orphans come to
+// Glowdeck (adoptOrphans), so once the run itself is reaped, none means it left nothing behind.
+bool hasChildren() {
+    siginfo_t info{};
+    return ::waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0 || errno != ECHILD;
+}
+
 // Ends and reaps what a run left behind among Glowdeck's children: the members of its
 // process group (sent SIGKILL already, while its leader's pid still named it), and those that
 // left the group but carry its mark. Ending one hands its own
@@ -125,7 +132,7 @@ bool anyStartedSince(pid_t pid) {
 // A member of the group still dying hands its children on only once it is gone, so a look that
 // finds nothing while the group has members (a signal 0 sends nothing) is taken again.
 void endLeftovers(pid_t group, const QByteArray& mark) {
-    if (!anyStartedSince(group)) {
+    if (!hasChildren() || !anyStartedSince(group)) {
         return;
     }
     const pid_t self = ::getpid();

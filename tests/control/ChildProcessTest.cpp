@@ -98,25 +98,30 @@ TEST_F(ChildProcess, DoesNotWaitForAGrandchildHoldingThePipes) {
     EXPECT_EQ(result.standardOutput, "done\n");
 }
 
-// After a run that went well, nothing it started is left, however it detached; an orphan that
-// came to Glowdeck from elsewhere is left alone.
+// After a run that went well, nothing it started is left, however it detached, with no other
+// child of Glowdeck's about or with one; an orphan that came to Glowdeck from elsewhere is left
+// alone.
 TEST_F(ChildProcess, EndsWhatARunLeftBehindAndNothingElse) {
-    QProcess::startDetached(
-        QStringLiteral("sh"),
-        {QStringLiteral("-c"), "echo $$ > '" + dir.filePath("other") + "'; exec sleep 120"});
-    ASSERT_TRUE(waitUntil([&] { return alive("other"); }, 3000));
-    for (const QByteArray body :
-         {"sleep 120 & echo $! > helper", "(setsid sleep 120 & echo $! > helper)",
-          "(setsid sh -c 'sleep 120 & echo $! > helper; wait' &)"}) {
-        SCOPED_TRACE(body.toStdString());
-        QFile::remove(dir.filePath("helper"));
-        auto result = runChildProcess(writeScript(dir.path(), "helpers",
-                                                  "cd '" + dir.path().toUtf8() + "'; " + body +
-                                                      "; while [ ! -s helper ]; do :; done"),
-                                      {}, {});
-        EXPECT_EQ(result.exitCode, 0);
-        EXPECT_FALSE(alive("helper"));
-        EXPECT_TRUE(alive("other"));
+    for (const bool withOther : {false, true}) {
+        if (withOther) {
+            QProcess::startDetached(
+                QStringLiteral("sh"),
+                {QStringLiteral("-c"), "echo $$ > '" + dir.filePath("other") + "'; exec sleep 120"});
+            ASSERT_TRUE(waitUntil([&] { return alive("other"); }, 3000));
+        }
+        for (const QByteArray body :
+             {"sleep 120 & echo $! > helper", "(setsid sleep 120 & echo $! > helper)",
+              "(setsid sh -c 'sleep 120 & echo $! > helper; wait' &)"}) {
+            SCOPED_TRACE(body.toStdString() + (withOther ? ", another child about" : ""));
+            QFile::remove(dir.filePath("helper"));
+            auto result = runChildProcess(writeScript(dir.path(), "helpers",
+                                                      "cd '" + dir.path().toUtf8() + "'; " + body +
+                                                          "; while [ ! -s helper ]; do :; done"),
+                                          {}, {});
+            EXPECT_EQ(result.exitCode, 0);
+            EXPECT_FALSE(alive("helper"));
+            EXPECT_EQ(alive("other"), withOther);
+        }
     }
     ::kill(readFile(dir.filePath("other")).trimmed().toInt(), SIGKILL);
 }
