@@ -159,10 +159,12 @@ QIcon TrayStatusIcon::iconFor(const QString& symbolName) {
     // loads it by that name draws it in the panel's own colour.
     QString themeName = QStringLiteral("glowdeck-%1-symbolic")
                             .arg(QString(symbolName).replace(QLatin1Char('.'), QLatin1Char('-')));
-    if (!QIcon::hasThemeIcon(themeName) &&
-        (iconThemePath_.isEmpty() ||
-         !QFileInfo::exists(iconThemePath_ + QStringLiteral("/hicolor/symbolic/apps/") +
-                            themeName + QStringLiteral(".svg")))) {
+    // Our own folder first: asking the theme reads every index.theme it inherits.
+    const bool inOwnFolder =
+        !iconThemePath_.isEmpty() &&
+        QFileInfo::exists(iconThemePath_ + QStringLiteral("/hicolor/symbolic/apps/") + themeName +
+                          QStringLiteral(".svg"));
+    if (!inOwnFolder && !QIcon::hasThemeIcon(themeName)) {
         themeName.clear();
     }
     // The ink tells the rim: only the grey has one.
