@@ -7,6 +7,7 @@
 #include <QDBusVariant>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPalette>
 
 #include <optional>
@@ -45,14 +46,28 @@ PanelTone schemeTone(QVariant value) {
 #ifdef GLOWDECK_HAVE_XCB
 using Reply = std::unique_ptr<void, decltype(&std::free)>;
 
+// Atoms stay as long as the X server; a name not known yet is asked again.
 xcb_atom_t existingAtom(xcb_connection_t* connection, const QByteArray& name) {
+    static QHash<QByteArray, xcb_atom_t> known;
+    static xcb_connection_t* knownOn = nullptr;
+    if (knownOn != connection) {
+        known.clear();
+        knownOn = connection;
+    }
+    if (const auto found = known.constFind(name); found != known.constEnd()) {
+        return *found;
+    }
     auto* reply =
         xcb_intern_atom_reply(connection,
                               xcb_intern_atom(connection, /*only_if_exists=*/1,
                                               static_cast<uint16_t>(name.size()), name.constData()),
                               nullptr);
     Reply holder(reply, &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    if (atom != XCB_ATOM_NONE) {
+        known.insert(name, atom);
+    }
+    return atom;
 }
 
 // The foreground colour that the XEmbed tray of our screen asks its icons to be drawn in. Asks
@@ -178,13 +193,22 @@ PanelHints::~PanelHints() {
 }
 
 PanelClues PanelHints::clues() const {
-    PanelClues clues{.portal = scheme_, .palette = paletteTone()};
-    if (const std::optional<QColor> foreground = trayForeground(watchedTray_)) {
-        // Ink that the tray wants light sits on a dark panel.
-        clues.trayColours =
-            toneOf(*foreground) == PanelTone::dark ? PanelTone::light : PanelTone::dark;
+    if (!read_) {
+        read_ = PanelClues{.palette = paletteTone()};
+        if (const std::optional<QColor> foreground = trayForeground(watchedTray_)) {
+            // Ink that the tray wants light sits on a dark panel.
+            read_->trayColours =
+                toneOf(*foreground) == PanelTone::dark ? PanelTone::light : PanelTone::dark;
+        }
     }
+    PanelClues clues = *read_;
+    clues.portal = scheme_;
     return clues;
+}
+
+void PanelHints::hintChanged() {
+    read_.reset();
+    emit changed();
 }
 
 PanelTone PanelHints::paletteTone() const {
@@ -196,7 +220,7 @@ bool PanelHints::eventFilter(QObject* watched, QEvent* event) {
     if (watched == qApp && (event->type() == QEvent::ApplicationPaletteChange ||
                             event->type() == QEvent::ThemeChange)) {
         paletteFromDesktop_ = true;
-        emit changed();
+        hintChanged();
     }
     return QObject::eventFilter(watched, event);
 }
@@ -206,7 +230,8 @@ bool PanelHints::nativeEventFilter(const QByteArray& eventType, void* message, q
     if (eventType == "xcb_generic_event_t" && isTrayChange(message, watchedTray_)) {
         // Once Qt has handled the event itself (a new tray: its icon docked there first), not
         // from within its dispatch.
-        QMetaObject::invokeMethod(this, &PanelHints::changed, Qt::QueuedConnection);
+        read_.reset();
+        QMetaObject::invokeMethod(this, &PanelHints::hintChanged, Qt::QueuedConnection);
     }
     return false;
 }
@@ -221,6 +246,6 @@ void PanelHints::settingChanged(const QString& group, const QString& key,
 void PanelHints::setScheme(PanelTone tone) {
     if (tone != scheme_) {
         scheme_ = tone;
-        emit changed();
+        hintChanged();
     }
 }

@@ -6,6 +6,8 @@
 #include <QDBusVariant>
 #include <QObject>
 
+#include <optional>
+
 // What the desktop tells of the panel that the tray icon sits on, gathered in one place and
 // followed at run time:
 // - the colour an XEmbed tray wants its icons in (_NET_SYSTEM_TRAY_COLORS, on the window that
@@ -20,8 +22,8 @@ public:
     explicit PanelHints(QObject* parent = nullptr);
     ~PanelHints() override;
 
-    // The tray's colours and the palette are read afresh at each call; the colour scheme is the
-    // portal's last answer.
+    // The tray's colours and the palette as they were read after the last change of either,
+    // and the portal's last answer.
     PanelClues clues() const;
     PanelTone tone() const { return panelTone(clues()); }
 
@@ -38,6 +40,8 @@ private slots:
 
 private:
     void setScheme(PanelTone tone);
+    // Drops what was read, and says that a hint changed.
+    void hintChanged();
     PanelTone paletteTone() const;
 
     PanelTone scheme_ = PanelTone::unknown;
@@ -46,4 +50,7 @@ private:
     bool paletteFromDesktop_ = false;
     // The tray window whose colour changes are followed.
     mutable quint32 watchedTray_ = 0;
+    // Asking the tray takes several round trips to the X server; a change of the tray or the
+    // palette comes as an event, which drops it.
+    mutable std::optional<PanelClues> read_;
 };

@@ -176,6 +176,8 @@ QIcon TrayStatusIcon::iconFor(const QString& symbolName) {
 }
 
 void TrayStatusIcon::setStyle(TrayIconStyle style) {
-    style_ = style;
-    redrawIcon();
+    if (style != style_) {
+        style_ = style;
+        redrawIcon();
+    }
 }
