@@ -434,6 +434,8 @@ class TrayTest(unittest.TestCase):
                     host = self.desktop.start_swaybar()
                 wait_for(lambda: bus.owner_pid(sni.WATCHER) == host.pid, 5, "the watcher's name")
                 item = bus.wait_for_item(glowdeck.pid, timeout=5)
+                # Glowdeck's own item, with the wheel, not the one Qt registered anew.
+                self.assertEqual(item.property("Category"), "Hardware")
                 self.assertIn(("Toggle Lights", True), item.menu())
                 item.activate()
                 expected = [not on for on in expected]
