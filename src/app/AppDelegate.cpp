@@ -122,9 +122,9 @@ void AppDelegate::setUp() {
         plugRefresh_ = std::make_unique<PlugRefresh>(std::move(source), plugGather,
                                                      [this] { return refresh(); });
     }
-    cameraLights_ = std::make_unique<CameraLights>(
-        appState_, commands_, QString::fromLatin1(CameraWatcher::systemFolder),
-        CameraFollow::Timing{});
+    cameraLights_ = std::make_unique<CameraLights>(appState_, commands_,
+                                                   QString::fromLatin1(CameraWatcher::systemFolder),
+                                                   CameraFollow::Timing{});
 }
 
 void AppDelegate::startPolling() {
