@@ -3,11 +3,14 @@
 #include "AboutDialog.h"
 #include "AboutPanel.h"
 #include "AppIcon.h"
+#include "CameraLights.h"
 #include "CameraWatcher.h"
+#include "Detached.h"
 #include "HotPlugSource.h"
 #include "LitraController.h"
 #include "LitraError.h"
-#include "PollSleep.h"
+#include "PlugRefresh.h"
+#include "PollLoop.h"
 #include "PreferencesView.h"
 #include "PreferencesWindowController.h"
 #include "StatusMenu.h"
@@ -23,52 +26,15 @@
 
 namespace {
 
-// What escapes a task that nobody awaits would vanish; the flows turn the failures they expect
-// into a status, so anything reaching here is unforeseen and at least leaves a trace.
-void reportUnexpected() {
-    qWarning("Glowdeck: %s", qPrintable(localizedDescription(std::current_exception())));
-}
-
-// Runs a flow that nobody awaits.
-template <typename T>
-QCoro::Task<> detached(QCoro::Task<T> flow) {
-    try {
-        co_await std::move(flow);
-    } catch (...) {
-        reportUnexpected();
-    }
-}
-
-// Holds the delegate weakly: the loop neither keeps it alive nor touches it once it is gone.
-QCoro::Task<> pollLoop(QPointer<AppDelegate> delegate,
-                       std::shared_ptr<PollCancellation> cancellation, PollDuration interval) {
-    while (!cancellation->isCancelled()) {
-        co_await cancellation->sleep(interval);
-        if (cancellation->isCancelled()) {
-            break;
-        }
-        if (!delegate) {
-            continue;
-        }
-        try {
-            co_await delegate->refresh();
-        } catch (...) {
-            reportUnexpected();
-        }
-    }
-}
+// How long a burst of plug-in events is gathered into one refresh.
+constexpr std::chrono::milliseconds plugGather(100);
 
 }  // namespace
-
-struct AppDelegate::PollTask {
-    std::shared_ptr<PollCancellation> cancellation;
-    QCoro::Task<> loop;
-};
 
 AppDelegate::AppDelegate(QObject* parent)
     : AppDelegate([this] { return makeLitraController(appState_.litraPath()); },
                   [] { return std::make_unique<TrayStatusIcon>(); }, parent) {
-    setHotPlug(hidrawHotPlug, std::chrono::milliseconds(100));
+    makeHotPlug_ = hidrawHotPlug;
 }
 
 AppDelegate::AppDelegate(ControllerFactory makeController, StatusIconFactory makeStatusIcon,
@@ -78,20 +44,8 @@ AppDelegate::AppDelegate(ControllerFactory makeController, StatusIconFactory mak
       makeStatusIcon_(std::move(makeStatusIcon)),
       commands_(
           &appState_, [this] { return controller_; }, [this] { return refresh(); }),
-      cameraFolder_(QString::fromLatin1(CameraWatcher::systemFolder)) {
-    plugGather_.setSingleShot(true);
-    connect(&plugGather_, &QTimer::timeout, this, [this] { detached(refreshAfterPlug()); });
+      polling_(std::make_unique<PollLoop>([this] { return refresh(); })) {
     connect(&appState_, &AppState::litraPathChanged, this, &AppDelegate::litraPathChanged);
-}
-
-void AppDelegate::setHotPlug(HotPlugFactory source, std::chrono::milliseconds gather) {
-    makeHotPlug_ = std::move(source);
-    plugGather_.setInterval(gather);
-}
-
-void AppDelegate::setCameraWatch(QString folder, CameraFollow::Timing timing) {
-    cameraFolder_ = std::move(folder);
-    cameraTiming_ = timing;
 }
 
 AppDelegate::~AppDelegate() {
@@ -100,7 +54,7 @@ AppDelegate::~AppDelegate() {
 }
 
 bool AppDelegate::isPolling() const {
-    return pollTask_ && !pollTask_->loop.isReady();
+    return polling_->isRunning();
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
@@ -108,10 +62,9 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::applicationWillTerminate() {
-    cancelPolling();
-    hotPlug_.reset();
-    plugGather_.stop();
-    camera_.reset();
+    polling_->stop();
+    plugRefresh_.reset();
+    cameraLights_.reset();
     if (controller_) {
         controller_->stop();  // a hung litra must not outlive us
     }
@@ -174,104 +127,17 @@ void AppDelegate::setUp() {
     updateStatusItem(appState_.status());
     startPolling();
 
-    if (makeHotPlug_ && (hotPlug_ = makeHotPlug_())) {
-        connect(hotPlug_.get(), &HotPlugSource::devicesChanged, this, &AppDelegate::devicesChanged);
+    if (std::unique_ptr<HotPlugSource> source = makeHotPlug_ ? makeHotPlug_() : nullptr) {
+        plugRefresh_ = std::make_unique<PlugRefresh>(std::move(source), plugGather,
+                                                     [this] { return refresh(); });
     }
-    appState_.setCameraUnavailable(CameraWatcher::unavailable(cameraFolder_));
-    connect(&appState_, &AppState::changed, this, &AppDelegate::followCameraSetting);
-    connect(&commands_, &CommandQueue::lightsSetByUser, this, [this] {
-        if (camera_) {
-            camera_->follow().userChangedLights();
-        }
-    });
-    followCameraSetting();
-}
-
-// A burst of plug-in events is gathered into one refresh; events during that refresh ask for
-// exactly one more.
-void AppDelegate::devicesChanged() {
-    if (plugRefreshing_) {
-        plugAgain_ = true;
-    } else if (!plugGather_.isActive()) {
-        plugGather_.start();
-    }
-}
-
-QCoro::Task<> AppDelegate::refreshAfterPlug() {
-    QPointer<AppDelegate> self(this);
-    plugRefreshing_ = true;
-    do {
-        plugAgain_ = false;
-        co_await refresh();
-        if (!self) {
-            co_return;
-        }
-    } while (plugAgain_ && hotPlug_);
-    plugRefreshing_ = false;
-}
-
-// Follows the option, and whether the cameras can be followed at all.
-void AppDelegate::followCameraSetting() {
-    const bool wanted = appState_.followCamera() && !appState_.cameraUnavailable();
-    if (wanted == bool(camera_)) {
-        return;
-    }
-    camera_.reset();
-    if (wanted) {
-        try {
-            camera_ = std::make_unique<CameraWatcher>(cameraFolder_, cameraTiming_);
-            connect(camera_.get(), &CameraWatcher::began, this, &AppDelegate::cameraBegan);
-            connect(camera_.get(), &CameraWatcher::ended, this, &AppDelegate::cameraEnded);
-        } catch (...) {
-            appState_.setCameraUnavailable(localizedDescription(std::current_exception()));
-            return;
-        }
-    }
-    if (appState_.cameraInUse()) {
-        appState_.setCameraInUse(false);
-    }
-}
-
-void AppDelegate::cameraBegan() {
-    appState_.setCameraInUse(true);
-    commands_.submitStep([delegate = QPointer<AppDelegate>(this)](
-                             LitraController& controller) -> QCoro::Task<> {
-        const std::vector<LitraDevice> before = co_await controller.devices();
-        co_await controller.on();
-        if (delegate && delegate->camera_) {
-            delegate->camera_->follow().remember(CameraFollow::switchOffFor(before));
-        }
-    });
-}
-
-void AppDelegate::cameraEnded() {
-    appState_.setCameraInUse(false);
-    std::vector<QString> switchOff = camera_->follow().switchOffAtEnd();
-    if (switchOff.empty()) {
-        return;
-    }
-    commands_.submitStep(
-        [switchOff = std::move(switchOff)](LitraController& controller) -> QCoro::Task<> {
-            for (const QString& serial : switchOff) {
-                co_await controller.off(serial);
-            }
-        });
-}
-
-void AppDelegate::cancelPolling() {
-    if (pollTask_) {
-        // Hold it: cancelling resumes the loop, which may end and let go of its own share.
-        std::shared_ptr<PollCancellation> cancellation = pollTask_->cancellation;
-        cancellation->cancel();
-    }
+    cameraLights_ = std::make_unique<CameraLights>(appState_, commands_,
+                                                   QString::fromLatin1(CameraWatcher::systemFolder),
+                                                   CameraFollow::Timing{});
 }
 
 void AppDelegate::startPolling() {
-    cancelPolling();
-    const PollDuration interval = pollSleepDuration(appState_.pollIntervalSeconds());
-    auto cancellation = std::make_shared<PollCancellation>();
-    QCoro::Task<> loop = pollLoop(QPointer<AppDelegate>(this), cancellation, interval);
-    pollTask_ = std::make_unique<PollTask>(PollTask{std::move(cancellation), std::move(loop)});
+    polling_->start(appState_.pollIntervalSeconds());
 }
 
 QCoro::Task<> AppDelegate::refresh() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "AppState.h"
-#include "CameraFollow.h"
 #include "CommandQueue.h"
 #include "LightAccess.h"
 #include "MenuEntries.h"
@@ -10,34 +9,34 @@
 
 #include <QCoroTask>
 #include <QObject>
-#include <QTimer>
 
-#include <chrono>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
 
 class AboutDialog;
-class CameraWatcher;
+class CameraLights;
 class HotPlugSource;
 class QWidget;
 class LightStatus;
 class LitraController;
+class PlugRefresh;
+class PollLoop;
 class PreferencesWindowController;
 class StatusMenu;
 class WheelAdjuster;
 
-// Owns everything that lives for the whole run: the state, the controller, the tray icon with
-// its menu and the polling loop. Start-up is setUp(), shut-down applicationWillTerminate().
-// Everything here runs on the GUI thread.
+// Owns everything that lives for the whole run and wires it together: the state, the
+// controller, the tray icon with its menu, the windows, and the parts that keep the state
+// current (the polling loop, the refresh after a plug-in, the lights that follow a camera).
+// Start-up is setUp(), shut-down applicationWillTerminate(). Everything here runs on the GUI
+// thread.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
     using ControllerFactory = std::function<std::shared_ptr<LitraController>()>;
     using StatusIconFactory = std::function<std::unique_ptr<StatusIcon>()>;
-    using HotPlugFactory = std::function<std::unique_ptr<HotPlugSource>()>;
 
     // The litra chosen in Preferences, else the one shipped, and the icon in the system tray.
     explicit AppDelegate(QObject* parent = nullptr);
@@ -51,27 +50,16 @@ public:
     // Empty until launch, and for good when it could not be created.
     const std::shared_ptr<LitraController>& controller() const { return controller_; }
     StatusIcon* statusItem() const { return statusItem_.get(); }
-    // Whether the polling loop's task is still running: a cancelled loop ends at its next check.
+    // Whether the polling loop's task is still running: a stopped loop ends at its next check.
     bool isPolling() const;
     // The Preferences window, made at the first call and the same one after that.
     PreferencesWindowController* preferencesWindow();
     // Every light command goes through it, whoever gives it.
     CommandQueue& commands() { return commands_; }
 
-    // Where plug-in events come from (none: polling alone; the first constructor listens to
-    // udev) and how long a burst of them is gathered into one refresh. Set before setUp().
-    void setHotPlug(HotPlugFactory source, std::chrono::milliseconds gather);
-    // The folder of the camera nodes (/dev) and the timings of following them. Set before
-    // setUp().
-    void setCameraWatch(QString folder, CameraFollow::Timing timing);
-    // Whether a plug-in event has a refresh gathering or running.
-    bool isRefreshingAfterPlug() const { return plugRefreshing_ || plugGather_.isActive(); }
-    // Following the cameras while the option is on; none otherwise.
-    CameraWatcher* cameraWatcher() const { return camera_.get(); }
-
     // The launch sequence: controller, icon and menu, first drawing, polling, first refresh.
     void setUp();
-    // Cancels a running loop and starts one with the poll interval as it is now.
+    // Stops a running loop and starts one with the poll interval as it is now.
     void startPolling();
     // Queries the lights once and stores the status, count and figures from that answer.
     QCoro::Task<> refresh();
@@ -93,19 +81,11 @@ signals:
     void refreshFinished();
 
 private:
-    struct PollTask;
-    void devicesChanged();
-    QCoro::Task<> refreshAfterPlug();
-    void followCameraSetting();
-    void cameraBegan();
-    void cameraEnded();
-
     void perform(MenuAction action);
     void makeController();
     void litraPathChanged();
     void prepareWindow(QWidget* window);
     void updateMenu();
-    void cancelPolling();
 
     AppState appState_;
     ControllerFactory makeController_;
@@ -118,18 +98,13 @@ private:
     std::unique_ptr<StatusIcon> statusItem_;
     std::unique_ptr<WheelAdjuster> wheel_;
     std::optional<StatusPresentation> shownPresentation_;
-    std::unique_ptr<PollTask> pollTask_;
     std::unique_ptr<PreferencesWindowController> preferencesWindow_;
     std::unique_ptr<AboutDialog> aboutDialog_;
-
-    HotPlugFactory makeHotPlug_;
-    std::unique_ptr<HotPlugSource> hotPlug_;
-    QTimer plugGather_;
-    bool plugRefreshing_ = false;
-    bool plugAgain_ = false;
-
-    QString cameraFolder_;
-    CameraFollow::Timing cameraTiming_;
-    std::unique_ptr<CameraWatcher> camera_;
     LightAccess lightAccess_;
+
+    // Plug-in events come from udev in the app; without a source, polling alone sees lights.
+    std::function<std::unique_ptr<HotPlugSource>()> makeHotPlug_;
+    std::unique_ptr<PollLoop> polling_;
+    std::unique_ptr<PlugRefresh> plugRefresh_;
+    std::unique_ptr<CameraLights> cameraLights_;
 };

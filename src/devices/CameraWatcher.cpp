@@ -197,16 +197,15 @@ void CameraWatcher::check(bool opened) {
     if (!opened) {
         lastHolder_ = findCameraHolder(folder_, lastHolder_);
     }
-    holders_ = opened || lastHolder_ > 0 ? 1 : 0;
+    const int holders = opened || lastHolder_ > 0 ? 1 : 0;
     const auto now = CameraFollow::Clock::now();
-    const CameraFollow::Step step = follow_.update(holders_, now);
+    const CameraFollow::Step step = follow_.update(holders, now);
     if (const auto due = follow_.deadline()) {
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - now);
         deadline_.start(std::max(wait, std::chrono::milliseconds(0)));
     } else {
         deadline_.stop();
     }
-    emit checked();
     if (step == CameraFollow::Step::began) {
         emit began();
     } else if (step == CameraFollow::Step::ended) {

@@ -37,16 +37,10 @@ public:
     static std::optional<QString> unavailable(const QString& folder);
 
     CameraFollow& follow() { return follow_; }
-    // 1 when a holder was found or an open was just reported, else 0.
-    int holders() const { return holders_; }
-    // Whether a camera is being opened or released: a deadline is set.
-    bool isWaiting() const { return deadline_.isActive(); }
 
 signals:
     void began();
     void ended();
-    // After every count.
-    void checked();
 
 private:
     void readEvents();
@@ -59,7 +53,6 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     QTimer deadline_;
     CameraFollow follow_;
-    int holders_ = 0;
     pid_t lastHolder_ = 0;
     int folderWatch_ = -1;
     std::map<int, QString> nodeWatches_;

@@ -1,5 +1,6 @@
 #include "PreferencesForm.h"
 
+#include "DisplayText.h"
 #include "LightAccess.h"
 #include "LitraController.h"
 #include "LitraError.h"

@@ -2,6 +2,7 @@
 
 #include "Attention.h"
 #include "CapsuleSlider.h"
+#include "DisplayText.h"
 #include "ElidedPathLabel.h"
 #include "NamedComboBox.h"
 #include "ReadableColour.h"

@@ -1,6 +1,6 @@
 #include "Attention.h"
 
-#include "StatusWords.h"
+#include "FailureKind.h"
 
 Attention attentionFor(const LightStatus& status, bool lightNeedsPermission,
                        int failedRefreshesInARow) {

@@ -1,11 +1,10 @@
-// Following the cameras: the decision on its own with injected time, then the delegate on the
-// simulator with real processes holding stand-in nodes in a temporary folder.
-#include "AppDelegate.h"
-#include "Await.h"
+// Following the cameras: the decision on its own with injected time, the watcher and the lights
+// that follow it on the simulator, with real processes holding stand-in nodes in a temporary
+// folder.
+#include "CameraLights.h"
 #include "CameraWatcher.h"
 #include "LitraController.h"
-#include "PreferencesWindowController.h"
-#include "RecordingStatusIcon.h"
+#include "PreferencesView.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +14,11 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <filesystem>
 
 using namespace std::chrono_literals;
-using testsupport::ScopedEnv;
 using testsupport::waitUntil;
 using testsupport::writeFile;
 using Step = CameraFollow::Step;
@@ -78,21 +77,21 @@ protected:
     void TearDown() override {
         for (auto& holder : holders)
             end(holder.get());
-        delegate.reset();
+        lights.reset();
     }
     // T-1 on and T-2 off; a stand-in node video0.
     void launch(bool follow = true, const QString& folder = "dev") {
         writeFile(dir.filePath("lights.json"),
                   "{\"lights\":" + testsupport::lightsJson({{.on = true}, {}}) + "}");
         writeFile(dir.filePath("dev/video0"), {});
-        delegate = std::make_unique<AppDelegate>(
-            [] { return std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR)); },
-            [this] { return std::unique_ptr<StatusIcon>(icon = new RecordingStatusIcon); });
-        delegate->setCameraWatch(dir.filePath(folder), {.settle = 1000ms, .grace = 300ms});
-        state().setPollIntervalSeconds(3600);
-        state().setFollowCamera(follow);
-        delegate->setUp();
-        ASSERT_TRUE(waitUntil([&] { return state().deviceCount() == 2; }));
+        state.setFollowCamera(follow);
+        lights = std::make_unique<CameraLights>(state, commands, dir.filePath(folder), timing);
+        ASSERT_TRUE(drained(LightCommand::refresh()));
+    }
+    // The lights' report folded into the state, as the app's refresh does.
+    QCoro::Task<> refresh() {
+        const std::vector<LitraDevice> devices = co_await controller->devices();
+        state.publish(LightsSnapshot::of(LitraController::foldStatus(devices), devices, false, {}));
     }
     QProcess* hold(const char* seconds, const char* node = "dev/video0") {
         auto* p = holders.emplace_back(std::make_unique<QProcess>()).get();
@@ -108,63 +107,70 @@ protected:
     int runsOf(const QByteArray& command) const {
         return int(testsupport::readFile(dir.filePath("runs.log")).count(" " + command + "\n"));
     }
-    AppState& state() { return delegate->appState(); }
-    CameraWatcher* watcher() const { return delegate->cameraWatcher(); }
     // Submits the command and waits until it, and all before it, has run.
     bool drained(LightCommand command) {
-        QSignalSpy done(&delegate->commands(), &CommandQueue::drained);
-        delegate->commands().submit(std::move(command));
+        QSignalSpy done(&commands, &CommandQueue::drained);
+        commands.submit(std::move(command));
         return waitUntil([&] { return !done.isEmpty(); });
     }
-    bool settledAt(int count) const {
-        return watcher()->holders() == count && !watcher()->isWaiting();
+    // Whether the camera counts as in use within the time it takes to settle, and a little more.
+    bool inUseSoon() {
+        return waitUntil([&] { return state.cameraInUse(); }, int((timing.settle + 500ms) / 1ms));
+    }
+    PreferencesView* preferences() {
+        view = std::make_unique<PreferencesView>(
+            &state, &commands, LoginItemService(dir.filePath("autostart"), "/usr/bin/glowdeck"));
+        return view.get();
     }
 
+    const CameraFollow::Timing timing{.settle = 1000ms, .grace = 300ms};
     testsupport::SimulatorFolder simulatorFolder;
     QTemporaryDir& dir = simulatorFolder.dir;
-    std::unique_ptr<AppDelegate> delegate;
-    RecordingStatusIcon* icon = nullptr;
+    const std::shared_ptr<LitraController> controller =
+        std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR));
+    AppState state;
+    CommandQueue commands{&state, [this] { return controller; }, [this] { return refresh(); }};
+    std::unique_ptr<CameraLights> lights;
+    std::unique_ptr<PreferencesView> view;
     std::vector<std::unique_ptr<QProcess>> holders;
 };
 
-TEST_F(Camera, AProbeDoesNothingAndACallPutsBackWhatTheUserDidNotSet) {
-    launch();
-    QSignalSpy checks(watcher(), &CameraWatcher::checked);
-    QProcess* probe = hold("0.1");
-    ASSERT_TRUE(waitUntil([&] {
-        return probe->state() == QProcess::NotRunning && !checks.isEmpty() && settledAt(0);
-    }));
-    EXPECT_EQ(runsOf("on"), 0);
+TEST_F(Camera, WatcherTakesAProbeForNothingAndCountsAnOpenAtOnce) {
+    writeFile(dir.filePath("dev/video0"), {});
+    CameraWatcher watcher(dir.filePath("dev"), timing);
+    QSignalSpy began(&watcher, &CameraWatcher::began);
+    hold("0.1");
+    EXPECT_FALSE(waitUntil([&] { return !began.isEmpty(); }, 1500)) << "a probe";
 
     // An open counts at once, before the opener's descriptor shows: opened by another name,
-    // this one never shows under the folder.
+    // this one never shows under the folder, and only the count of the open sets a deadline.
     std::filesystem::create_hard_link(dir.filePath("dev/video0").toStdString(),
                                       dir.filePath("alias").toStdString());
-    checks.clear();
-    QProcess* alias = hold("30", "alias");
-    ASSERT_TRUE(waitUntil([&] { return !checks.isEmpty(); }));
-    EXPECT_TRUE(watcher()->holders() == 1 && watcher()->isWaiting());
-    end(alias);
-    ASSERT_TRUE(waitUntil([&] { return settledAt(0); }));
+    hold("30", "alias");
+    EXPECT_TRUE(waitUntil([&] { return watcher.follow().deadline().has_value(); }));
+}
 
+TEST_F(Camera, ACallPutsBackWhatTheUserDidNotSet) {
+    launch();
     QProcess* first = hold("30");
-    ASSERT_TRUE(waitUntil([&] { return state().status() == LightStatus::allOn(); }));
-    EXPECT_TRUE(icon->presentations.back().toolTip.endsWith("\nCamera in use"));
+    ASSERT_TRUE(waitUntil([&] { return state.status() == LightStatus::allOn(); }));
+    EXPECT_TRUE(state.cameraInUse());
     QProcess* second = hold("30");
     end(first);
-    ASSERT_TRUE(waitUntil([&] { return settledAt(1); }));
-    EXPECT_TRUE(state().cameraInUse());
+    QTest::qWait(int((timing.grace + 200ms) / 1ms));
+    EXPECT_TRUE(state.cameraInUse()) << "one holder is left";
     end(second);
-    ASSERT_TRUE(waitUntil([&] { return state().status() == LightStatus::mixed(); }));
+    ASSERT_TRUE(waitUntil([&] { return state.status() == LightStatus::mixed(); }));
+    EXPECT_FALSE(state.cameraInUse());
     EXPECT_EQ(runsOf("off --serial-number T-2"), 1);
 
     // The user switches the lights during the next call: they stay as set.
     QProcess* third = hold("30");
-    ASSERT_TRUE(waitUntil([&] { return state().status() == LightStatus::allOn(); }));
-    icon->click(StatusIcon::Click::left);
-    ASSERT_TRUE(waitUntil([&] { return state().status() == LightStatus::allOff(); }));
+    ASSERT_TRUE(waitUntil([&] { return state.status() == LightStatus::allOn(); }));
+    ASSERT_TRUE(drained(LightCommand::toggle()));
+    EXPECT_EQ(state.status(), LightStatus::allOff());
     end(third);
-    ASSERT_TRUE(waitUntil([&] { return !state().cameraInUse() && settledAt(0); }));
+    ASSERT_TRUE(waitUntil([&] { return !state.cameraInUse(); }));
     ASSERT_TRUE(drained(LightCommand::refresh()));  // an off at the end would have run by now
     EXPECT_EQ(runsOf("on"), 2);
     EXPECT_EQ(runsOf("off --serial-number T-2"), 1);
@@ -173,27 +179,26 @@ TEST_F(Camera, AProbeDoesNothingAndACallPutsBackWhatTheUserDidNotSet) {
 TEST_F(Camera, OptionOffRunsNothingAndAFailedSwitchOnIsShownOnce) {
     launch(false);
     QProcess* call = hold("30");
-    ASSERT_TRUE(drained(LightCommand::refresh()));
-    EXPECT_EQ(watcher(), nullptr);
+    EXPECT_FALSE(inUseSoon()) << "no watching while the option is off";
     EXPECT_EQ(runsOf("on"), 0);
 
     writeFile(dir.filePath("faults"),
               "LITRA_SIM_ONLY=on\nLITRA_SIM_FAIL_STATUS=1\n"
               "LITRA_SIM_FAIL_STDERR=usb busy\n");
     // Turned on during a call, which then counts.
-    delegate->preferencesWindow()->window()->findChild<QCheckBox*>("followCamera")->click();
-    ASSERT_TRUE(waitUntil([&] { return state().status().isError(); }));
-    EXPECT_EQ(state().status(), LightStatus::error("litra exited 1: usb busy"));
+    preferences()->findChild<QCheckBox*>("followCamera")->click();
+    ASSERT_TRUE(waitUntil([&] { return state.status().isError(); }));
+    EXPECT_EQ(state.status(), LightStatus::error("litra exited 1: usb busy"));
     end(call);
-    ASSERT_TRUE(waitUntil([&] { return !state().cameraInUse() && settledAt(0); }));
+    ASSERT_TRUE(waitUntil([&] { return !state.cameraInUse(); }));
+    ASSERT_TRUE(drained(LightCommand::refresh()));
     EXPECT_EQ(runsOf("on"), 1);
     EXPECT_EQ(runsOf("off --serial-number T-2"), 0);
 }
 
 TEST_F(Camera, AMissingFolderDisablesTheOptionWithTheReason) {
     launch(true, "gone");
-    EXPECT_EQ(watcher(), nullptr);
-    QWidget* window = delegate->preferencesWindow()->window();
+    PreferencesView* window = preferences();
     EXPECT_FALSE(window->findChild<QCheckBox*>("followCamera")->isEnabled());
     EXPECT_TRUE(window->findChild<QLabel*>("cameraUnavailable")->text().contains("gone"));
 }

@@ -1,6 +1,6 @@
 // What litra says reaches the tool tip, the menu and Preferences as written: never as markup,
 // never with characters that hide or turn around what follows, the menu's line kept short.
-#include "AppState.h"
+#include "DisplayText.h"
 #include "MenuEntries.h"
 #include "StatusPresentation.h"
 

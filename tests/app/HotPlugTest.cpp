@@ -1,16 +1,16 @@
 // Plug-in events refresh at once, whatever the poll interval: a burst gathered into one refresh,
-// events during that refresh into exactly one more.
-#include "AppDelegate.h"
+// events during that refresh into exactly one more. Each refresh asks the simulator's lights.
 #include "HotPlugSource.h"
 #include "LitraController.h"
-#include "RecordingStatusIcon.h"
+#include "PlugRefresh.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QPointer>
-#include <QSignalSpy>
+#include <QTest>
 
+using namespace std::chrono_literals;
 using testsupport::waitUntil;
 
 namespace {
@@ -18,57 +18,59 @@ namespace {
 class HotPlug : public testing::Test {
 protected:
     void SetUp() override {
-        delegate = std::make_unique<AppDelegate>(
-            [] { return std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR)); },
-            [] { return std::make_unique<RecordingStatusIcon>(); });
-        delegate->setHotPlug(
-            [this] { return std::unique_ptr<HotPlugSource>(source = new HotPlugSource); },
-            std::chrono::milliseconds(20));
-        delegate->appState().setPollIntervalSeconds(3600);
-        refreshes = std::make_unique<QSignalSpy>(delegate.get(), &AppDelegate::refreshFinished);
-        delegate->setUp();
-        ASSERT_TRUE(waitUntil([&] { return refreshes->size() == 1; }));
+        auto made = std::make_unique<HotPlugSource>();
+        source = made.get();
+        plug = std::make_unique<PlugRefresh>(std::move(made), 20ms, [this] { return refresh(); });
     }
-    // Sends `count` events from within the next refresh, as it ends.
-    void sendDuringNextRefresh(int count) {
-        auto sent = std::make_shared<bool>(false);
-        QObject::connect(delegate.get(), &AppDelegate::refreshFinished, source, [this, count, sent] {
-            for (int i = 0; !*sent && i < count; ++i)
-                emit source->devicesChanged();
-            *sent = true;
-        });
+    // One device query; as it ends, the events asked for in `during` are sent.
+    QCoro::Task<> refresh() {
+        ++started;
+        co_await controller->devices();
+        ++ended;
+        for (; during > 0 && source; --during)
+            emit source->devicesChanged();
+    }
+    // Every refresh asked for has run, and no other follows.
+    bool ranExactly(int count) {
+        const bool ran = waitUntil([&] { return ended >= count; });
+        QTest::qWait(60);  // longer than a gathering
+        return ran && started == count && ended == count;
     }
 
-    std::unique_ptr<AppDelegate> delegate;
+    const std::shared_ptr<LitraController> controller =
+        std::make_shared<LitraController>(QStringLiteral(GLOWDECK_SIMULATOR));
+    std::unique_ptr<PlugRefresh> plug;
     QPointer<HotPlugSource> source;
-    std::unique_ptr<QSignalSpy> refreshes;
+    int started = 0;
+    int ended = 0;
+    int during = 0;
 };
 
 TEST_F(HotPlug, BurstsGiveOneRefreshAndEventsDuringOneGiveOneMore) {
     // (events at once, events during the refresh, refreshes)
-    const std::tuple<int, int, qsizetype> table[] = {{1, 0, 1}, {5, 0, 1}, {1, 1, 2}, {3, 4, 2}};
-    qsizetype total = refreshes->size();
-    for (const auto& [burst, during, count] : table) {
-        sendDuringNextRefresh(during);
+    const std::tuple<int, int, int> table[] = {{1, 0, 1}, {5, 0, 1}, {1, 1, 2}, {3, 4, 2}};
+    int total = 0;
+    for (const auto& [burst, sentDuring, count] : table) {
+        during = sentDuring;
         for (int i = 0; i < burst; ++i)
             emit source->devicesChanged();
-        ASSERT_TRUE(waitUntil([&] { return !delegate->isRefreshingAfterPlug(); }));
-        EXPECT_EQ(refreshes->size(), total += count) << burst << " then " << during;
+        EXPECT_TRUE(ranExactly(total += count)) << burst << " then " << sentDuring;
     }
 }
 
 TEST_F(HotPlug, QuittingWithEventsPendingIsClean) {
     emit source->devicesChanged();  // still gathering
-    delegate.reset();
+    plug.reset();
     EXPECT_TRUE(source.isNull());
+    EXPECT_TRUE(ranExactly(0));
 
     SetUp();
-    sendDuringNextRefresh(2);
+    during = 2;
     emit source->devicesChanged();
-    ASSERT_TRUE(waitUntil([&] { return refreshes->size() == 2; }));
-    ASSERT_TRUE(delegate->isRefreshingAfterPlug()) << "one more asked for";
-    delegate.reset();
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(waitUntil([&] { return ended == 1; }));
+    ASSERT_EQ(started, 2) << "one more asked for";
+    plug.reset();
+    EXPECT_TRUE(ranExactly(2)) << "the one under way ends, and nothing follows it";
 }
 
 }  // namespace

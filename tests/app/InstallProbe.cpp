@@ -2,6 +2,7 @@
 // glowdeck does, prints the litra it runs and what the first refresh found, and turns on
 // launch at login in the Preferences form. Never installed.
 #include "AppDelegate.h"
+#include "DisplayText.h"
 #include "LitraController.h"
 #include "PreferencesView.h"
 #include "PreferencesWindowController.h"

@@ -1,4 +1,5 @@
 #include "AppState.h"
+#include "DisplayText.h"
 #include "LightEntries.h"
 #include "MenuEntries.h"
 #include "StatusMenu.h"

@@ -1,6 +1,6 @@
 // Which litra runs for each choice in Preferences and each install, and what the user sees.
-#include "AppState.h"
 #include "Await.h"
+#include "DisplayText.h"
 #include "LitraController.h"
 #include "LitraError.h"
 #include "TestSupport.h"

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -233,9 +234,22 @@ TEST(PreferencesFirstOpen, SaysWhatIsWrongShowsNoMadeUpValuesAndServesTheKeyboar
                 << "a tab stop without a name: " << w->metaObject()->className();
         }
     }
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(view.findChild<QComboBox*>("trayIconStyle"))
-                  ->text(QAccessible::Name),
-              "Tray icon");
+    // Known by its label, and still a combo box whose one child is the list of its items.
+    QComboBox* style = view.findChild<QComboBox*>("trayIconStyle");
+    QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(style);
+    EXPECT_EQ(combo->text(QAccessible::Name), "Tray icon");
+    EXPECT_EQ(combo->text(QAccessible::Value), "Automatic");
+    EXPECT_EQ(combo->role(), QAccessible::ComboBox);
+    ASSERT_EQ(combo->childCount(), 1);
+    QAccessibleInterface* list = combo->child(0);
+    EXPECT_EQ(list->role(), QAccessible::List);
+    EXPECT_EQ(list->parent(), combo);
+    QStringList items;
+    for (int i = 0; i < list->childCount(); ++i)
+        items << list->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(items, QStringList({"Automatic", "Light", "Dark"}));
+    combo->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(style->view()->isVisible()) << "its action opens the list";
 }
 
 }  // namespace

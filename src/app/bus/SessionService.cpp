@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "CommandQueue.h"
+#include "DisplayText.h"
 #include "SerialNumber.h"
 #include "ValueRanges.h"
 

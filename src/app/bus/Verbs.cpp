@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "BusNames.h"
+#include "DisplayText.h"
 #include "LightCommand.h"
 #include "LightEntries.h"
 #include "LitraController.h"

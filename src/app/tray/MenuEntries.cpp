@@ -1,6 +1,7 @@
 #include "MenuEntries.h"
 
 #include "AppState.h"
+#include "DisplayText.h"
 #include "LightEntries.h"
 #include "LitraError.h"
 #include "StatusWords.h"

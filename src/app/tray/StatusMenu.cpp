@@ -1,6 +1,7 @@
 #include "StatusMenu.h"
 
 #include "AppState.h"
+#include "DisplayText.h"
 
 #include <QAction>
 #include <QMenu>
