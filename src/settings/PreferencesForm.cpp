@@ -266,6 +266,7 @@ void PreferencesForm::setTrayIconStyle(TrayIconStyle style) {
 void PreferencesForm::chooseLitraPath(const QString& path) {
     litraChoiceError_ = litraPathProblem(path);
     if (litraChoiceError_) {
+        litraChoiceError_ = translatedError(*litraChoiceError_);
         emit changed();
         return;
     }
@@ -290,7 +291,7 @@ void PreferencesForm::checkLitra() {
                                "PreferencesView",
                                "Glowdeck came without a litra tool. Choose the one you installed, "
                                "such as ~/.local/bin/litra."))
-                         : displayable(appState_->status().message());
+                         : displayable(translatedError(appState_->status().message()));
         emit changed();
         return;
     }
@@ -309,13 +310,14 @@ QCoro::Task<> PreferencesForm::runLitraCheck(QPointer<PreferencesForm> form,
         note = co_await controller->version();
         simulated = isSimulatorVersion(note);
         if (note.isEmpty()) {
-            note = QStringLiteral("litra --version printed nothing");
+            note =
+                translated(QT_TRANSLATE_NOOP("PreferencesView", "litra --version printed nothing"));
         }
     } catch (...) {
         note = localizedDescription(std::current_exception());
     }
     if (form && form->litraChecks_ == check) {
-        form->litraNote_ = displayable(note);
+        form->litraNote_ = displayable(translatedError(note));
         form->simulated_ = simulated;
         emit form->changed();
     }
