@@ -454,6 +454,10 @@ Rückgabewert: 0 erledigt; 1 litra ist fehlgeschlagen (der Grund in der Standard
         <source>litra --version printed nothing</source>
         <translation>litra --version hat nichts ausgegeben</translation>
     </message>
+    <message>
+        <source>All lights</source>
+        <translation>Alle Leuchten</translation>
+    </message>
 </context>
 <context>
     <name>PreferencesWindowController</name>

@@ -454,6 +454,10 @@ Estado de salida: 0 hecho; 1 litra falló (su motivo en la salida de error);
         <source>litra --version printed nothing</source>
         <translation>litra --version no mostró nada</translation>
     </message>
+    <message>
+        <source>All lights</source>
+        <translation>Todas las luces</translation>
+    </message>
 </context>
 <context>
     <name>PreferencesWindowController</name>

@@ -454,6 +454,10 @@ Code de sortie : 0 effectué ; 1 échec de litra (sa raison sur la sortie d&apos
         <source>litra --version printed nothing</source>
         <translation>litra --version n&apos;a rien affiché</translation>
     </message>
+    <message>
+        <source>All lights</source>
+        <translation>Toutes les lampes</translation>
+    </message>
 </context>
 <context>
     <name>PreferencesWindowController</name>

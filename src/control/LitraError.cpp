@@ -67,7 +67,8 @@ QString translatedError(const QString& message) {
               noSuchFile,    notAFile,      notExecutable,  leadingDash, controlCharacter,
               unlisted,      unknown}) {
             QString pattern = QRegularExpression::escape(QString::fromLatin1(text));
-            pattern.replace(QRegularExpression(QStringLiteral(R"(\\%\d)")), QStringLiteral("(.*)"));
+            pattern.replace(QRegularExpression(QStringLiteral(R"(\\%\d)")),
+                            QStringLiteral("(.*?)"));
             list.push_back(
                 {text, QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$'),
                                           QRegularExpression::DotMatchesEverythingOption)});

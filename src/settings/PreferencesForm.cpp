@@ -79,7 +79,8 @@ double PreferencesForm::lightSliderOpacity() const {
 }
 
 QList<std::pair<QString, QString>> PreferencesForm::applyToChoices() const {
-    QList<std::pair<QString, QString>> choices{{translated("All lights"), QString()}};
+    QList<std::pair<QString, QString>> choices{
+        {translated(QT_TRANSLATE_NOOP("PreferencesView", "All lights")), QString()}};
     for (const LitraDevice& light : appState_->lights()) {
         if (light.serial_number && !light.serial_number->isEmpty()) {
             const QString name = displayable(light.device_type.value_or(QString()));

@@ -323,9 +323,10 @@ TEST_F(SessionBus, VerbsSpeakTheLocalesLanguageWhileTheJsonForProgramsStaysEngli
             ->readAllStandardError()
             .contains("glowdeck: brightness nimmt einen Prozentwert von 1 bis 100, nicht \"0\"\n"));
     environment.insert("LITRA_SIM_FAIL_STATUS", "1");
-    environment.insert("LITRA_SIM_FAIL_STDERR", "HidError(busy)\n");
+    environment.insert("LITRA_SIM_FAIL_STDERR", "HidError: busy\n");
+    environment.insert("LANG", "fr_FR.UTF-8");  // its colon tells where the tool's words begin
     EXPECT_TRUE(verb({"on"})->readAllStandardError().contains(
-        "Fehler: litra endete mit Status 1: HidError(busy)\n"));
+        "Erreur\u00a0: litra s'est terminé avec le code 1\u00a0: HidError: busy\n"));
 }
 
 TEST_F(SessionBus, StatusInAnErrorFailsAndItsJsonTellsAPanelWhy) {
