@@ -150,17 +150,6 @@ Rückgabewert: 0 erledigt; 1 litra ist fehlgeschlagen (der Grund in der Standard
     </message>
 </context>
 <context>
-    <name>CommandQueue</name>
-    <message>
-        <source>Glowdeck is still starting</source>
-        <translation>Glowdeck startet noch</translation>
-    </message>
-    <message>
-        <source>Too many light commands are waiting (%1); this one was not run</source>
-        <translation>Zu viele Befehle an die Leuchten warten (%1); dieser wurde nicht ausgeführt</translation>
-    </message>
-</context>
-<context>
     <name>DesktopNotifier</name>
     <message>
         <source>Open Preferences</source>
@@ -256,6 +245,14 @@ Rückgabewert: 0 erledigt; 1 litra ist fehlgeschlagen (der Grund in der Standard
     <message>
         <source>Unknown error</source>
         <translation>Unbekannter Fehler</translation>
+    </message>
+    <message>
+        <source>Glowdeck is still starting</source>
+        <translation>Glowdeck startet noch</translation>
+    </message>
+    <message>
+        <source>Too many light commands are waiting (%1); this one was not run</source>
+        <translation>Zu viele Befehle an die Leuchten warten (%1); dieser wurde nicht ausgeführt</translation>
     </message>
 </context>
 <context>

@@ -150,17 +150,6 @@ Estado de salida: 0 hecho; 1 litra falló (su motivo en la salida de error);
     </message>
 </context>
 <context>
-    <name>CommandQueue</name>
-    <message>
-        <source>Glowdeck is still starting</source>
-        <translation>Glowdeck aún se está iniciando</translation>
-    </message>
-    <message>
-        <source>Too many light commands are waiting (%1); this one was not run</source>
-        <translation>Hay demasiadas órdenes para las luces en espera (%1); esta no se ejecutó</translation>
-    </message>
-</context>
-<context>
     <name>DesktopNotifier</name>
     <message>
         <source>Open Preferences</source>
@@ -256,6 +245,14 @@ Estado de salida: 0 hecho; 1 litra falló (su motivo en la salida de error);
     <message>
         <source>Unknown error</source>
         <translation>Error desconocido</translation>
+    </message>
+    <message>
+        <source>Glowdeck is still starting</source>
+        <translation>Glowdeck aún se está iniciando</translation>
+    </message>
+    <message>
+        <source>Too many light commands are waiting (%1); this one was not run</source>
+        <translation>Hay demasiadas órdenes para las luces en espera (%1); esta no se ejecutó</translation>
     </message>
 </context>
 <context>

@@ -150,17 +150,6 @@ Code de sortie : 0 effectué ; 1 échec de litra (sa raison sur la sortie d&apos
     </message>
 </context>
 <context>
-    <name>CommandQueue</name>
-    <message>
-        <source>Glowdeck is still starting</source>
-        <translation>Glowdeck est encore en train de démarrer</translation>
-    </message>
-    <message>
-        <source>Too many light commands are waiting (%1); this one was not run</source>
-        <translation>Trop de commandes de lampes sont en attente (%1)&#xa0;; celle-ci n&apos;a pas été exécutée</translation>
-    </message>
-</context>
-<context>
     <name>DesktopNotifier</name>
     <message>
         <source>Open Preferences</source>
@@ -256,6 +245,14 @@ Code de sortie : 0 effectué ; 1 échec de litra (sa raison sur la sortie d&apos
     <message>
         <source>Unknown error</source>
         <translation>Erreur inconnue</translation>
+    </message>
+    <message>
+        <source>Glowdeck is still starting</source>
+        <translation>Glowdeck est encore en train de démarrer</translation>
+    </message>
+    <message>
+        <source>Too many light commands are waiting (%1); this one was not run</source>
+        <translation>Trop de commandes de lampes sont en attente (%1)&#xa0;; celle-ci n&apos;a pas été exécutée</translation>
     </message>
 </context>
 <context>

@@ -61,11 +61,11 @@ QString translatedError(const QString& message) {
     static const std::vector<Pattern> patterns = [] {
         std::vector<Pattern> list;
         for (const char* text :
-             {nonZeroExit,   decode,        decodeHeadline, killed,      noToolChosen,
-              binaryMissing, couldNotStart, couldNotRead,   abandoned,   timedOut,
-              tooMuchOutput, stateUnknown,  relativeChoice, cannotUse,   notAbsolute,
-              noSuchFile,    notAFile,      notExecutable,  leadingDash, controlCharacter,
-              unlisted,      unknown}) {
+             {nonZeroExit,   decode,        decodeHeadline, killed,        noToolChosen,
+              binaryMissing, couldNotStart, couldNotRead,   abandoned,     timedOut,
+              tooMuchOutput, stateUnknown,  relativeChoice, cannotUse,     notAbsolute,
+              noSuchFile,    notAFile,      notExecutable,  leadingDash,   controlCharacter,
+              unlisted,      unknown,       stillStarting,  tooManyWaiting}) {
             QString pattern = QRegularExpression::escape(QString::fromLatin1(text));
             pattern.replace(QRegularExpression(QStringLiteral(R"(\\%\d)")),
                             QStringLiteral("(.*?)"));

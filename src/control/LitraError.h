@@ -76,6 +76,11 @@ inline constexpr const char* controlCharacter =
 inline constexpr const char* unlisted =
     QT_TRANSLATE_NOOP("Errors", "no light with serial number %1");
 inline constexpr const char* unknown = QT_TRANSLATE_NOOP("Errors", "Unknown error");
+// The running Glowdeck's answers on the bus, which the command line shows.
+inline constexpr const char* stillStarting =
+    QT_TRANSLATE_NOOP("Errors", "Glowdeck is still starting");
+inline constexpr const char* tooManyWaiting =
+    QT_TRANSLATE_NOOP("Errors", "Too many light commands are waiting (%1); this one was not run");
 }  // namespace errorText
 
 // The English text filled in: errorText::couldNotStart with its arguments.

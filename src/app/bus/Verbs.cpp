@@ -172,7 +172,7 @@ std::optional<int> throughRunningGlowdeck(const Invocation& invocation) {
         }
         printLine(stderr, QStringLiteral("glowdeck: ") +
                               Text::tr("the running Glowdeck did not carry it out: %1")
-                                  .arg(answer.errorMessage().simplified()));
+                                  .arg(translatedError(answer.errorMessage().simplified())));
         return 1;
     }
     if (invocation.verb != Verb::status) {
