@@ -1,6 +1,7 @@
 #include "Languages.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QProcessEnvironment>
 #include <QTranslator>
@@ -8,6 +9,8 @@
 namespace languages {
 
 namespace {
+
+const QString folder = QStringLiteral(":/glowdeck/i18n");
 
 // "de_AT.UTF-8@euro" to "de_AT", then "de".
 QStringList candidates(const QString& entry) {
@@ -25,7 +28,14 @@ QStringList candidates(const QString& entry) {
 }  // namespace
 
 QStringList shipped() {
-    return {QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("fr"), QStringLiteral("es")};
+    QStringList names{QStringLiteral("en")};
+    for (const QString& file : QDir(folder).entryList({QStringLiteral("glowdeck_*.qm")})) {
+        const QString name = file.section(u'_', 1).section(u'.', 0, 0);
+        if (!names.contains(name)) {
+            names << name;
+        }
+    }
+    return names;
 }
 
 QString chosen(const QProcessEnvironment& environment, const QStringList& available) {
@@ -57,7 +67,7 @@ void install() {
     const QString language = chosen(QProcessEnvironment::systemEnvironment());
     // Lives as long as the application: installTranslator does not take ownership.
     static QTranslator glowdeck;
-    if (glowdeck.load(QStringLiteral(":/glowdeck/i18n/glowdeck_%1.qm").arg(language))) {
+    if (glowdeck.load(QStringLiteral("glowdeck_") + language, folder)) {
         QCoreApplication::installTranslator(&glowdeck);
     }
     static QTranslator qt;

@@ -8,7 +8,8 @@ class QProcessEnvironment;
 // Glowdeck's translations are compiled in (translations/glowdeck_*.ts); English is the source.
 namespace languages {
 
-// The shipped languages, English first; "en" holds only the plural forms.
+// The languages compiled in (translations/ as CMake lists them), English first; English holds
+// only the plural forms.
 QStringList shipped();
 
 // The language to speak: the first of LANGUAGE's colon list that Glowdeck ships, else the locale's
