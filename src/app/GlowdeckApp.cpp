@@ -2,6 +2,7 @@
 
 #include "AppDelegate.h"
 #include "DesktopNotifier.h"
+#include "Languages.h"
 #include "QuitOnSignals.h"
 #include "SessionService.h"
 
@@ -34,6 +35,7 @@ int GlowdeckApp::runTray(int argc, char** argv, bool openPreferences) {
     const QVariantMap platformData = platformDataFromEnvironment();
     QApplication app(argc, argv);
     configure();
+    languages::install();
 
     AppDelegate delegate;
     SessionService session(delegate.appState(), delegate.commands(),

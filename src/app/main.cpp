@@ -2,6 +2,7 @@
 // alone; the tray application is a module, loaded only to start it.
 
 #include "CommandLine.h"
+#include "Languages.h"
 #include "LitraTool.h"
 #include "Verbs.h"
 
@@ -50,7 +51,15 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
     }
-    const Invocation invocation = parseCommandLine(arguments);
+    Invocation invocation = parseCommandLine(arguments);
+    if (invocation.kind == Invocation::Kind::tray ||
+        invocation.verb == Invocation::Verb::preferences) {
+        return runTray(argc, argv, invocation.kind == Invocation::Kind::verb);
+    }
+    // Read again with the user's language in place, for the help and the messages.
+    QCoreApplication app(argc, argv);
+    languages::install();
+    invocation = parseCommandLine(arguments);
     switch (invocation.kind) {
         case Invocation::Kind::usageError:
             std::fprintf(stderr, "glowdeck: %s\n", qPrintable(invocation.text));
@@ -62,13 +71,9 @@ int main(int argc, char** argv) {
             std::puts("glowdeck " GLOWDECK_VERSION);
             return 0;
         case Invocation::Kind::verb:
-            if (invocation.verb != Invocation::Verb::preferences) {
-                QCoreApplication app(argc, argv);
-                return runVerb(invocation);
-            }
-            return runTray(argc, argv, true);
+            return runVerb(invocation);
         case Invocation::Kind::tray:
-            break;
+            break;  // started above
     }
-    return runTray(argc, argv, false);
+    return 0;
 }

@@ -181,14 +181,12 @@ public:
         int outPipe[2];
         int errPipe[2];
         if (::pipe2(outPipe, O_CLOEXEC) != 0) {
-            throw LaunchError(
-                QStringLiteral("Could not start %1: %2").arg(program, systemReason(errno)));
+            throw LaunchError(errorMessage(errorText::couldNotStart, program, systemReason(errno)));
         }
         out_.reset(outPipe[0]);
         Fd outWrite(outPipe[1]);
         if (::pipe2(errPipe, O_CLOEXEC) != 0) {
-            throw LaunchError(
-                QStringLiteral("Could not start %1: %2").arg(program, systemReason(errno)));
+            throw LaunchError(errorMessage(errorText::couldNotStart, program, systemReason(errno)));
         }
         err_.reset(errPipe[0]);
         Fd errWrite(errPipe[1]);
@@ -218,8 +216,7 @@ public:
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attributes);
         if (error != 0) {
-            throw LaunchError(
-                QStringLiteral("Could not start %1: %2").arg(program, systemReason(error)));
+            throw LaunchError(errorMessage(errorText::couldNotStart, program, systemReason(error)));
         }
         exit_.reset(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
     }
@@ -250,8 +247,7 @@ public:
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
         if (::poll(fds, 3, static_cast<int>(std::max<long long>(left.count(), 0))) < 0 &&
             errno != EINTR) {
-            throw LaunchError(
-                QStringLiteral("Could not read from litra: %1").arg(systemReason(errno)));
+            throw LaunchError(errorMessage(errorText::couldNotRead, systemReason(errno)));
         }
         drain(result, cap);
         siginfo_t info{};
@@ -318,7 +314,7 @@ void RunStopper::stop() {
 ProcessResult runChildProcess(const QString& program, const QStringList& arguments,
                               const ProcessLimits& limits, const RunStopper* stopper) {
     if (stopper && stopper->isStopped()) {
-        throw LaunchError(QStringLiteral("litra run abandoned"));
+        throw LaunchError(QString::fromLatin1(errorText::abandoned));
     }
     const auto deadline = Clock::now() + limits.timeout;
     std::optional<Clock::time_point> graceEnds;
@@ -327,16 +323,15 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
     for (;;) {
         const auto now = Clock::now();
         if (now >= deadline) {
-            throw LaunchError(
-                QStringLiteral("litra did not finish within %1 seconds and was stopped")
-                    .arg(seconds(limits.timeout)));  // ~Child kills the group
+            throw LaunchError(QString::fromLatin1(errorText::timedOut)
+                                  .arg(seconds(limits.timeout)));  // ~Child kills the group
         }
         if (stopper && stopper->isStopped() && !graceEnds) {
             child.signalGroup(SIGTERM);
             graceEnds = now + limits.stopGrace;
         }
         if (graceEnds && now >= *graceEnds) {
-            throw LaunchError(QStringLiteral("litra run abandoned"));
+            throw LaunchError(QString::fromLatin1(errorText::abandoned));
         }
         // Wake now and then to notice a stop.
         auto until = std::min(deadline, graceEnds.value_or(deadline));
@@ -345,16 +340,15 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
         }
         const bool ended = child.waitUntil(until, result, limits.maxOutputBytes);
         if (result.standardOutput.size() + result.standardError.size() > limits.maxOutputBytes) {
-            throw LaunchError(
-                QStringLiteral("litra wrote more than %1 MiB of output and was stopped")
-                    .arg(limits.maxOutputBytes / (1024.0 * 1024.0)));
+            throw LaunchError(QString::fromLatin1(errorText::tooMuchOutput)
+                                  .arg(limits.maxOutputBytes / (1024.0 * 1024.0)));
         }
         if (ended) {
             break;
         }
     }
     if (graceEnds) {
-        throw LaunchError(QStringLiteral("litra run abandoned"));
+        throw LaunchError(QString::fromLatin1(errorText::abandoned));
     }
     const int status = child.status();
     if (WIFSIGNALED(status)) {

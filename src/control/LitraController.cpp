@@ -245,7 +245,7 @@ LightStatus LitraController::foldStatus(const std::vector<LitraDevice>& devices)
         }
     }
     if (known == 0) {
-        return LightStatus::error(QStringLiteral("device state unknown"));
+        return LightStatus::error(QString::fromLatin1(errorText::stateUnknown));
     }
     if (on == known) {
         return LightStatus::allOn();

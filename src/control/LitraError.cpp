@@ -1,6 +1,10 @@
 #include "LitraError.h"
 
+#include <QCoreApplication>
+#include <QRegularExpression>
+
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -28,23 +32,60 @@ GlowdeckError::GlowdeckError(QString message)
     : message_(std::move(message)), utf8_(message_.toUtf8()) {}
 
 LitraError LitraError::nonZeroExit(qint32 code, const QString& stderrText) {
-    return LitraError(QStringLiteral("litra exited %1: %2").arg(code).arg(quoted(stderrText)));
+    return LitraError(
+        errorMessage(errorText::nonZeroExit, QString::number(code), quoted(stderrText)));
 }
 
 LitraError LitraError::decode(const QString& reason) {
-    return LitraError(QStringLiteral("Failed to parse litra output: ") + quoted(reason));
+    return LitraError(errorMessage(errorText::decode, quoted(reason)));
 }
 
 LitraError LitraError::killed(const QString& signalName) {
-    return LitraError(QStringLiteral("litra was killed by %1").arg(signalName));
+    return LitraError(errorMessage(errorText::killed, signalName));
 }
 
 LitraError LitraError::noToolChosen() {
-    return LitraError(QStringLiteral("No litra tool chosen yet"));
+    return LitraError(QString::fromLatin1(errorText::noToolChosen));
 }
 
 LitraError LitraError::binaryMissing() {
-    return LitraError(QStringLiteral("Bundled litra binary missing"));
+    return LitraError(QString::fromLatin1(errorText::binaryMissing));
+}
+
+QString translatedError(const QString& message) {
+    using namespace errorText;
+    struct Pattern {
+        const char* text;
+        QRegularExpression english;  // the text with each %N as a group
+    };
+    static const std::vector<Pattern> patterns = [] {
+        std::vector<Pattern> list;
+        for (const char* text :
+             {nonZeroExit,   decode,        decodeHeadline, killed,        noToolChosen,
+              binaryMissing, couldNotStart, couldNotRead,   abandoned,     timedOut,
+              tooMuchOutput, stateUnknown,  relativeChoice, cannotUse,     notAbsolute,
+              noSuchFile,    notAFile,      notExecutable,  leadingDash,   controlCharacter,
+              unlisted,      unknown,       stillStarting,  tooManyWaiting}) {
+            QString pattern = QRegularExpression::escape(QString::fromLatin1(text));
+            pattern.replace(QRegularExpression(QStringLiteral(R"(\\%\d)")),
+                            QStringLiteral("(.*?)"));
+            list.push_back(
+                {text, QRegularExpression(QLatin1Char('^') + pattern + QLatin1Char('$'),
+                                          QRegularExpression::DotMatchesEverythingOption)});
+        }
+        return list;
+    }();
+    for (const Pattern& pattern : patterns) {
+        const QRegularExpressionMatch match = pattern.english.match(message);
+        if (match.hasMatch()) {
+            QString shown = QCoreApplication::translate("Errors", pattern.text);
+            for (int group = 1; group <= match.lastCapturedIndex(); ++group) {
+                shown = shown.arg(translatedError(match.captured(group)));
+            }
+            return shown;
+        }
+    }
+    return message;
 }
 
 QString localizedDescription(const std::exception& error) {
@@ -60,6 +101,6 @@ QString localizedDescription(const std::exception_ptr& error) {
     } catch (const std::exception& e) {
         return localizedDescription(e);
     } catch (...) {
-        return QStringLiteral("Unknown error");
+        return QString::fromLatin1(errorText::unknown);
     }
 }

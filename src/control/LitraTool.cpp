@@ -43,28 +43,26 @@ std::shared_ptr<LitraController> makeLitraController(const QString& chosenPath,
         return std::make_shared<LitraController>(shipped);
     }
     if (QDir::isRelativePath(chosenPath)) {
-        throw GlowdeckError(
-            QStringLiteral("The litra tool chosen in Preferences, %1, is not an absolute path")
-                .arg(chosenPath));
+        throw GlowdeckError(errorMessage(errorText::relativeChoice, chosenPath));
     }
     return LitraController::chosen(chosenPath);
 }
 
 std::optional<QString> litraPathProblem(const QString& path) {
     const QFileInfo file(path);
-    QString why;
+    const char* why = nullptr;
     if (QDir::isRelativePath(path)) {
-        why = QStringLiteral("the path is not absolute");
+        why = errorText::notAbsolute;
     } else if (!file.exists()) {
-        why = QStringLiteral("there is no such file");
+        why = errorText::noSuchFile;
     } else if (!file.isFile()) {
-        why = QStringLiteral("it is not a file");
+        why = errorText::notAFile;
     } else if (!file.isExecutable()) {
-        why = QStringLiteral("it is not executable");
+        why = errorText::notExecutable;
     } else {
         return std::nullopt;
     }
-    return QStringLiteral("Cannot use %1 as the litra tool: %2").arg(path, why);
+    return errorMessage(errorText::cannotUse, path, QString::fromLatin1(why));
 }
 
 bool isSimulatorVersion(const QString& versionLine) {

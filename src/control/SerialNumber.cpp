@@ -1,5 +1,7 @@
 #include "SerialNumber.h"
 
+#include "LitraError.h"
+
 #include <algorithm>
 
 namespace {
@@ -25,11 +27,10 @@ QString quotedArgument(const QString& text) {
 
 QString serialNumberProblem(const QString& serial) {
     if (serial.startsWith(u'-')) {
-        return QStringLiteral("serial number %1 begins with \"-\"").arg(quotedArgument(serial));
+        return errorMessage(errorText::leadingDash, quotedArgument(serial));
     }
     if (std::any_of(serial.begin(), serial.end(), isControl)) {
-        return QStringLiteral("serial number %1 holds a control character")
-            .arg(quotedArgument(serial));
+        return errorMessage(errorText::controlCharacter, quotedArgument(serial));
     }
     return {};
 }
@@ -43,5 +44,5 @@ QString unlistedSerialNumberProblem(const QString& serial, const std::vector<Lit
     });
     const QString shown =
         serial.size() > shownLimit ? serial.left(shownLimit) + QChar(0x2026) : serial;
-    return listed ? QString() : QStringLiteral("no light with serial number %1").arg(shown);
+    return listed ? QString() : errorMessage(errorText::unlisted, shown);
 }

@@ -80,7 +80,8 @@ double PreferencesForm::lightSliderOpacity() const {
 }
 
 QList<std::pair<QString, QString>> PreferencesForm::applyToChoices() const {
-    QList<std::pair<QString, QString>> choices{{translated("All lights"), QString()}};
+    QList<std::pair<QString, QString>> choices{
+        {translated(QT_TRANSLATE_NOOP("PreferencesView", "All lights")), QString()}};
     for (const LitraDevice& light : appState_->lights()) {
         if (light.serial_number && !light.serial_number->isEmpty()) {
             const QString name = displayable(light.device_type.value_or(QString()));
@@ -267,6 +268,7 @@ void PreferencesForm::setTrayIconStyle(TrayIconStyle style) {
 void PreferencesForm::chooseLitraPath(const QString& path) {
     litraChoiceError_ = litraPathProblem(path);
     if (litraChoiceError_) {
+        litraChoiceError_ = translatedError(*litraChoiceError_);
         emit changed();
         return;
     }
@@ -291,7 +293,7 @@ void PreferencesForm::checkLitra() {
                                "PreferencesView",
                                "Glowdeck came without a litra tool. Choose the one you installed, "
                                "such as ~/.local/bin/litra."))
-                         : displayable(appState_->status().message());
+                         : displayable(translatedError(appState_->status().message()));
         emit changed();
         return;
     }
@@ -310,13 +312,14 @@ QCoro::Task<> PreferencesForm::runLitraCheck(QPointer<PreferencesForm> form,
         note = co_await controller->version();
         simulated = isSimulatorVersion(note);
         if (note.isEmpty()) {
-            note = QStringLiteral("litra --version printed nothing");
+            note =
+                translated(QT_TRANSLATE_NOOP("PreferencesView", "litra --version printed nothing"));
         }
     } catch (...) {
         note = localizedDescription(std::current_exception());
     }
     if (form && form->litraChecks_ == check) {
-        form->litraNote_ = displayable(note);
+        form->litraNote_ = displayable(translatedError(note));
         form->simulated_ = simulated;
         emit form->changed();
     }

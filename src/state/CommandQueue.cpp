@@ -31,7 +31,7 @@ std::size_t CommandQueue::waiting() const {
 
 QString CommandQueue::unavailableReason() const {
     return state_->status().isError() ? state_->status().message()
-                                      : tr("Glowdeck is still starting");
+                                      : QString::fromLatin1(errorText::stillStarting);
 }
 
 void CommandQueue::submit(LightCommand command, Answer answer) {
@@ -42,8 +42,7 @@ void CommandQueue::submit(LightCommand command, Answer answer) {
         return;
     }
     if (answer && waiting() >= capacity) {
-        answer({tr("Too many light commands are waiting (%1); this one was not run").arg(capacity),
-                {}, true});
+        answer({QString::fromLatin1(errorText::tooManyWaiting).arg(capacity), {}, true});
         return;
     }
     if (command.settlesOnLatest()) {

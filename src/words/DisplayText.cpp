@@ -2,16 +2,20 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <climits>
+
 QString displayText(const LightStatus& status) {
+    // In English, as the bus and the JSON carry it; statusWords() translates it for people.
     switch (status.kind()) {
         case LightStatus::Case::allOn:
-            return QStringLiteral("All lights: On");
+            return QStringLiteral(QT_TRANSLATE_NOOP("StatusWords", "All lights: On"));
         case LightStatus::Case::allOff:
-            return QStringLiteral("All lights: Off");
+            return QStringLiteral(QT_TRANSLATE_NOOP("StatusWords", "All lights: Off"));
         case LightStatus::Case::mixed:
-            return QStringLiteral("Lights: Mixed");
+            return QStringLiteral(QT_TRANSLATE_NOOP("StatusWords", "Lights: Mixed"));
         case LightStatus::Case::noDevices:
-            return QStringLiteral("No Litra devices found");
+            return QStringLiteral(QT_TRANSLATE_NOOP("StatusWords", "No Litra devices found"));
         case LightStatus::Case::error:
             return QStringLiteral("Error: ") + displayable(status.message());
     }
@@ -19,14 +23,13 @@ QString displayText(const LightStatus& status) {
 }
 
 QString deviceCountText(qint64 deviceCount) {
-    const QString format = deviceCount == 1
-                               ? QCoreApplication::translate("StatusMenu", "%1 device connected")
-                               : QCoreApplication::translate("StatusMenu", "%1 devices connected");
-    return format.arg(deviceCount);
+    const auto count = static_cast<int>(std::min(deviceCount, qint64{INT_MAX}));
+    return QCoreApplication::translate("StatusMenu", "%n device(s) connected", nullptr, count);
 }
 
 QString missingPermissionText() {
-    return QStringLiteral("A light is connected, but you do not have permission to use it.");
+    return QCoreApplication::translate(
+        "StatusWords", "A light is connected, but you do not have permission to use it.");
 }
 
 QString displayable(const QString& text) {

@@ -9,9 +9,9 @@ namespace {
 
 constexpr qsizetype longestHeadline = 120;
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("StatusWords", text);
-}
+struct Words {
+    Q_DECLARE_TR_FUNCTIONS(StatusWords)
+};
 
 QString firstLine(const QString& text) {
     for (const QString& line : text.split(u'\n')) {
@@ -50,49 +50,57 @@ QString errorHeadline(const QString& message) {
 QString errorAdvice(const QString& message) {
     switch (failureKind(message)) {
         case FailureKind::noTool:
-            return tr("Choose it in Preferences, General: litra tool");
+            return Words::tr("Choose it in Preferences, General: litra tool");
         case FailureKind::shippedToolMissing:
-            return tr("Reinstall Glowdeck, or choose a litra tool in Preferences");
+            return Words::tr("Reinstall Glowdeck, or choose a litra tool in Preferences");
         case FailureKind::toolNotExecutable:
-            return tr("Make the tool executable, or choose another in Preferences");
+            return Words::tr("Make the tool executable, or choose another in Preferences");
         case FailureKind::toolCannotStart:
-            return tr("Choose the litra tool again in Preferences");
+            return Words::tr("Choose the litra tool again in Preferences");
         case FailureKind::notLitra:
-            return tr("Is it the litra tool? Choose the right one in Preferences");
+            return Words::tr("Is it the litra tool? Choose the right one in Preferences");
         case FailureKind::hung:
-            return tr("Unplug the lights and plug them in again, then Refresh");
+            return Words::tr("Unplug the lights and plug them in again, then Refresh");
         case FailureKind::crashed:
-            return tr("Choose Refresh; if it happens again, update litra");
+            return Words::tr("Choose Refresh; if it happens again, update litra");
         case FailureKind::failed:
-            return tr("Check that the lights are plugged in, then Refresh");
+            return Words::tr("Check that the lights are plugged in, then Refresh");
         case FailureKind::other:
             break;
     }
-    return tr("Choose Refresh to try again; details in Preferences");
+    return Words::tr("Choose Refresh to try again; details in Preferences");
 }
 
 }  // namespace
 
+QString shownText(const LightStatus& status) {
+    return status.isError()
+               ? Words::tr("Error: %1").arg(displayable(translatedError(status.message())))
+               : QCoreApplication::translate("StatusWords",
+                                             displayText(status).toLatin1().constData());
+}
+
 StatusWords statusWords(const LightStatus& status, bool lightNeedsPermission) {
-    const QString whole = displayText(status);
+    const QString whole = shownText(status);
     StatusWords words;
     if (lightNeedsPermission &&
         (status.isError() || status.kind() == LightStatus::Case::noDevices)) {
         words.headline = missingPermissionText();
-        words.advice = tr("Load Glowdeck's udev rule, as Preferences (Status) shows");
+        words.advice = Words::tr("Load Glowdeck's udev rule, as Preferences (Status) shows");
         words.detail = whole;
         return words;
     }
     switch (status.kind()) {
         case LightStatus::Case::error:
             words.headline =
-                cutShort(QStringLiteral("Error: ") + errorHeadline(displayable(status.message())),
+                cutShort(Words::tr("Error: %1")
+                             .arg(translatedError(errorHeadline(displayable(status.message())))),
                          longestHeadline);
             words.advice = errorAdvice(status.message());
             break;
         case LightStatus::Case::noDevices:
             words.headline = whole;
-            words.advice = tr("Plug a light in; Glowdeck sees it at once");
+            words.advice = Words::tr("Plug a light in; Glowdeck sees it at once");
             break;
         default:
             words.headline = whole;

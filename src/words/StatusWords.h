@@ -15,6 +15,9 @@ struct StatusWords {
     friend bool operator==(const StatusWords&, const StatusWords&) = default;
 };
 
+// displayText() in the reader's language.
+QString shownText(const LightStatus& status);
+
 // With `lightNeedsPermission`, a light is connected that the user may not use: that is what the
 // headline says, whatever the tool made of it.
 StatusWords statusWords(const LightStatus& status, bool lightNeedsPermission = false);

@@ -212,12 +212,21 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
         {{"off", "--light", "T-2"}, 0, "off --serial-number T-2", ""},
         {{"on"}, 0, "on", ""},
         {{"on", "--light", "T-9"}, 2, "", "glowdeck: no light with serial number T-9\n"},
-        {{"brightness", "40", "--light", "T-1"}, 0, "brightness --serial-number T-1 --percentage 40", ""},
+        {{"brightness", "40", "--light", "T-1"},
+         0,
+         "brightness --serial-number T-1 --percentage 40",
+         ""},
         {{"temperature", "3000"}, 0, "temperature --value 3000", ""},
         {{"refresh"}, 0, "", ""},
-        {{"brightness", "-5"}, 2, "", "glowdeck: brightness takes a percentage from 1 to 100, not \"-5\"\n"},
+        {{"brightness", "-5"},
+         2,
+         "",
+         "glowdeck: brightness takes a percentage from 1 to 100, not \"-5\"\n"},
         {{"status", "--light", "T-1"}, 2, "", ""},
-        {{"toggle", "--light", "--help"}, 2, "", "glowdeck: --light: serial number \"--help\" begins with \"-\"\n"},
+        {{"toggle", "--light", "--help"},
+         2,
+         "",
+         "glowdeck: --light: serial number \"--help\" begins with \"-\"\n"},
     };
     for (const bool running : {false, true}) {
         running ? runGlowdeckHere() : writeLights();
@@ -250,14 +259,21 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
     }
     EXPECT_EQ(delegate->appState().status(), LightStatus::allOn()) << "the icon followed";
     // The bus itself refuses what the command line would, runs nothing and leaves the status.
-    for (const auto& [method, arguments, refusal] : std::vector<std::tuple<QString, QVariantList, QString>>{
+    for (const auto& [method, arguments, refusal] :
+         std::vector<std::tuple<QString, QVariantList, QString>>{
              {"SetBrightness", {-5, ""}, "brightness takes a percentage from 1 to 100, not -5"},
-             {"SetBrightness", {101, "T-1"}, "brightness takes a percentage from 1 to 100, not 101"},
-             {"SetTemperature", {-4550, ""}, "temperature takes kelvin from 100 to 100000 in steps of 100, not -4550"},
+             {"SetBrightness",
+              {101, "T-1"},
+              "brightness takes a percentage from 1 to 100, not 101"},
+             {"SetTemperature",
+              {-4550, ""},
+              "temperature takes kelvin from 100 to 100000 in steps of 100, not -4550"},
              {"Toggle", {"--help"}, "serial number \"--help\" begins with \"-\""},
              {"On", {"NOPE"}, "no light with serial number NOPE"}}) {
         testsupport::writeFile(dir.filePath("runs.log"), "");
-        QDBusMessage call = QDBusMessage::createMethodCall(SessionService::serviceName, SessionService::objectPath, SessionService::interfaceName, method);
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(SessionService::serviceName, SessionService::objectPath,
+                                           SessionService::interfaceName, method);
         call.setArguments(arguments);
         QDBusPendingCall pending = bus.asyncCall(call);
         ASSERT_TRUE(waitUntil([&] { return pending.isFinished(); }));
@@ -292,6 +308,27 @@ TEST_F(SessionBus, EveryVerbThroughTheRunningGlowdeckOrItselfAndThePropertiesItC
 
 // In an error, `status` fails with the headline, and `status --json` prints what a panel shows
 // and succeeds, so that the panel shows the error; through a running Glowdeck or alone.
+TEST_F(SessionBus, VerbsSpeakTheLocalesLanguageWhileTheJsonForProgramsStaysEnglish) {
+    writeLights();
+    environment.insert("LANG", "de_DE.UTF-8");
+    EXPECT_EQ(verb({"status"})->readAllStandardOutput(),
+              "Alle Leuchten: Aus; 2 Geräte verbunden\n");
+    const QJsonObject json =
+        QJsonDocument::fromJson(verb({"status", "--json"})->readAllStandardOutput()).object();
+    EXPECT_EQ(json["status"], "All lights: Off");
+    EXPECT_EQ(json["state"], "off");
+    EXPECT_EQ(json["text"], "Alle Leuchten: Aus");
+    EXPECT_TRUE(
+        verb({"brightness", "0"})
+            ->readAllStandardError()
+            .contains("glowdeck: brightness nimmt einen Prozentwert von 1 bis 100, nicht \"0\"\n"));
+    environment.insert("LITRA_SIM_FAIL_STATUS", "1");
+    environment.insert("LITRA_SIM_FAIL_STDERR", "HidError: busy\n");
+    environment.insert("LANG", "fr_FR.UTF-8");  // its colon tells where the tool's words begin
+    EXPECT_TRUE(verb({"on"})->readAllStandardError().contains(
+        "Erreur\u00a0: litra s'est terminé avec le code 1\u00a0: HidError: busy\n"));
+}
+
 TEST_F(SessionBus, StatusInAnErrorFailsAndItsJsonTellsAPanelWhy) {
     const QString said = "Error: HidError(busy)\nUsage: litra <COMMAND>\n";
     const QString reason = "litra exited 1: " + said;
@@ -323,7 +360,8 @@ TEST_F(SessionBus, StatusInAnErrorFailsAndItsJsonTellsAPanelWhy) {
     std::tie(light.serial_number, light.device_type, light.is_on) =
         std::tuple("T-1", "Panel", true);
     std::tie(light.brightness_in_lumen, light.maximum_brightness_in_lumen) = std::pair(40, 80);
-    delegate->appState().publish(LightsSnapshot::of(LightStatus::allOn(), {light, light}, false, {}));
+    delegate->appState().publish(
+        LightsSnapshot::of(LightStatus::allOn(), {light, light}, false, {}));
     const QJsonObject on =
         QJsonDocument::fromJson(verb({"status", "--json"})->readAllStandardOutput()).object();
     EXPECT_EQ(on["state"], "on");

@@ -311,12 +311,12 @@ class TrayTest(unittest.TestCase):
 
     # StatusNotifierItem hosts: Glowdeck's item and its menu as the host's side of D-Bus sees them.
 
-    def start_item(self, start_host):
+    def start_item(self, start_host, env=None):
         """Lights off, the desktop without a tray, a host, and Glowdeck's item once registered."""
         self.lights.write(OFF)
         self.desktop.start(tray=False)
         host = start_host()
-        self.desktop.start_glowdeck()
+        self.desktop.start_glowdeck(env)
         self.new_runs(0, 1)
         return host, self.desktop.bus.wait_for_item(self.desktop.glowdeck.pid)
 
@@ -370,8 +370,8 @@ class TrayTest(unittest.TestCase):
                 self.assertEqual(self.lights.values(*after), after)
         self.lights.set_faults()
 
-    def quit_from_menu(self, item):
-        item.choose("Quit")
+    def quit_from_menu(self, item, quit_title="Quit"):
+        item.choose(quit_title)
         self.expect_running = False
         self.assertEqual(self.desktop.glowdeck.wait(5 * time_scale()), 0,
                          self.desktop.glowdeck.stderr_text())
@@ -401,6 +401,22 @@ class TrayTest(unittest.TestCase):
         self.desktop.screenshot_when_drawn(os.path.join(self.desktop.artifacts, "panel.png"),
                                            (window.x, window.y, window.width, window.height))
         self.quit_from_menu(item)
+
+    def test_item_in_lxqt_panel_speaks_german_from_lang(self):
+        _, item = self.start_item(self.desktop.start_lxqt_panel, {"LANG": "de_DE.UTF-8"})
+        commands = ["Über Glowdeck", "Einstellungen", "Leuchten umschalten", "Aktualisieren",
+                    "Beenden"]
+        for title, lights in (("Alle Leuchten: Aus", OFF), ("Alle Leuchten: An", ON)):
+            wait_for(lambda: item.property("ToolTip")[3] == title, 5, "tool tip " + title,
+                     describe=lambda: repr(item.property("ToolTip")))
+            self.assertEqual(item.menu(), [(title, False), ("2 Geräte verbunden", False),
+                                           ("Sim Panel", True), ("Sim Bar", True)]
+                             + [(command, True) for command in commands])
+            if lights == OFF:
+                count = len(self.lights.runs())
+                item.choose("Leuchten umschalten")
+                self.assertEqual(self.new_runs(count, len(TOGGLE)), TOGGLE)
+        self.quit_from_menu(item, "Beenden")
 
     def test_wayland_item_in_waybar(self):
         _, item = self.start_item(self.desktop.start_waybar)

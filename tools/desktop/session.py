@@ -257,16 +257,17 @@ class Desktop:
              and self.window_pid(window.id) == process.pid), None), timeout,
             "a window of " + process.name)
 
-    def start_glowdeck(self, **settings):
-        """Starts Glowdeck with these settings (QSettings values as text). The default poll
-        interval of an hour keeps the polling loop out of the way of runs being counted."""
+    def start_glowdeck(self, env=None, **settings):
+        """Starts Glowdeck with these settings (QSettings values as text), and these variables
+        added to its environment. The default poll interval of an hour keeps the polling loop out
+        of the way of runs being counted."""
         settings.setdefault("pollIntervalSeconds", 3600)
         if self.data_dir is not None:
             # Installed, Glowdeck would run the litra of its own tree, not the simulator.
             settings.setdefault("litraPath", self.lights.litra)
         self.write_config("Glowdeck/Glowdeck.conf", "[General]\n" + "".join(
             "%s=%s\n" % item for item in settings.items() if item[1] is not None))
-        env = dict(self.environment(), **self.lights.environment())
+        env = dict(self.environment(), **self.lights.environment(), **(env or {}))
         self.glowdeck = self._start("glowdeck", [self.glowdeck_binary], env)
         return self.glowdeck
 

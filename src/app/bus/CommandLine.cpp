@@ -1,9 +1,11 @@
 #include "CommandLine.h"
 
+#include "LitraError.h"
 #include "SerialNumber.h"
 #include "ValueRanges.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <array>
@@ -14,6 +16,10 @@
 namespace {
 
 using Verb = Invocation::Verb;
+
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
 
 constexpr std::array verbs{
     std::pair{"toggle", Verb::toggle},
@@ -26,7 +32,8 @@ constexpr std::array verbs{
     std::pair{"status", Verb::status},
 };
 
-const char* const description = R"(Shows and switches USB desk lights from the system tray.
+const char* const description =
+    QT_TRANSLATE_NOOP("CommandLine", R"(Shows and switches USB desk lights from the system tray.
 
 With no verb, starts the tray application. With one, acts and exits; through the running
 Glowdeck when there is one, else by running litra itself:
@@ -40,7 +47,7 @@ Glowdeck when there is one, else by running litra itself:
   status --json          print the status, the count and each light as JSON
 toggle, on, off, brightness and temperature take --light SERIAL.
 
-Exit status: 0 done; 1 litra failed (its reason on standard error); 2 bad arguments.)";
+Exit status: 0 done; 1 litra failed (its reason on standard error); 2 bad arguments.)");
 
 Invocation usage(QString reason) {
     Invocation invocation;
@@ -90,19 +97,19 @@ private:
 // Glowdeck's own options; --version is the parser's.
 struct Options {
     QCommandLineOption light{QStringLiteral("light"),
-                             QStringLiteral("Act on the light with this serial number only."),
-                             QStringLiteral("SERIAL")};
-    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("With status: print JSON.")};
+                             Text::tr("Act on the light with this serial number only."),
+                             Text::tr("SERIAL")};
+    QCommandLineOption json{QStringLiteral("json"), Text::tr("With status: print JSON.")};
     // Not addHelpOption(): its --help-all would list Qt's own options, which a verb does not take.
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            QStringLiteral("Displays this help.")};
+                            Text::tr("Displays this help.")};
 };
 
 // Sets up the parser in the order --help lists; returns --version.
 QCommandLineOption describe(QCommandLineParser& parser, const Options& options) {
-    parser.setApplicationDescription(QString::fromUtf8(description));
-    parser.addPositionalArgument(QStringLiteral("verb"), QStringLiteral("what to do (see above)"),
-                                 QStringLiteral("[verb [value]]"));
+    parser.setApplicationDescription(Text::tr(description));
+    parser.addPositionalArgument(Text::tr("verb"), Text::tr("what to do (see above)"),
+                                 Text::tr("[verb [value]]"));
     parser.addOption(options.light);
     parser.addOption(options.json);
     parser.addOption(options.help);
@@ -120,15 +127,16 @@ bool takesLight(Verb verb) {
 // Takes the verb's value from the front of words; returns what is wrong with it, if anything.
 QString readValue(Invocation& invocation, const QString& name, QStringList& words) {
     const bool brightness = invocation.verb == Verb::brightness;
-    const QString wanted = brightness ? valueRanges::percentageRange() : valueRanges::kelvinRange();
+    const QString wanted = brightness ? valueRanges::percentageRange(valueRanges::translated)
+                                      : valueRanges::kelvinRange(valueRanges::translated);
     if (words.isEmpty()) {
-        return QStringLiteral("%1 needs %2").arg(name, wanted);
+        return Text::tr("%1 needs %2").arg(name, wanted);
     }
     const QString text = words.takeFirst();
     const auto value = number(text);
     if (!value ||
         !(brightness ? valueRanges::isPercentage(*value) : valueRanges::isKelvin(*value))) {
-        return QStringLiteral("%1 takes %2, not %3").arg(name, wanted, quotedArgument(text));
+        return Text::tr("%1 takes %2, not %3").arg(name, wanted, quotedArgument(text));
     }
     invocation.value = *value;
     return {};
@@ -138,17 +146,17 @@ QString readValue(Invocation& invocation, const QString& name, QStringList& word
 QString readLight(Invocation& invocation, const QString& name, const QCommandLineParser& parser,
                   const Options& options, const NegativeNumbers& negatives) {
     if (!takesLight(invocation.verb)) {
-        return QStringLiteral("%1 does not take --light").arg(name);
+        return Text::tr("%1 does not take --light").arg(name);
     }
     if (parser.values(options.light).size() > 1) {
-        return QStringLiteral("--light is given more than once");
+        return Text::tr("--light is given more than once");
     }
     invocation.light = negatives.parsed(parser.value(options.light));
     if (invocation.light.isEmpty()) {
-        return QStringLiteral("--light needs a serial number, got an empty one");
+        return Text::tr("--light needs a serial number, got an empty one");
     }
     if (const QString problem = serialNumberProblem(invocation.light); !problem.isEmpty()) {
-        return QStringLiteral("--light: %1").arg(problem);
+        return QStringLiteral("--light: %1").arg(translatedError(problem));
     }
     return {};
 }
@@ -161,8 +169,7 @@ Invocation verbInvocation(QStringList words, const QCommandLineParser& parser,
         return name == QLatin1String(verb.first);
     });
     if (known == verbs.end()) {
-        return usage(
-            QStringLiteral("unknown verb %1; see glowdeck --help").arg(quotedArgument(name)));
+        return usage(Text::tr("unknown verb %1; see glowdeck --help").arg(quotedArgument(name)));
     }
     Invocation invocation;
     invocation.kind = Invocation::Kind::verb;
@@ -173,11 +180,11 @@ Invocation verbInvocation(QStringList words, const QCommandLineParser& parser,
         }
     }
     if (!words.isEmpty()) {
-        return usage(QStringLiteral("unexpected argument %1 after %2")
-                         .arg(quotedArgument(words.first()), name));
+        return usage(
+            Text::tr("unexpected argument %1 after %2").arg(quotedArgument(words.first()), name));
     }
     if (parser.isSet(options.json) && invocation.verb != Verb::status) {
-        return usage(QStringLiteral("--json goes with status only"));
+        return usage(Text::tr("--json goes with status only"));
     }
     if (parser.isSet(options.light)) {
         if (QString problem = readLight(invocation, name, parser, options, negatives);
@@ -200,14 +207,21 @@ Invocation parseCommandLine(const QStringList& givenArguments) {
     if (!parser.parse(arguments)) {
         // Qt's text quotes the option whole, and an argument may be any length.
         const QString error = parser.errorText();
-        return usage((error.size() > 100 ? error.left(100) + QChar(0x2026) : error) +
-                     QStringLiteral(" See glowdeck --help."));
+        return usage(Text::tr("%1 See glowdeck --help.")
+                         .arg(error.size() > 100 ? error.left(100) + QChar(0x2026) : error));
     }
     Invocation invocation;
     if (parser.isSet(options.help)) {
         invocation.kind = Invocation::Kind::help;
-        invocation.text = parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                                    QStringLiteral("glowdeck"));
+        // Qt names the program as it was started, or "<executable_name>" before there is an
+        // application object.
+        invocation.text = parser.helpText();
+        const QString started = QCoreApplication::instance()
+                                    ? QCoreApplication::arguments().value(0)
+                                    : QStringLiteral("<executable_name>");
+        if (const qsizetype at = invocation.text.indexOf(started); at >= 0 && !started.isEmpty()) {
+            invocation.text.replace(at, started.size(), QStringLiteral("glowdeck"));
+        }
         return invocation;
     }
     if (parser.isSet(version)) {
@@ -220,7 +234,7 @@ Invocation parseCommandLine(const QStringList& givenArguments) {
     }
     if (words.isEmpty()) {
         if (parser.isSet(options.light) || parser.isSet(options.json)) {
-            return usage(QStringLiteral("--light and --json go with a verb; see glowdeck --help"));
+            return usage(Text::tr("--light and --json go with a verb; see glowdeck --help"));
         }
         return invocation;  // the tray application
     }

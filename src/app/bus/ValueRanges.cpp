@@ -1,15 +1,26 @@
 #include "ValueRanges.h"
 
+#include <QCoreApplication>
+
 namespace valueRanges {
 
-QString percentageRange() {
-    return QStringLiteral("a percentage from %1 to %2")
+namespace {
+
+QString text(const char* source, Language language) {
+    return language == translated ? QCoreApplication::translate("ValueRanges", source)
+                                  : QString::fromLatin1(source);
+}
+
+}  // namespace
+
+QString percentageRange(Language language) {
+    return text(QT_TRANSLATE_NOOP("ValueRanges", "a percentage from %1 to %2"), language)
         .arg(minimumPercentage)
         .arg(maximumPercentage);
 }
 
-QString kelvinRange() {
-    return QStringLiteral("kelvin from %1 to %2 in steps of %3")
+QString kelvinRange(Language language) {
+    return text(QT_TRANSLATE_NOOP("ValueRanges", "kelvin from %1 to %2 in steps of %3"), language)
         .arg(minimumKelvin)
         .arg(maximumKelvin)
         .arg(kelvinStep);

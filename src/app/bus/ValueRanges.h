@@ -12,9 +12,11 @@ constexpr qint64 minimumKelvin = 100;
 constexpr qint64 maximumKelvin = 100'000;
 constexpr qint64 kelvinStep = 100;
 
-// What brightness and temperature take, as the refusals name it.
-QString percentageRange();
-QString kelvinRange();
+// What brightness and temperature take, as the refusals name it: in English on the bus, in the
+// user's language on the command line.
+enum Language { english, translated };
+QString percentageRange(Language language = english);
+QString kelvinRange(Language language = english);
 
 bool isPercentage(qint64 value);
 bool isKelvin(qint64 value);

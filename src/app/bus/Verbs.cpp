@@ -7,8 +7,8 @@
 #include "LightEntries.h"
 #include "LitraController.h"
 #include "LitraError.h"
-#include "SerialNumber.h"
 #include "PanelStatus.h"
+#include "SerialNumber.h"
 #include "StatusWords.h"
 
 #include <QCoreApplication>
@@ -28,6 +28,10 @@ namespace {
 
 using Verb = Invocation::Verb;
 
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(Verbs)
+};
+
 // Long enough for a queue of commands before ours; each litra run has its own limit.
 constexpr int callTimeoutMs = 120'000;
 
@@ -44,13 +48,13 @@ void printLine(FILE* stream, const QString& line) {
 
 // A bad argument: nothing was run.
 int refused(const QString& reason) {
-    printLine(stderr, QStringLiteral("glowdeck: ") + reason);
+    printLine(stderr, QStringLiteral("glowdeck: ") + translatedError(reason));
     return 2;
 }
 
 // The reason as Glowdeck shows it in its status.
 int failed(const QString& message) {
-    printLine(stderr, displayText(LightStatus::error(message)));
+    printLine(stderr, shownText(LightStatus::error(message)));
     return 1;
 }
 
@@ -89,7 +93,7 @@ int printStatus(const Snapshot& snapshot, bool json) {
     printLine(stdout, statusWords(snapshot.status).headline + QStringLiteral("; ") +
                           deviceCountText(snapshot.deviceCount));
     if (snapshot.status.isError()) {
-        printLine(stderr, displayText(snapshot.status));
+        printLine(stderr, shownText(snapshot.status));
         return 1;
     }
     return 0;
@@ -167,8 +171,9 @@ std::optional<int> throughRunningGlowdeck(const Invocation& invocation) {
         if (answer.errorName() == QLatin1String(bus::litraFailed)) {
             return failed(answer.errorMessage());
         }
-        printLine(stderr, QStringLiteral("glowdeck: the running Glowdeck did not carry it out: %1")
-                              .arg(answer.errorMessage().simplified()));
+        printLine(stderr, QStringLiteral("glowdeck: ") +
+                              Text::tr("the running Glowdeck did not carry it out: %1")
+                                  .arg(translatedError(answer.errorMessage().simplified())));
         return 1;
     }
     if (invocation.verb != Verb::status) {
@@ -250,7 +255,7 @@ int byItself(const Invocation& invocation) {
             return printStatus(snapshot, invocation.json);
         }
         if (snapshot.status.isError()) {
-            printLine(stderr, displayText(snapshot.status));
+            printLine(stderr, shownText(snapshot.status));
             return 1;
         }
         return 0;
