@@ -87,8 +87,8 @@ QString ItemAdaptor::category() const {
 }
 
 QString ItemAdaptor::id() const {
-    return itemAdaptorOf(item_->qtItem()) ? itemAdaptorOf(item_->qtItem())->property("Id").toString()
-                                          : QCoreApplication::applicationName();
+    QObject* qt = itemAdaptorOf(item_->qtItem());
+    return qt ? qt->property("Id").toString() : QCoreApplication::applicationName();
 }
 
 QString ItemAdaptor::title() const {
