@@ -56,10 +56,13 @@ int main(int argc, char** argv) {
         invocation.verb == Invocation::Verb::preferences) {
         return runTray(argc, argv, invocation.kind == Invocation::Kind::verb);
     }
-    // Read again with the user's language in place, for the help and the messages.
+    // Read again with the user's language in place, for the help and the messages. The JSON of
+    // `status --json` is for programs, and stays English.
     QCoreApplication app(argc, argv);
-    languages::install();
-    invocation = parseCommandLine(arguments);
+    if (!(invocation.kind == Invocation::Kind::verb && invocation.json)) {
+        languages::install();
+        invocation = parseCommandLine(arguments);
+    }
     switch (invocation.kind) {
         case Invocation::Kind::usageError:
             std::fprintf(stderr, "glowdeck: %s\n", qPrintable(invocation.text));
