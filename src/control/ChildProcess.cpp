@@ -181,12 +181,14 @@ public:
         int outPipe[2];
         int errPipe[2];
         if (::pipe2(outPipe, O_CLOEXEC) != 0) {
-            throw LaunchError(errorMessage(errorText::couldNotStart, program, systemReason(errno)));
+            throw LaunchError(
+                errorMessage(errorText::couldNotStart, program, englishSystemReason(errno)));
         }
         out_.reset(outPipe[0]);
         Fd outWrite(outPipe[1]);
         if (::pipe2(errPipe, O_CLOEXEC) != 0) {
-            throw LaunchError(errorMessage(errorText::couldNotStart, program, systemReason(errno)));
+            throw LaunchError(
+                errorMessage(errorText::couldNotStart, program, englishSystemReason(errno)));
         }
         err_.reset(errPipe[0]);
         Fd errWrite(errPipe[1]);
@@ -216,7 +218,8 @@ public:
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attributes);
         if (error != 0) {
-            throw LaunchError(errorMessage(errorText::couldNotStart, program, systemReason(error)));
+            throw LaunchError(
+                errorMessage(errorText::couldNotStart, program, englishSystemReason(error)));
         }
         exit_.reset(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
     }
@@ -247,7 +250,7 @@ public:
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
         if (::poll(fds, 3, static_cast<int>(std::max<long long>(left.count(), 0))) < 0 &&
             errno != EINTR) {
-            throw LaunchError(errorMessage(errorText::couldNotRead, systemReason(errno)));
+            throw LaunchError(errorMessage(errorText::couldNotRead, englishSystemReason(errno)));
         }
         drain(result, cap);
         siginfo_t info{};

@@ -28,6 +28,11 @@ QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+QString englishSystemReason(int error) {
+    const char* description = ::strerrordesc_np(error);
+    return description ? QString::fromLatin1(description) : systemReason(error);
+}
+
 GlowdeckError::GlowdeckError(QString message)
     : message_(std::move(message)), utf8_(message_.toUtf8()) {}
 
@@ -83,6 +88,14 @@ QString translatedError(const QString& message) {
                 shown = shown.arg(translatedError(match.captured(group)));
             }
             return shown;
+        }
+    }
+    // The system's words for an errno value, as englishSystemReason() gave them.
+    constexpr int errnoValuesLooked = 256;
+    for (int error = 1; error < errnoValuesLooked; ++error) {
+        if (const char* description = ::strerrordesc_np(error);
+            description && message == QLatin1String(description)) {
+            return systemReason(error);
         }
     }
     return message;

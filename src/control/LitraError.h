@@ -97,8 +97,11 @@ QString translatedError(const QString& message);
 // splitting a character, and ended with "…".
 QString cutShort(const QString& text, qsizetype longest);
 
-// The system's own words for an errno value.
+// The system's own words for an errno value, in the user's language where the system has them.
 QString systemReason(int error);
+// The same in English, for messages that travel as the status does: translatedError() shows
+// them in the user's language, and the kind of a failure is told from them.
+QString englishSystemReason(int error);
 
 // The readable message of any exception that reaches the user.
 QString localizedDescription(const std::exception& error);

@@ -1,6 +1,7 @@
 // Which litra runs for each choice in Preferences and each install, and what the user sees.
 #include "Await.h"
 #include "DisplayText.h"
+#include "FailureKind.h"
 #include "LitraController.h"
 #include "LitraError.h"
 #include "TestSupport.h"
@@ -9,9 +10,19 @@
 
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <string>
+
 namespace {
 
 TEST(LitraTool, TheChosenPathElseTheShippedTool) {
+    // The status is in English whatever the locale (here German, where the system has it), so
+    // that the kind of a failure can be told from it; shown, the system's words are translated.
+    const testsupport::ScopedEnv noLanguage("LANGUAGE", {});
+    const std::string locale = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "de_DE.UTF-8");
     QTemporaryDir dir;
     testsupport::writeScript(dir.path(), "app/resources/litra", R"(echo '[{"is_on": true}]')");
     testsupport::writeScript(dir.path(), "tool", "echo '[]'");
@@ -43,6 +54,10 @@ TEST(LitraTool, TheChosenPathElseTheShippedTool) {
         EXPECT_EQ(litraPathProblem(path).value_or("").section(": ", -1).toStdString(),
                   refused.toStdString());
     }
+    EXPECT_EQ(failureKind("Could not start /plain: Permission denied"),
+              FailureKind::toolNotExecutable);
+    EXPECT_EQ(translatedError("Permission denied"), QString::fromLocal8Bit(std::strerror(EACCES)));
+    std::setlocale(LC_ALL, locale.c_str());
 }
 
 }  // namespace
