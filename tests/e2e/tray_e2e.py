@@ -251,6 +251,10 @@ class TrayTest(unittest.TestCase):
                 expected = [not on for on in expected]
                 self.desktop.wait_for_glyph(glyph_of(expected))
                 self.assertEqual(self.lights.is_on(), expected)
+                # The wheel reaches the icon in each tray it docks in.
+                count = len(self.lights.runs())
+                self.desktop.click_icon(button=4)
+                self.assertEqual(self.new_runs(count, 2)[0].split()[0], "brightness")
 
     def test_icon_stands_out_from_dark_and_light_panels(self):
         # Nothing here tells Glowdeck the panel's colour: no portal, no tray colours.

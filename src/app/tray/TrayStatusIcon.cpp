@@ -23,6 +23,7 @@ constexpr auto trayCheckInterval = std::chrono::seconds(1);
 TrayStatusIcon::TrayStatusIcon(QObject* parent)
     : StatusIcon(parent), iconThemePath_(glowdeckIconThemePath()) {
     connect(&panelHints_, &PanelHints::changed, this, &TrayStatusIcon::redrawIcon);
+    connect(&panelHints_, &PanelHints::changed, this, &TrayStatusIcon::watchIconWindow);
     trayWait_.setInterval(trayCheckInterval);
     connect(&trayWait_, &QTimer::timeout, this, &TrayStatusIcon::checkForTray);
     if (isSystemTrayAvailableNow()) {
@@ -82,10 +83,16 @@ void TrayStatusIcon::install() {
 
 void TrayStatusIcon::showTray() {
     tray_->show();
-    if (itemExport_->adopt()) {
+    exported_ = itemExport_->adopt();
+    watchIconWindow();
+}
+
+// In an XEmbed tray the icon is a window of Qt's, which gets the wheel itself; a tray that
+// restarts gets a new one, which docking (a panel hint) tells of.
+void TrayStatusIcon::watchIconWindow() {
+    if (!tray_ || exported_) {
         return;
     }
-    // In an XEmbed tray the icon is a window of Qt's, which gets the wheel itself.
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (qstrcmp(window->metaObject()->className(), "QSystemTrayIconSys") == 0) {
             window->installEventFilter(this);

@@ -35,11 +35,13 @@ private:
     void redrawIcon();
     QIcon iconFor(const QString& symbolName);
     void showTray();
+    void watchIconWindow();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     std::unique_ptr<QSystemTrayIcon> tray_;
     // Glowdeck's own StatusNotifierItem in place of Qt's; XEmbed trays get the wheel as events.
     ItemExport* itemExport_ = nullptr;
+    bool exported_ = false;
     WheelReader wheel_;
     QString iconThemePath_;
     QTimer trayWait_;
