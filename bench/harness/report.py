@@ -126,12 +126,6 @@ def figures(gbench, start, idle, click, peaks, verb):
             entry["ratio"], "≤ 1.05", 1.05,
             _pair_note(entry))
 
-    entry = _benchmark(gbench, "BM_HandOff/")
-    row(2, "  of which the hand-off to the worker and back (no child, same wait)",
-        f"{entry['glowdeck_us'] / 1000:.2f} ms", f"{entry['floor_us'] / 1000:.2f} ms",
-        entry["ratio"], "", None,
-        f"+{entry['added_us']:.0f} µs: two thread wake-ups, paid by every operation")
-
     for lights, what in (("unchanged", "status unchanged"), ("switched", "status changed")):
         entry = _benchmark(gbench, f"BM_Refresh/{lights}/")
         row(3, f"Refresh ({what}) vs a bare spawn",

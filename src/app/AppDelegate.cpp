@@ -95,8 +95,8 @@ void AppDelegate::litraPathChanged() {
 
 void AppDelegate::setUp() {
     makeController();
-    // The first query runs on the worker while the menu and the icon are made; its answer is
-    // handed back through the event loop, after them.
+    // The first query's child runs while the menu and the icon are made; its answer is read
+    // from the event loop, after them.
     detached(refresh());
 
     statusMenu_ = std::make_unique<StatusMenu>();

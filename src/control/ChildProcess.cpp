@@ -15,16 +15,19 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QCoroTimer>
 
 #include <atomic>
+#include <coroutine>
+#include <memory>
 #include <optional>
 #include <vector>
 
 extern char** environ;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // Closes a descriptor when it goes out of scope.
 class Fd {
@@ -161,6 +164,52 @@ void endLeftovers(pid_t group, const QByteArray& mark) {
     }
 }
 
+// Resumes the run's coroutine when something it waits for happens: output, the child's end,
+// the deadline or a stop. What happens while the coroutine runs is kept for its next wait.
+class Wake {
+public:
+    void operator()() {
+        if (auto waiting = std::exchange(waiting_, {})) {
+            waiting.resume();
+        } else {
+            pending_ = true;
+        }
+    }
+    // The coroutine's next wait. (An awaiter of its own: the task may copy what it awaits.)
+    auto next() {
+        struct Awaiter {
+            Wake& wake;
+            bool await_ready() noexcept { return std::exchange(wake.pending_, false); }
+            void await_suspend(std::coroutine_handle<> waiting) noexcept {
+                wake.waiting_ = waiting;
+            }
+            void await_resume() const noexcept {}
+        };
+        return Awaiter{*this};
+    }
+
+private:
+    std::coroutine_handle<> waiting_;
+    bool pending_ = false;
+};
+
+// A descriptor the event loop watches; its notifier goes before the descriptor is closed.
+struct Watched {
+    Fd fd;
+    std::unique_ptr<QSocketNotifier> notifier;
+
+    void watch(Wake& wake) {
+        if (fd.get() >= 0) {
+            notifier = std::make_unique<QSocketNotifier>(fd.get(), QSocketNotifier::Read);
+            QObject::connect(notifier.get(), &QSocketNotifier::activated, [&wake] { wake(); });
+        }
+    }
+    void close() {
+        notifier.reset();
+        fd.reset();
+    }
+};
+
 // A running child: its pipes, its exit and its process group. posix_spawn starts it without
 // copying Glowdeck's memory (a vfork), which a fork() would make Glowdeck pay for page by page.
 class Child {
@@ -184,16 +233,16 @@ public:
             throw LaunchError(
                 errorMessage(errorText::couldNotStart, program, englishSystemReason(errno)));
         }
-        out_.reset(outPipe[0]);
+        out_.fd.reset(outPipe[0]);
         Fd outWrite(outPipe[1]);
         if (::pipe2(errPipe, O_CLOEXEC) != 0) {
             throw LaunchError(
                 errorMessage(errorText::couldNotStart, program, englishSystemReason(errno)));
         }
-        err_.reset(errPipe[0]);
+        err_.fd.reset(errPipe[0]);
         Fd errWrite(errPipe[1]);
-        ::fcntl(out_.get(), F_SETFL, O_NONBLOCK);
-        ::fcntl(err_.get(), F_SETFL, O_NONBLOCK);
+        ::fcntl(out_.fd.get(), F_SETFL, O_NONBLOCK);
+        ::fcntl(err_.fd.get(), F_SETFL, O_NONBLOCK);
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -221,7 +270,7 @@ public:
             throw LaunchError(
                 errorMessage(errorText::couldNotStart, program, englishSystemReason(error)));
         }
-        exit_.reset(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
+        exit_.fd.reset(static_cast<int>(::syscall(SYS_pidfd_open, pid_, 0)));
     }
 
     // Reaps it and ends whatever it started, however that detached.
@@ -235,30 +284,26 @@ public:
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
+    // Has `wake` called when output arrives or the child ends.
+    void watch(Wake& wake) {
+        out_.watch(wake);
+        err_.watch(wake);
+        exit_.watch(wake);
+        if (exit_.fd.get() < 0) {  // no pidfd: look for the exit now and then
+            exitLook_.callOnTimeout([&wake] { wake(); });
+            exitLook_.start(20);
+        }
+    }
+
     // The child leads its own process group, so this also reaches what it started: a wrapper
     // script's program that hangs must not outlive the run and hold the lights.
     void signalGroup(int signal) const { ::kill(-pid_, signal); }
 
-    // Waits until `until` for output or the child's end, taking in what arrives but no more
-    // than `cap` bytes in all; true once the child has been reaped.
-    bool waitUntil(Clock::time_point until, ProcessResult& result, qsizetype cap) {
-        if (exit_.get() < 0) {  // no pidfd: look for the exit now and then
-            until = std::min(until, Clock::now() + std::chrono::milliseconds(20));
-        }
-        pollfd fds[3] = {
-            {out_.get(), POLLIN, 0}, {err_.get(), POLLIN, 0}, {exit_.get(), POLLIN, 0}};
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
-        if (::poll(fds, 3, static_cast<int>(std::max<long long>(left.count(), 0))) < 0 &&
-            errno != EINTR) {
-            throw LaunchError(errorMessage(errorText::couldNotRead, englishSystemReason(errno)));
-        }
+    // Takes in what the pipes hold, but no more than `cap` bytes in all; true once the child
+    // has ended and been reaped.
+    bool collect(ProcessResult& result, qsizetype cap) {
         drain(result, cap);
-        siginfo_t info{};
-        const bool exited = exit_.get() >= 0 ? (fds[2].revents & POLLIN) != 0
-                                             : ::waitid(P_PID, static_cast<id_t>(pid_), &info,
-                                                        WEXITED | WNOHANG | WNOWAIT) == 0 &&
-                                                   info.si_pid == pid_;
-        if (!exited) {
+        if (!hasExited(0)) {
             return false;
         }
         // Ended: take what is left in the pipes, without waiting for a grandchild that holds
@@ -269,22 +314,52 @@ public:
         return true;
     }
 
+    // For a stop: SIGTERM to the group, SIGKILL once the grace is over.
+    void end(std::chrono::milliseconds grace) {
+        signalGroup(SIGTERM);
+        hasExited(static_cast<int>(grace.count()));
+        signalGroup(SIGKILL);
+        reap();
+    }
+
     int status() const { return status_; }
 
 private:
+    // Whether the child has ended, waiting up to `timeoutMs` for it; it is not reaped.
+    bool hasExited(int timeoutMs) const {
+        if (exit_.fd.get() >= 0) {
+            pollfd exit{exit_.fd.get(), POLLIN, 0};
+            while (::poll(&exit, 1, timeoutMs) < 0 && errno == EINTR) {
+            }
+            return (exit.revents & POLLIN) != 0;
+        }
+        for (int waited = 0;; waited += 10) {
+            siginfo_t info{};
+            if (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) ==
+                    0 &&
+                info.si_pid == pid_) {
+                return true;
+            }
+            if (waited >= timeoutMs) {
+                return false;
+            }
+            ::usleep(10'000);
+        }
+    }
+
     // Reads what the pipes hold now; a pipe at its end is closed.
     void drain(ProcessResult& result, qsizetype cap) {
         char buffer[65536];
-        for (auto [fd, into] :
+        for (auto [pipe, into] :
              {std::pair{&out_, &result.standardOutput}, std::pair{&err_, &result.standardError}}) {
-            while (fd->get() >= 0 &&
+            while (pipe->fd.get() >= 0 &&
                    result.standardOutput.size() + result.standardError.size() <= cap) {
-                const ssize_t n = ::read(fd->get(), buffer, sizeof buffer);
+                const ssize_t n = ::read(pipe->fd.get(), buffer, sizeof buffer);
                 if (n > 0) {
                     into->append(buffer, n);
                 } else if (n == 0 || errno != EINTR) {
                     if (n == 0 || errno != EAGAIN) {
-                        fd->reset();
+                        pipe->close();
                     }
                     break;
                 }
@@ -296,13 +371,16 @@ private:
         while (!reaped_ && ::waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
         }
         reaped_ = true;
+        exit_.close();
+        exitLook_.stop();
     }
 
     QByteArray mark_;
     pid_t pid_ = 0;
-    Fd out_;
-    Fd err_;
-    Fd exit_;
+    Watched out_;
+    Watched err_;
+    Watched exit_;
+    QTimer exitLook_;
     int status_ = 0;
     bool reaped_ = false;
 };
@@ -314,34 +392,42 @@ void RunStopper::stop() {
     emit stopped();
 }
 
-ProcessResult runChildProcess(const QString& program, const QStringList& arguments,
-                              const ProcessLimits& limits, const RunStopper* stopper) {
+QCoro::Task<ProcessResult> runChildProcess(QString program, QStringList arguments,
+                                           ProcessLimits limits, const RunStopper* stopper) {
     if (stopper && stopper->isStopped()) {
         throw LaunchError(QString::fromLatin1(errorText::abandoned));
     }
-    const auto deadline = Clock::now() + limits.timeout;
-    std::optional<Clock::time_point> graceEnds;
+    std::optional<Child> started;
+    std::exception_ptr launchFailure;
+    try {
+        started.emplace(program, arguments);
+    } catch (const LaunchError&) {
+        launchFailure = std::current_exception();
+    }
+    if (launchFailure) {
+        // Heard from the event loop, as every other end of a run is, not within the call.
+        co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+        std::rethrow_exception(launchFailure);
+    }
+    Child& child = *started;
     ProcessResult result;
-    Child child(program, arguments);
+    Wake wake;
+    child.watch(wake);
+    bool expired = false;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    deadline.callOnTimeout([&] {
+        expired = true;
+        wake();
+    });
+    if (stopper) {
+        QObject::connect(stopper, &RunStopper::stopped, &deadline, [&wake] { wake(); });
+    }
+    deadline.start(limits.timeout);
     for (;;) {
-        const auto now = Clock::now();
-        if (now >= deadline) {
-            throw LaunchError(QString::fromLatin1(errorText::timedOut)
-                                  .arg(seconds(limits.timeout)));  // ~Child kills the group
-        }
-        if (stopper && stopper->isStopped() && !graceEnds) {
-            child.signalGroup(SIGTERM);
-            graceEnds = now + limits.stopGrace;
-        }
-        if (graceEnds && now >= *graceEnds) {
-            throw LaunchError(QString::fromLatin1(errorText::abandoned));
-        }
-        // Wake now and then to notice a stop.
-        auto until = std::min(deadline, graceEnds.value_or(deadline));
-        if (stopper) {
-            until = std::min(until, now + std::chrono::milliseconds(50));
-        }
-        const bool ended = child.waitUntil(until, result, limits.maxOutputBytes);
+        co_await wake.next();
+        const bool ended = child.collect(result, limits.maxOutputBytes);
         if (result.standardOutput.size() + result.standardError.size() > limits.maxOutputBytes) {
             throw LaunchError(QString::fromLatin1(errorText::tooMuchOutput)
                                   .arg(limits.maxOutputBytes / (1024.0 * 1024.0)));
@@ -349,9 +435,14 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
         if (ended) {
             break;
         }
-    }
-    if (graceEnds) {
-        throw LaunchError(QString::fromLatin1(errorText::abandoned));
+        if (stopper && stopper->isStopped()) {
+            child.end(limits.stopGrace);
+            throw LaunchError(QString::fromLatin1(errorText::abandoned));
+        }
+        if (expired) {
+            throw LaunchError(QString::fromLatin1(errorText::timedOut)
+                                  .arg(seconds(limits.timeout)));  // ~Child kills the group
+        }
     }
     const int status = child.status();
     if (WIFSIGNALED(status)) {
@@ -361,5 +452,5 @@ ProcessResult runChildProcess(const QString& program, const QStringList& argumen
     } else {
         result.exitCode = WEXITSTATUS(status);
     }
-    return result;
+    co_return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoroTask>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -21,8 +22,9 @@ struct ProcessResult {
     QByteArray standardError;
 };
 
-// Stops runs from any thread: a run in progress has its child's process group sent SIGTERM,
-// then SIGKILL after the grace; later runs fail at once. There is no way back.
+// Stops runs: a run in progress on the same thread has its child's process group sent SIGTERM,
+// then SIGKILL after the grace, and ends before stop() returns; later runs fail at once. There
+// is no way back.
 class RunStopper : public QObject {
     Q_OBJECT
 public:
@@ -39,7 +41,10 @@ private:
 // Runs the program directly (no shell) with the arguments, inheriting standard input,
 // environment and working directory, and collects both outputs while it runs. The child leads
 // a process group of its own and starts with every signal at its default disposition.
+// The calling thread's event loop watches the pipes and the child's end, so the thread is free
+// while the child runs; the task ends on that thread.
 // Throws LaunchError when it cannot be started, when it runs past the time limit or writes more
 // than the output cap (its process group is killed), or when it is stopped.
-ProcessResult runChildProcess(const QString& program, const QStringList& arguments,
-                              const ProcessLimits& limits, const RunStopper* stopper = nullptr);
+QCoro::Task<ProcessResult> runChildProcess(QString program, QStringList arguments,
+                                           ProcessLimits limits,
+                                           const RunStopper* stopper = nullptr);

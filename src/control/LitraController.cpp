@@ -4,12 +4,12 @@
 #include "LitraError.h"
 #include "SerialNumber.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStringDecoder>
 
-#include <atomic>
 #include <coroutine>
+#include <deque>
 
 namespace {
 
@@ -19,31 +19,49 @@ bool isValidUtf8(const QByteArray& bytes) {
     return !decoder.hasError();
 }
 
-// A run's outcome carried back from the worker thread: a value or the exception it threw.
-template <typename T>
-struct Outcome {
-    T value{};
-    std::exception_ptr error;
-};
-
 }  // namespace
 
-// What a queued or running job shares with its controller. The pool itself stays with the
-// controller, which waits for its jobs before it goes.
+// What a running or waiting operation shares with its controller: the stopper and the turn.
+// One operation has the turn at a time; the others wait for it in the order they came.
 struct LitraController::Shared {
     RunStopper stopper;
-    std::atomic<int> undeliveredResults{0};  // finished or queued jobs whose caller waits
+    QObject context;  // where a handed-on turn is resumed
+    bool busy = false;
+    std::deque<std::coroutine_handle<>> waiting;
+
+    // Waits for the turn, unless it is free.
+    auto turn() {
+        struct Awaiter {
+            Shared& shared;
+            bool await_ready() noexcept { return !std::exchange(shared.busy, true); }
+            void await_suspend(std::coroutine_handle<> awaiting) {
+                shared.waiting.push_back(awaiting);
+            }
+            void await_resume() const noexcept {}
+        };
+        return Awaiter{*this};
+    }
+
+    // Hands the turn to the next that waits, from the event loop so that the operation ending
+    // now finishes first; after a stop at once, since the loop may not run again.
+    void pass() {
+        if (waiting.empty()) {
+            busy = false;
+        } else if (stopper.isStopped()) {
+            resumeNext();
+        } else {
+            QMetaObject::invokeMethod(&context, [this] { resumeNext(); }, Qt::QueuedConnection);
+        }
+    }
+
+    void resumeNext() {
+        if (!waiting.empty()) {
+            const auto next = waiting.front();
+            waiting.pop_front();
+            next.resume();
+        }
+    }
 };
-
-namespace {
-
-// Lives in the awaiting thread, so that a queued resume runs there.
-QObject* resumeContext() {
-    thread_local QObject context;
-    return &context;
-}
-
-}  // namespace
 
 LitraController::LitraController(const QString& binaryPath, ProcessLimits limits)
     : LitraController(binaryPath, limits, true) {}
@@ -53,13 +71,11 @@ std::shared_ptr<LitraController> LitraController::chosen(const QString& binaryPa
 }
 
 LitraController::LitraController(const QString& binaryPath, ProcessLimits limits, bool mustExist)
-    : limits_(limits), shared_(std::make_shared<Shared>()), pool_(std::make_unique<QThreadPool>()) {
+    : limits_(limits), shared_(std::make_shared<Shared>()) {
     if (binaryPath.isEmpty() || (mustExist && !QFileInfo(binaryPath).isFile())) {
         throw LitraError::binaryMissing();
     }
     binaryURL_ = QFileInfo(binaryPath).absoluteFilePath();
-    pool_->setMaxThreadCount(1);
-    pool_->setExpiryTimeout(-1);
 }
 
 LitraController::~LitraController() {
@@ -67,24 +83,25 @@ LitraController::~LitraController() {
 }
 
 void LitraController::stop() {
+    // The running child ends within the stop; the callers hear of it now, not from an event
+    // loop that may not run again (at quit), and what they ask for in turn fails at once.
     shared_->stopper.stop();
-    // The callers hear of it now, not from an event loop that may not run again (at quit);
-    // what they ask for in turn fails at once.
-    for (int round = 0; round < 100; ++round) {
-        pool_->waitForDone();
-        if (shared_->undeliveredResults == 0) {
-            break;
-        }
-        QCoreApplication::sendPostedEvents(resumeContext(), QEvent::MetaCall);
+    while (!shared_->waiting.empty()) {
+        shared_->resumeNext();
     }
 }
 
-namespace {
-
-// One run of litra on the calling (worker) thread: its standard output, empty when not UTF-8.
-QByteArray runLitra(const QString& path, const QStringList& arguments, const ProcessLimits& limits,
-                    const RunStopper& stopper) {
-    ProcessResult result = runChildProcess(path, arguments, limits, &stopper);
+QCoro::Task<QByteArray> LitraController::runBytes(QStringList arguments) {
+    // The run holds what it needs: the controller may go away while it waits for its turn.
+    const std::shared_ptr<Shared> shared = shared_;
+    const QString path = binaryURL_;
+    const ProcessLimits limits = limits_;
+    if (shared->stopper.isStopped()) {
+        throw LaunchError(QString::fromLatin1(errorText::abandoned));
+    }
+    co_await shared->turn();
+    const auto passOn = qScopeGuard([&shared] { shared->pass(); });
+    ProcessResult result = co_await runChildProcess(path, arguments, limits, &shared->stopper);
     if (!result.killedBy.isEmpty()) {
         throw LitraError::killed(result.killedBy);
     }
@@ -93,71 +110,8 @@ QByteArray runLitra(const QString& path, const QStringList& arguments, const Pro
             isValidUtf8(result.standardError) ? QString::fromUtf8(result.standardError) : QString();
         throw LitraError::nonZeroExit(result.exitCode, stderrText);
     }
-    return isValidUtf8(result.standardOutput) ? std::move(result.standardOutput) : QByteArray();
-}
-
-// Runs `work` on the controller's worker, then resumes the awaiting coroutine on its own thread
-// through one queued call, with the result or what `work` threw.
-template <typename Work>
-class ExecutorJob {
-public:
-    using Result = std::invoke_result_t<Work>;
-
-    ExecutorJob(QThreadPool& pool, std::atomic<int>& undelivered, Work work)
-        : pool_(pool), undelivered_(undelivered), work_(std::move(work)) {}
-
-    bool await_ready() const noexcept { return false; }
-
-    void await_suspend(std::coroutine_handle<> awaiting) {
-        // The job writes into this awaiter: it lives in the suspended coroutine's frame until
-        // the resume.
-        QObject* home = resumeContext();
-        ++undelivered_;
-        pool_.start([this, awaiting, home, &undelivered = undelivered_] {
-            try {
-                outcome_.value = work_();
-            } catch (...) {
-                outcome_.error = std::current_exception();
-            }
-            QMetaObject::invokeMethod(
-                home,
-                [awaiting, &undelivered] {
-                    --undelivered;
-                    awaiting.resume();
-                },
-                Qt::QueuedConnection);
-        });
-    }
-
-    Result await_resume() {
-        if (outcome_.error) {
-            std::rethrow_exception(outcome_.error);
-        }
-        return std::move(outcome_.value);
-    }
-
-private:
-    QThreadPool& pool_;
-    std::atomic<int>& undelivered_;
-    Work work_;
-    Outcome<Result> outcome_;
-};
-
-template <typename Work>
-auto onExecutor(QThreadPool& pool, std::atomic<int>& undelivered, Work work)
-    -> QCoro::Task<std::invoke_result_t<Work>> {
-    co_return co_await ExecutorJob<Work>(pool, undelivered, std::move(work));
-}
-
-}  // namespace
-
-QCoro::Task<QByteArray> LitraController::runBytes(QStringList arguments) {
-    // The job holds what it needs: the controller may go away while it runs.
-    return onExecutor(
-        *pool_, shared_->undeliveredResults,
-        [shared = shared_, path = binaryURL_, limits = limits_, arguments = std::move(arguments)] {
-            return runLitra(path, arguments, limits, shared->stopper);
-        });
+    // Output that is not UTF-8 is taken as none.
+    co_return isValidUtf8(result.standardOutput) ? std::move(result.standardOutput) : QByteArray();
 }
 
 QCoro::Task<> LitraController::toggle(QString serial) {
@@ -181,17 +135,13 @@ QCoro::Task<> LitraController::setTemperature(qint64 kelvin, QString serial) {
 }
 
 QCoro::Task<std::vector<LitraDevice>> LitraController::devices() {
-    return onExecutor(*pool_, shared_->undeliveredResults,
-                      [shared = shared_, path = binaryURL_, limits = limits_] {
-                          QByteArray report =
-                              runLitra(path, {QStringLiteral("devices"), QStringLiteral("--json")},
-                                       limits, shared->stopper);
-                          try {
-                              return decodeDeviceReport(report);
-                          } catch (const ReportDecodeError& error) {
-                              throw LitraError::decode(QString::fromUtf8(error.what()));
-                          }
-                      });
+    QStringList arguments{QStringLiteral("devices"), QStringLiteral("--json")};
+    const QByteArray report = co_await runBytes(std::move(arguments));
+    try {
+        co_return decodeDeviceReport(report);
+    } catch (const ReportDecodeError& error) {
+        throw LitraError::decode(QString::fromUtf8(error.what()));
+    }
 }
 
 QCoro::Task<LightStatus> LitraController::status() {

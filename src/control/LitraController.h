@@ -8,14 +8,14 @@
 #include <QCoroTask>
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
 
 #include <memory>
 #include <vector>
 
 // The only bridge to the lights: runs the litra tool as a child process for every query and
-// command. Operations run one at a time on the controller's own worker thread, so at most one
-// litra child runs per controller; callers on the GUI thread co_await them and resume there.
+// command. Operations run one at a time, in the order they were asked for, so at most one litra
+// child runs per controller. Callers co_await them on the thread whose event loop watches the
+// child (the GUI thread), and resume there.
 //
 // Failures are thrown: LitraError, or LaunchError when the tool cannot be run at all.
 // Callers keep the controller alive (shared_ptr) while they await it.
@@ -65,5 +65,4 @@ private:
     QString binaryURL_;
     ProcessLimits limits_;
     std::shared_ptr<Shared> shared_;
-    std::unique_ptr<QThreadPool> pool_;
 };

@@ -67,7 +67,8 @@ TEST_F(HotPlug, QuittingWithEventsPendingIsClean) {
     SetUp();
     during = 2;
     emit source->devicesChanged();
-    ASSERT_TRUE(waitUntil([&] { return ended == 1; }));
+    // The next may end within the same pass of the event loop.
+    ASSERT_TRUE(waitUntil([&] { return ended >= 1; }));
     ASSERT_EQ(started, 2) << "one more asked for";
     plug.reset();
     EXPECT_TRUE(ranExactly(2)) << "the one under way ends, and nothing follows it";

@@ -1,3 +1,4 @@
+#include "Await.h"
 #include "ChildProcess.h"
 #include "LitraError.h"
 #include "TestSupport.h"
@@ -10,7 +11,6 @@
 #include <QTimer>
 
 #include <csignal>
-#include <thread>
 
 using namespace std::chrono_literals;
 using testsupport::readFile;
@@ -21,11 +21,15 @@ namespace {
 
 class ChildProcess : public testing::Test {
 protected:
+    static ProcessResult run(const QString& program, const QStringList& arguments,
+                             const ProcessLimits& limits, const RunStopper* stopper = nullptr) {
+        return testsupport::await(runChildProcess(program, arguments, limits, stopper));
+    }
     // Runs the shell body; a failure's message, or the result.
     QString failureOf(const QByteArray& body, ProcessLimits limits = {},
                       const RunStopper* stopper = nullptr) {
         try {
-            runChildProcess(writeScript(dir.path(), "child", body), {}, limits, stopper);
+            run(writeScript(dir.path(), "child", body), {}, limits, stopper);
         } catch (const LaunchError& error) {
             return error.localizedDescription();
         }
@@ -43,7 +47,7 @@ protected:
 TEST_F(ChildProcess, PassesArgumentsVerbatimAndDrainsBothStreams) {
     auto path = writeScript(dir.path(), "echo", R"(for a in "$@"; do echo "[$a]"; done
 head -c 1048576 /dev/zero >&2 & head -c 2097152 /dev/zero; wait; exit 3)");
-    auto result = runChildProcess(path, {"a b", "", "$HOME"}, {});
+    auto result = run(path, {"a b", "", "$HOME"}, {});
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_TRUE(result.standardOutput.startsWith("[a b]\n[]\n[$HOME]\n"));
     EXPECT_EQ(result.standardOutput.size(), 17 + 2097152);
@@ -51,7 +55,7 @@ head -c 1048576 /dev/zero >&2 & head -c 2097152 /dev/zero; wait; exit 3)");
 }
 
 TEST_F(ChildProcess, ReportsADeathBySignalAndLaunchFailures) {
-    auto killed = runChildProcess(writeScript(dir.path(), "killed", "kill -9 $$"), {}, {});
+    auto killed = run(writeScript(dir.path(), "killed", "kill -9 $$"), {}, {});
     EXPECT_EQ(killed.exitCode, 137);
     EXPECT_EQ(killed.killedBy, "SIGKILL (Killed)");
 
@@ -61,7 +65,7 @@ TEST_F(ChildProcess, ReportsADeathBySignalAndLaunchFailures) {
          {std::pair{path, "Permission denied"},
           std::pair{dir.filePath("absent"), "No such file or directory"}}) {
         try {
-            runChildProcess(file, {}, {});
+            run(file, {}, {});
             ADD_FAILURE() << file.toStdString();
         } catch (const LaunchError& error) {
             EXPECT_EQ(error.localizedDescription(), "Could not start " + file + ": " + reason);
@@ -94,7 +98,7 @@ TEST_F(ChildProcess, DoesNotWaitForAGrandchildHoldingThePipes) {
     ProcessLimits limits;
     limits.timeout = 5s;
     auto result =
-        runChildProcess(writeScript(dir.path(), "daemon", "sleep 30 & echo done"), {}, limits);
+        run(writeScript(dir.path(), "daemon", "sleep 30 & echo done"), {}, limits);
     EXPECT_EQ(result.standardOutput, "done\n");
 }
 
@@ -114,7 +118,7 @@ TEST_F(ChildProcess, EndsWhatARunLeftBehindAndNothingElse) {
               "(setsid sh -c 'sleep 120 & echo $! > helper; wait' &)"}) {
             SCOPED_TRACE(body.toStdString() + (withOther ? ", another child about" : ""));
             QFile::remove(dir.filePath("helper"));
-            auto result = runChildProcess(writeScript(dir.path(), "helpers",
+            auto result = run(writeScript(dir.path(), "helpers",
                                                       "cd '" + dir.path().toUtf8() + "'; " + body +
                                                           "; while [ ! -s helper ]; do :; done"),
                                           {}, {});
@@ -135,7 +139,7 @@ TEST_F(ChildProcess, StartsTheChildWithDefaultSignals) {
     sigemptyset(&blocked);
     sigaddset(&blocked, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
-    auto result = runChildProcess(
+    auto result = run(
         writeScript(dir.path(), "signals", "exec grep -E '^Sig(Ign|Blk)' /proc/self/status"), {},
         {});
     pthread_sigmask(SIG_UNBLOCK, &blocked, nullptr);
@@ -158,16 +162,12 @@ TEST_F(ChildProcess, StopEndsARunningChildAndItsGroupAfterTheGrace) {
     ProcessLimits limits;
     limits.stopGrace = 200ms;
     RunStopper stopper;
-    std::thread quit([&stopper] {  // as the GUI thread does while the worker waits
-        std::this_thread::sleep_for(300ms);
-        stopper.stop();
-    });
+    QTimer::singleShot(300ms, [&stopper] { stopper.stop(); });
     EXPECT_EQ(failureOf("cd '" + dir.path().toUtf8() +
                             "'; (trap '' TERM; sleep 30) & echo $! > grandchild; "
                             "trap '' TERM; while :; do sleep 1; done",
                         limits, &stopper),
               "litra run abandoned");
-    quit.join();
     EXPECT_TRUE(waitUntil([&] { return !alive("grandchild"); }, 1000));
     EXPECT_EQ(failureOf("exit 0", limits, &stopper), "litra run abandoned");
 }

@@ -174,7 +174,7 @@ TEST_P(ToolFaults, AreShownServedAroundAndLeaveNothingBroken) {
     QElapsedTimer clock;
     clock.start();
     rig.delegate().refreshAction();
-    // litra runs off the GUI thread: the menu is served while it is still at work.
+    // A run ends from the event loop: the menu is served before its outcome is known.
     rig.icon().click(StatusIcon::Click::right);
     EXPECT_EQ(rig.menuStatusLine(), "Lights: Mixed");
     ASSERT_TRUE(waitUntil([&] { return rig.refreshCount() > refreshes; }));
