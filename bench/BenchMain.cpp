@@ -2,6 +2,7 @@
 // simulated lights and the settings, so that it never touches the user's own.
 
 #include "BenchSupport.h"
+#include "GlowdeckApp.h"
 #include "LitraController.h"
 #include "LitraError.h"
 
@@ -41,7 +42,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = GlowdeckApp::makeApplication(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Glowdeck"));
     QApplication::setApplicationName(QStringLiteral("Glowdeck"));
     QApplication::setQuitOnLastWindowClosed(false);
