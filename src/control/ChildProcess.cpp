@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/epoll.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <cstring>
 
+#include <QAbstractEventDispatcher>
 #include <QDirIterator>
 #include <QFile>
 #include <QSocketNotifier>
@@ -193,21 +195,66 @@ private:
     bool pending_ = false;
 };
 
-// A descriptor the event loop watches; its notifier goes before the descriptor is closed.
-struct Watched {
-    Fd fd;
-    std::unique_ptr<QSocketNotifier> notifier;
+// The descriptors of this thread's runs, in one epoll set that a single notifier watches. Made
+// once per event loop, so that a run's descriptors come and go without the loop having to
+// register them (each registration would wake it, twice per run and descriptor).
+class RunEvents {
+public:
+    static RunEvents& ofThisThread() {
+        thread_local std::unique_ptr<RunEvents> events;
+        if (!events || events->dispatcher_ != QAbstractEventDispatcher::instance()) {
+            events.reset(new RunEvents);
+        }
+        return *events;
+    }
 
-    void watch(Wake& wake) {
-        if (fd.get() >= 0) {
-            notifier = std::make_unique<QSocketNotifier>(fd.get(), QSocketNotifier::Read);
-            QObject::connect(notifier.get(), &QSocketNotifier::activated, [&wake] { wake(); });
+    // Wakes `wake` while `fd` is readable, until removed; false when the kernel refuses it.
+    bool add(int fd, Wake& wake) {
+        epoll_event event{};
+        event.events = EPOLLIN;
+        event.data.ptr = &wake;
+        return ::epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, fd, &event) == 0;
+    }
+    void remove(int fd) { ::epoll_ctl(epoll_.get(), EPOLL_CTL_DEL, fd, nullptr); }
+
+private:
+    RunEvents()
+        : dispatcher_(QAbstractEventDispatcher::instance()),
+          epoll_(::epoll_create1(EPOLL_CLOEXEC)),
+          notifier_(epoll_.get(), QSocketNotifier::Read) {
+        QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { wakeOne(); });
+    }
+
+    // One run per pass: what it does when woken may end other runs. The set stays readable
+    // while more are ready, and the loop comes back for them.
+    void wakeOne() {
+        epoll_event event{};
+        if (::epoll_wait(epoll_.get(), &event, 1, 0) == 1) {
+            (*static_cast<Wake*>(event.data.ptr))();
         }
     }
+
+    QAbstractEventDispatcher* dispatcher_;
+    Fd epoll_;
+    QSocketNotifier notifier_;
+};
+
+// A descriptor of a run, watched while it is open.
+struct Watched {
+    Fd fd;
+    bool watched = false;
+
+    bool watch(Wake& wake) {
+        watched = fd.get() >= 0 && RunEvents::ofThisThread().add(fd.get(), wake);
+        return watched;
+    }
     void close() {
-        notifier.reset();
+        if (std::exchange(watched, false)) {
+            RunEvents::ofThisThread().remove(fd.get());
+        }
         fd.reset();
     }
+    ~Watched() { close(); }
 };
 
 // A running child: its pipes, its exit and its process group. posix_spawn starts it without
@@ -286,10 +333,8 @@ public:
 
     // Has `wake` called when output arrives or the child ends.
     void watch(Wake& wake) {
-        out_.watch(wake);
-        err_.watch(wake);
-        exit_.watch(wake);
-        if (exit_.fd.get() < 0) {  // no pidfd: look for the exit now and then
+        // Without an epoll set or a pidfd, look for output and the exit now and then.
+        if (!(out_.watch(wake) & err_.watch(wake) & exit_.watch(wake))) {
             exitLook_.callOnTimeout([&wake] { wake(); });
             exitLook_.start(20);
         }
@@ -397,6 +442,7 @@ QCoro::Task<ProcessResult> runChildProcess(QString program, QStringList argument
     if (stopper && stopper->isStopped()) {
         throw LaunchError(QString::fromLatin1(errorText::abandoned));
     }
+    Wake wake;  // outlives the child, whose descriptors wake it
     std::optional<Child> started;
     std::exception_ptr launchFailure;
     try {
@@ -411,7 +457,6 @@ QCoro::Task<ProcessResult> runChildProcess(QString program, QStringList argument
     }
     Child& child = *started;
     ProcessResult result;
-    Wake wake;
     child.watch(wake);
     bool expired = false;
     QTimer deadline;
