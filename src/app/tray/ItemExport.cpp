@@ -198,14 +198,20 @@ bool ItemExport::adopt() {
     return false;
 }
 
+// Signals go out once the item is on the bus: relaying one works out its D-Bus signature, a
+// cost not worth paying for an XEmbed tray.
 void ItemExport::setIcon(const QIcon& icon) {
     icon_ = icon;
-    emit adaptor_->NewIcon();
+    if (!connectionName_.isEmpty()) {
+        emit adaptor_->NewIcon();
+    }
 }
 
 void ItemExport::setToolTip(const QString& text) {
     toolTip_ = text;
-    emit adaptor_->NewToolTip();
+    if (!connectionName_.isEmpty()) {
+        emit adaptor_->NewToolTip();
+    }
 }
 
 QString glowdeckIconThemePath() {

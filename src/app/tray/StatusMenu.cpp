@@ -74,14 +74,17 @@ bool StatusMenu::hasLayoutOf(const std::vector<MenuEntry>& entries) const {
 
 void StatusMenu::setEntries(const std::vector<MenuEntry>& entries) {
     if (hasLayoutOf(entries)) {
+        // Only the items that change: each change is an event to the menu and its exports.
         const QList<QAction*> items = menu_->actions();
         for (qsizetype i = 0; i < items.size(); ++i) {
-            if (!entries[i].separator) {
+            if (!entries[i].separator && !(entries[i] == shown_[i])) {
                 apply(items[i], entries[i]);
             }
         }
+        shown_ = entries;
         return;
     }
+    shown_ = entries;
     menu_->clear();
     for (const MenuEntry& entry : entries) {
         if (entry.separator) {

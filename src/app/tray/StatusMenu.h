@@ -32,4 +32,5 @@ private:
     bool hasLayoutOf(const std::vector<MenuEntry>& entries) const;
 
     std::unique_ptr<QMenu> menu_;
+    std::vector<MenuEntry> shown_;  // what the items show, entry by entry
 };
