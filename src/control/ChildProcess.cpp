@@ -257,6 +257,10 @@ struct Watched {
     ~Watched() { close(); }
 };
 
+using ReadBuffer = char[65536];
+// How long a run waits, outside the event loop, for a child that looks about to end.
+constexpr int endingWaitMs = 1;
+
 // A running child: its pipes, its exit and its process group. posix_spawn starts it without
 // copying Glowdeck's memory (a vfork), which a fork() would make Glowdeck pay for page by page.
 class Child {
@@ -347,8 +351,16 @@ public:
     // Takes in what the pipes hold, but no more than `cap` bytes in all; true once the child
     // has ended and been reaped.
     bool collect(ProcessResult& result, qsizetype cap) {
+        const qsizetype before = result.standardOutput.size() + result.standardError.size();
+        const int openBefore = openPipes();
         drain(result, cap);
-        if (!hasExited(0)) {
+        // A child that has just written a little, or closed its output, is most likely ending
+        // (litra prints its answer last): a moment's wait for that here spares the event loop a
+        // pass for each of those steps. A child that fills the pipe is not waited for.
+        const qsizetype read = result.standardOutput.size() + result.standardError.size() - before;
+        const bool ending = exit_.fd.get() >= 0 && read < qsizetype(sizeof(ReadBuffer)) &&
+                            (read > 0 || openPipes() < openBefore);
+        if (!hasExited(ending ? endingWaitMs : 0)) {
             return false;
         }
         // Ended: take what is left in the pipes, without waiting for a grandchild that holds
@@ -393,8 +405,10 @@ private:
     }
 
     // Reads what the pipes hold now; a pipe at its end is closed.
+    int openPipes() const { return (out_.fd.get() >= 0 ? 1 : 0) + (err_.fd.get() >= 0 ? 1 : 0); }
+
     void drain(ProcessResult& result, qsizetype cap) {
-        char buffer[65536];
+        ReadBuffer buffer;
         for (auto [pipe, into] :
              {std::pair{&out_, &result.standardOutput}, std::pair{&err_, &result.standardError}}) {
             while (pipe->fd.get() >= 0 &&
