@@ -220,10 +220,12 @@ def plot(out_dir, rows, per_light, info):
             f.write(f"{size} {per_light[size]:.4f}\n")
     ratio_data = os.path.join(out_dir, "plot-ratios.dat")
     labels = ["decode\\nflatness", "devices()", "toggle()", "refresh", "refresh,\\nnew status",
-              "memory", "start-up", "verb"]
+              "memory", "idle poll", "start-up", "verb"]
     # The peak memory of a refresh (figure 7) has a scale of its own.
     ratios = [r for r in rows
               if r["ratio"] is not None and r["limit"] is not None and r["figure"] != 7]
+    if len(ratios) != len(labels):
+        raise ValueError(f"{len(ratios)} ratios to plot for {len(labels)} labels")
     with open(ratio_data, "w") as f:
         for label, r in zip(labels, ratios):
             f.write(f"\"{label}\" {r['ratio']:.4f} {r['limit']}\n")
