@@ -29,7 +29,8 @@ int runTray(int argc, char** argv, bool openPreferences) {
         if (!QFileInfo::exists(path)) {
             continue;
         }
-        void* module = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+        // Lazily bound: of its calls into Qt, a start makes a fraction, each looked up once made.
+        void* module = dlopen(QFile::encodeName(path).constData(), RTLD_LAZY | RTLD_LOCAL);
         auto* trayMain =
             module ? reinterpret_cast<int (*)(int, char**, bool)>(dlsym(module, "glowdeckTrayMain"))
                    : nullptr;

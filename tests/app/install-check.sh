@@ -50,3 +50,14 @@ cp "$2" "$work/elsewhere/install-probe"
 printf '#!/bin/sh\necho "[]"\n' >"$work/elsewhere/cwd/litra" && chmod +x "$work/elsewhere/cwd/litra"
 report=$(cd "$work/elsewhere/cwd" && PATH="$PWD:$PATH" ../install-probe) || fail "the probe elsewhere failed"
 [ "${report#litra: none}" != "$report" ] || fail "a probe outside the installed tree found a litra: $report"
+
+# Both glowdecks find their libraries where the system keeps them: none is looked for in the
+# working directory (a library planted there would run inside Glowdeck) or in the install tree.
+for program in "$1/bin/glowdeck" "$prefix/bin/glowdeck"; do
+    tried=$(cd "$work/elsewhere/cwd" && LD_DEBUG=libs "$program" --version 2>&1 >/dev/null |
+        sed -n 's/.*trying file=//p')
+    [ -n "$tried" ] || fail "LD_DEBUG shows no library look-up for $program"
+    if stray=$(printf '%s\n' "$tried" | grep -v '^/' || printf '%s\n' "$tried" | grep -F "$prefix/"); then
+        fail "$program looks for libraries in the working directory or its install tree: $(echo "$stray" | head -3)"
+    fi
+done
