@@ -67,8 +67,9 @@ QString seconds(std::chrono::milliseconds duration) {
 constexpr char runMarkName[] = "GLOWDECK_LITRA_RUN=";
 
 QByteArray newRunMark() {
+    static const QByteArray ofThisProcess = runMarkName + QByteArray::number(::getpid()) + '.';
     static std::atomic<unsigned long long> runs{0};
-    return runMarkName + QByteArray::number(::getpid()) + '.' + QByteArray::number(++runs);
+    return ofThisProcess + QByteArray::number(++runs);
 }
 
 // Glowdeck's environment with the run's mark in place of any it inherited.
