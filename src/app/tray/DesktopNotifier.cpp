@@ -7,6 +7,8 @@
 #include <QDBusPendingReply>
 #include <QGuiApplication>
 
+#include <utility>
+
 namespace {
 
 constexpr const char* interfaceName = "org.freedesktop.Notifications";
@@ -22,6 +24,15 @@ DesktopNotifier::DesktopNotifier(AppState& appState, QDBusConnection bus,
       bus_(std::move(bus)),
       openPreferences_(std::move(openPreferences)) {
     connect(&appState_, &AppState::changed, this, &DesktopNotifier::evaluate);
+    evaluate();
+}
+
+// What the server says of a notification matters only once one is sent: listening costs a
+// call to the bus that waits for its answer, which a start without a notification spares.
+void DesktopNotifier::listen() {
+    if (std::exchange(listening_, true)) {
+        return;
+    }
     const QString service = QLatin1String(serviceName);
     const QString path = QLatin1String(objectPath);
     const QString interface = QLatin1String(interfaceName);
@@ -29,7 +40,6 @@ DesktopNotifier::DesktopNotifier(AppState& appState, QDBusConnection bus,
                  SLOT(actionInvoked(uint, QString)));
     bus_.connect(service, path, interface, QStringLiteral("ActivationToken"), this,
                  SLOT(activationToken(uint, QString)));
-    evaluate();
 }
 
 void DesktopNotifier::refreshFinished() {
@@ -54,6 +64,7 @@ void DesktopNotifier::evaluate() {
 }
 
 void DesktopNotifier::send() {
+    listen();  // before the notification, so that nothing said of it is missed
     const StatusWords words = statusWords(appState_.status(), appState_.lightNeedsPermission());
     QDBusMessage notify =
         QDBusMessage::createMethodCall(QLatin1String(serviceName), QLatin1String(objectPath),

@@ -35,12 +35,14 @@ private slots:
 private:
     void evaluate();
     void send();
+    void listen();
 
     AppState& appState_;
     QDBusConnection bus_;
     std::function<void(const QString&)> openPreferences_;
     int failuresInARow_ = 0;
     Attention told_ = Attention::none;
+    bool listening_ = false;
     uint notificationId_ = 0;
     QString token_;
 };
