@@ -93,11 +93,18 @@ void AppDelegate::litraPathChanged() {
     detached(refresh());
 }
 
-void AppDelegate::setUp() {
+void AppDelegate::startFirstRefresh() {
+    if (std::exchange(firstRefreshStarted_, true)) {
+        return;
+    }
     makeController();
-    // The first query's child runs while the menu and the icon are made; its answer is read
-    // from the event loop, after them.
+    // Its answer is read from the event loop, after what the start still does.
     detached(refresh());
+}
+
+void AppDelegate::setUp() {
+    // The first query's child runs while the menu and the icon are made.
+    startFirstRefresh();
 
     statusMenu_ = std::make_unique<StatusMenu>();
     connect(statusMenu_.get(), &StatusMenu::aboutToShow, this, &AppDelegate::updateMenu);

@@ -57,6 +57,9 @@ public:
     // Every light command goes through it, whoever gives it.
     CommandQueue& commands() { return commands_; }
 
+    // Makes the controller and starts the first refresh, unless done already: called ahead of
+    // the rest of the start, its child runs meanwhile.
+    void startFirstRefresh();
     // The launch sequence: controller, icon and menu, first drawing, polling, first refresh.
     void setUp();
     // Stops a running loop and starts one with the poll interval as it is now.
@@ -107,4 +110,5 @@ private:
     std::unique_ptr<PollLoop> polling_;
     std::unique_ptr<PlugRefresh> plugRefresh_;
     std::unique_ptr<CameraLights> cameraLights_;
+    bool firstRefreshStarted_ = false;
 };

@@ -54,6 +54,9 @@ int GlowdeckApp::runTray(int argc, char** argv, bool openPreferences) {
     languages::install();
 
     AppDelegate delegate;
+    // The lights' first query runs while the bus name is claimed and the icon is made. Should
+    // another Glowdeck have the name, ending the delegate ends the query.
+    delegate.startFirstRefresh();
     SessionService session(delegate.appState(), delegate.commands(),
                            [&delegate] { delegate.openPreferences(); });
     try {

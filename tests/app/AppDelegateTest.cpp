@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -48,8 +50,10 @@ protected:
         EXPECT_EQ(offThreadWrites, 0) << "the state is written on the GUI thread only";
     }
 
-    // Launches a delegate on the controllers the factory makes, polling every `interval`.
-    void launch(AppDelegate::ControllerFactory factory = simulator, double interval = 3600) {
+    // Launches a delegate on the controllers the factory makes, polling every `interval`;
+    // `beforeSetUp` runs between making it and its launch.
+    void launch(AppDelegate::ControllerFactory factory = simulator, double interval = 3600,
+                const std::function<void()>& beforeSetUp = {}) {
         writeFile(dir.filePath("lights.json"),
                   "{\"lights\":" + testsupport::lightsJson(twoLights) + "}");
         delegate = std::make_unique<AppDelegate>(std::move(factory), [this] {
@@ -61,6 +65,9 @@ protected:
                          [this] { offThreadWrites += QThread::currentThread() != qApp->thread(); });
         state().setPollIntervalSeconds(interval);
         refreshes = std::make_unique<QSignalSpy>(delegate.get(), &AppDelegate::refreshFinished);
+        if (beforeSetUp) {
+            beforeSetUp();
+        }
         delegate->setUp();
     }
     bool refreshed(qsizetype count) {
@@ -124,6 +131,20 @@ TEST_F(Delegate, RefreshShowsWhatTheLightsReportAndAFailedOneForgetsIt) {
     EXPECT_TRUE(menuItem(2)->isSeparator()) << "no count line";
     EXPECT_EQ(menuItem(6)->text(), "Toggle Lights");
     EXPECT_FALSE(menuItem(6)->isEnabled()) << "nothing to toggle";
+}
+
+// The first refresh may start, and even end, ahead of the launch: the launch shows its answer
+// and asks nothing again.
+TEST_F(Delegate, FirstRefreshStartedAheadIsTheLaunchsOwn) {
+    launch(simulator, 3600, [this] {
+        delegate->startFirstRefresh();
+        ASSERT_TRUE(refreshed(1));
+    });
+    EXPECT_EQ(icon->presentations.back(), presentationFor(LightStatus::mixed()));
+    EXPECT_EQ(menuItem(1)->text(), "2 devices connected");
+    QTest::qWait(50);
+    EXPECT_EQ(refreshes->size(), 1);
+    EXPECT_EQ(runsOf("devices --json"), 1);
 }
 
 TEST_F(Delegate, ClickTogglesAndRefreshesWhileAFailedToggleShowsAtOnce) {
