@@ -29,7 +29,11 @@ QStringList candidates(const QString& entry) {
 
 QStringList shipped() {
     QStringList names{QStringLiteral("en")};
-    for (const QString& file : QDir(folder).entryList({QStringLiteral("glowdeck_*.qm")})) {
+    // Matched by hand: a name filter would compile a regular expression at every start.
+    for (const QString& file : QDir(folder).entryList(QDir::Files)) {
+        if (!file.startsWith(u"glowdeck_") || !file.endsWith(u".qm")) {
+            continue;
+        }
         const QString name = file.section(u'_', 1).section(u'.', 0, 0);
         if (!names.contains(name)) {
             names << name;
@@ -38,17 +42,33 @@ QStringList shipped() {
     return names;
 }
 
-QString chosen(const QProcessEnvironment& environment, const QStringList& available) {
-    QString locale;
+namespace {
+
+QString localeOf(const QProcessEnvironment& environment) {
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        locale = environment.value(QLatin1String(variable));
-        if (!locale.isEmpty()) {
-            break;
+        if (QString locale = environment.value(QLatin1String(variable)); !locale.isEmpty()) {
+            return locale;
         }
     }
-    const QString english = QStringLiteral("en");
+    return {};
+}
+
+bool speaksEnglishOnly(const QString& locale) {
     const QString base = locale.section(u'.', 0, 0);
-    if (locale.isEmpty() || base == u"C" || base == u"POSIX") {
+    return locale.isEmpty() || base == u"C" || base == u"POSIX";
+}
+
+}  // namespace
+
+QString chosen(const QProcessEnvironment& environment) {
+    return speaksEnglishOnly(localeOf(environment)) ? QStringLiteral("en")
+                                                    : chosen(environment, shipped());
+}
+
+QString chosen(const QProcessEnvironment& environment, const QStringList& available) {
+    const QString locale = localeOf(environment);
+    const QString english = QStringLiteral("en");
+    if (speaksEnglishOnly(locale)) {
         return english;
     }
     QStringList entries = environment.value(QStringLiteral("LANGUAGE")).split(u':');
