@@ -29,7 +29,7 @@ class CameraWatcher : public QObject {
 public:
     static constexpr const char* systemFolder = "/dev";
 
-    // Throws GlowdeckError with unavailable()'s reason.
+    // Throws GlowdeckError with unavailable()'s reason, or the kernel's for refusing the watch.
     CameraWatcher(const QString& folder, CameraFollow::Timing timing, QObject* parent = nullptr);
     ~CameraWatcher() override;
 
