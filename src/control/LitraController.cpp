@@ -6,20 +6,10 @@
 
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QStringDecoder>
 
 #include <coroutine>
 #include <deque>
 
-namespace {
-
-bool isValidUtf8(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    [[maybe_unused]] QString text = decoder(bytes);
-    return !decoder.hasError();
-}
-
-}  // namespace
 
 // What a running or waiting operation shares with its controller: the stopper and the turn.
 // One operation has the turn at a time; the others wait for it in the order they came.
@@ -107,11 +97,11 @@ QCoro::Task<QByteArray> LitraController::runBytes(QStringList arguments) {
     }
     if (result.exitCode != 0) {
         QString stderrText =
-            isValidUtf8(result.standardError) ? QString::fromUtf8(result.standardError) : QString();
+            result.standardError.isValidUtf8() ? QString::fromUtf8(result.standardError) : QString();
         throw LitraError::nonZeroExit(result.exitCode, stderrText);
     }
     // Output that is not UTF-8 is taken as none.
-    co_return isValidUtf8(result.standardOutput) ? std::move(result.standardOutput) : QByteArray();
+    co_return result.standardOutput.isValidUtf8() ? std::move(result.standardOutput) : QByteArray();
 }
 
 QCoro::Task<> LitraController::toggle(QString serial) {
