@@ -199,14 +199,8 @@ void AppDelegate::updateMenu() {
     if (!statusMenu_) {
         return;
     }
-    // A refresh assigns several fields; the menu is set only when its entries change.
-    auto shown = menuEntries(appState_.status(), appState_.deviceCount(), appState_.lights(),
-                             appState_.lightNeedsPermission());
-    if (menuShows_ == shown) {
-        return;
-    }
-    statusMenu_->setEntries(shown);
-    menuShows_ = std::move(shown);
+    statusMenu_->setEntries(menuEntries(appState_.status(), appState_.deviceCount(),
+                                        appState_.lights(), appState_.lightNeedsPermission()));
 }
 
 void AppDelegate::showMenu() {

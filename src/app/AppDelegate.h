@@ -96,8 +96,6 @@ private:
     std::shared_ptr<LitraController> controller_;
     CommandQueue commands_;
     std::unique_ptr<StatusMenu> statusMenu_;  // outlives the icon that shows it
-    // What the menu shows now.
-    std::optional<std::vector<MenuEntry>> menuShows_;
     std::unique_ptr<StatusIcon> statusItem_;
     std::unique_ptr<WheelAdjuster> wheel_;
     std::optional<StatusPresentation> shownPresentation_;

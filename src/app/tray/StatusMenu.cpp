@@ -73,6 +73,10 @@ bool StatusMenu::hasLayoutOf(const std::vector<MenuEntry>& entries) const {
 }
 
 void StatusMenu::setEntries(const std::vector<MenuEntry>& entries) {
+    // A refresh assigns several fields, each a call here; the same entries change nothing.
+    if (entries == shown_) {
+        return;
+    }
     if (hasLayoutOf(entries)) {
         // Only the items that change: each change is an event to the menu and its exports.
         const QList<QAction*> items = menu_->actions();

@@ -19,6 +19,7 @@ public:
     ~StatusMenu() override;
 
     QMenu* menu() const { return menu_.get(); }
+    // Shows the entries, touching only the items that differ from what it shows now.
     void setEntries(const std::vector<MenuEntry>& entries);
 
 signals:
