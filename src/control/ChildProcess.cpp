@@ -8,6 +8,7 @@
 #include <sys/epoll.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
+#include <sys/timerfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
@@ -15,14 +16,18 @@
 #include <cstring>
 
 #include <QAbstractEventDispatcher>
+#include <QCoroTimer>
 #include <QDirIterator>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <QCoroTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <coroutine>
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -196,47 +201,138 @@ private:
     bool pending_ = false;
 };
 
-// The descriptors of this thread's runs, in one epoll set that a single notifier watches. Made
-// once per event loop, so that a run's descriptors come and go without the loop having to
-// register them (each registration would wake it, twice per run and descriptor).
+// The descriptors and deadlines of this thread's runs, in one epoll set that a single notifier
+// watches. Made once per event loop, so that a run's descriptors come and go without the loop
+// having to register them (each registration would wake it, twice per run and descriptor).
+// The deadlines share one timer in the set: a run's costs two settings of it, not a QTimer.
 class RunEvents {
 public:
+    using Clock = std::chrono::steady_clock;
+    using Deadlines = std::multimap<Clock::time_point, Wake*>;
+
     static RunEvents& ofThisThread() {
-        thread_local std::unique_ptr<RunEvents> events;
+        std::unique_ptr<RunEvents>& events = slot();
         if (!events || events->dispatcher_ != QAbstractEventDispatcher::instance()) {
             events.reset(new RunEvents);
         }
         return *events;
     }
+    // This thread's set, if it is still the one that `serial` named.
+    static RunEvents* still(std::uint64_t serial) {
+        RunEvents* events = slot().get();
+        return events && events->serial_ == serial ? events : nullptr;
+    }
+    std::uint64_t serial() const { return serial_; }
 
     // Wakes `wake` while `fd` is readable, until removed; false when the kernel refuses it.
-    bool add(int fd, Wake& wake) {
-        epoll_event event{};
-        event.events = EPOLLIN;
-        event.data.ptr = &wake;
-        return ::epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, fd, &event) == 0;
-    }
+    bool add(int fd, Wake& wake) { return watch(fd, &wake); }
     void remove(int fd) { ::epoll_ctl(epoll_.get(), EPOLL_CTL_DEL, fd, nullptr); }
 
+    // Wakes `wake` once `when` has come, until the deadline is dropped.
+    Deadlines::iterator addDeadline(Clock::time_point when, Wake& wake) {
+        const auto deadline = deadlines_.emplace(when, &wake);
+        if (deadline == deadlines_.begin()) {
+            arm();
+        }
+        return deadline;
+    }
+    void dropDeadline(Deadlines::iterator deadline) {
+        const bool wasFirst = deadline == deadlines_.begin();
+        deadlines_.erase(deadline);
+        if (wasFirst) {
+            arm();
+        }
+    }
+
 private:
+    static std::unique_ptr<RunEvents>& slot() {
+        thread_local std::unique_ptr<RunEvents> events;
+        return events;
+    }
+
     RunEvents()
-        : dispatcher_(QAbstractEventDispatcher::instance()),
+        : serial_(++made_),
+          dispatcher_(QAbstractEventDispatcher::instance()),
           epoll_(::epoll_create1(EPOLL_CLOEXEC)),
+          timer_(::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK)),
           notifier_(epoll_.get(), QSocketNotifier::Read) {
         QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { wakeOne(); });
+        // Without a timer in the set, a QTimer keeps the deadlines.
+        if (!watch(timer_.get(), nullptr)) {
+            timer_.reset();
+            fallbackTimer_.setSingleShot(true);
+            fallbackTimer_.setTimerType(Qt::PreciseTimer);
+            fallbackTimer_.callOnTimeout([this] { deadlineCame(); });
+        }
+    }
+
+    bool watch(int fd, Wake* wake) {
+        epoll_event event{};
+        event.events = EPOLLIN;
+        event.data.ptr = wake;
+        return fd >= 0 && ::epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, fd, &event) == 0;
+    }
+
+    // Sets the timer to the first deadline, or stops it.
+    void arm() {
+        if (timer_.get() < 0) {
+            if (deadlines_.empty()) {
+                fallbackTimer_.stop();
+            } else {
+                fallbackTimer_.start(std::chrono::ceil<std::chrono::milliseconds>(
+                    std::max(deadlines_.begin()->first - Clock::now(), Clock::duration::zero())));
+            }
+            return;
+        }
+        itimerspec setting{};
+        if (!deadlines_.empty()) {
+            const auto since = deadlines_.begin()->first.time_since_epoch();
+            const auto seconds = std::chrono::floor<std::chrono::seconds>(since);
+            // steady_clock is CLOCK_MONOTONIC; an absolute time of zero would disarm the timer.
+            setting.it_value.tv_sec = std::max<time_t>(seconds.count(), 0);
+            setting.it_value.tv_nsec =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(since - seconds).count();
+            if (setting.it_value.tv_sec == 0 && setting.it_value.tv_nsec == 0) {
+                setting.it_value.tv_nsec = 1;
+            }
+        }
+        ::timerfd_settime(timer_.get(), TFD_TIMER_ABSTIME, &setting, nullptr);
+    }
+
+    // Wakes the run whose deadline came first. Another that has come too is woken at the next
+    // pass, by the timer set anew to a time already past.
+    void deadlineCame() {
+        if (!deadlines_.empty() && deadlines_.begin()->first <= Clock::now()) {
+            Wake& wake = *deadlines_.begin()->second;
+            wake();  // the run ends, and drops its deadline
+        }
+        arm();
     }
 
     // One run per pass: what it does when woken may end other runs. The set stays readable
     // while more are ready, and the loop comes back for them.
     void wakeOne() {
         epoll_event event{};
-        if (::epoll_wait(epoll_.get(), &event, 1, 0) == 1) {
+        if (::epoll_wait(epoll_.get(), &event, 1, 0) != 1) {
+            return;
+        }
+        if (event.data.ptr) {
             (*static_cast<Wake*>(event.data.ptr))();
+            return;
+        }
+        std::uint64_t expirations = 0;
+        if (::read(timer_.get(), &expirations, sizeof expirations) > 0) {
+            deadlineCame();
         }
     }
 
+    static inline thread_local std::uint64_t made_ = 0;
+    std::uint64_t serial_;
     QAbstractEventDispatcher* dispatcher_;
     Fd epoll_;
+    Fd timer_;
+    QTimer fallbackTimer_;
+    Deadlines deadlines_;
     QSocketNotifier notifier_;
 };
 
@@ -256,6 +352,29 @@ struct Watched {
         fd.reset();
     }
     ~Watched() { close(); }
+};
+
+// A run's time limit, kept in this thread's set while the run lasts.
+class Deadline {
+public:
+    Deadline(RunEvents::Clock::time_point when, Wake& wake)
+        : when_(when),
+          serial_(RunEvents::ofThisThread().serial()),
+          entry_(RunEvents::ofThisThread().addDeadline(when, wake)) {}
+    ~Deadline() {
+        if (RunEvents* events = RunEvents::still(serial_)) {
+            events->dropDeadline(entry_);
+        }
+    }
+    Deadline(const Deadline&) = delete;
+    Deadline& operator=(const Deadline&) = delete;
+
+    bool passed() const { return RunEvents::Clock::now() >= when_; }
+
+private:
+    RunEvents::Clock::time_point when_;
+    std::uint64_t serial_;
+    RunEvents::Deadlines::iterator entry_;
 };
 
 using ReadBuffer = char[65536];
@@ -393,8 +512,7 @@ private:
         }
         for (int waited = 0;; waited += 10) {
             siginfo_t info{};
-            if (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) ==
-                    0 &&
+            if (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
                 info.si_pid == pid_) {
                 return true;
             }
@@ -473,18 +591,12 @@ QCoro::Task<ProcessResult> runChildProcess(QString program, QStringList argument
     Child& child = *started;
     ProcessResult result;
     child.watch(wake);
-    bool expired = false;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    deadline.callOnTimeout([&] {
-        expired = true;
-        wake();
-    });
+    const Deadline deadline(RunEvents::Clock::now() + limits.timeout, wake);
+    QMetaObject::Connection onStop;
     if (stopper) {
-        QObject::connect(stopper, &RunStopper::stopped, &deadline, [&wake] { wake(); });
+        onStop = QObject::connect(stopper, &RunStopper::stopped, [&wake] { wake(); });
     }
-    deadline.start(limits.timeout);
+    const auto stopListening = qScopeGuard([&] { QObject::disconnect(onStop); });
     for (;;) {
         co_await wake.next();
         const bool ended = child.collect(result, limits.maxOutputBytes);
@@ -499,7 +611,7 @@ QCoro::Task<ProcessResult> runChildProcess(QString program, QStringList argument
             child.end(limits.stopGrace);
             throw LaunchError(QString::fromLatin1(errorText::abandoned));
         }
-        if (expired) {
+        if (deadline.passed()) {
             throw LaunchError(QString::fromLatin1(errorText::timedOut)
                                   .arg(seconds(limits.timeout)));  // ~Child kills the group
         }

@@ -94,6 +94,38 @@ TEST_F(ChildProcess, LimitsStopTheWholeProcessGroup) {
     }
 }
 
+// Runs at once on one thread share a timer: each ends at its own limit, in the order of the
+// limits, whichever started first and whichever ended before.
+TEST_F(ChildProcess, OverlappingRunsEachKeepTheirOwnTimeLimit) {
+    const QString sleeper = writeScript(dir.path(), "sleeper", "sleep \"$1\"; echo slept");
+    const std::pair<std::chrono::milliseconds, const char*> runs[] = {
+        {1500ms, "30"}, {5s, "0.1"}, {300ms, "30"}, {5s, "0.6"}};
+    QStringList outcomes(std::size(runs));
+    QList<int> ended;
+    auto outcome = [&](int index, QCoro::Task<ProcessResult> run) -> QCoro::Task<> {
+        try {
+            outcomes[index] = QString::fromUtf8((co_await run).standardOutput);
+        } catch (const LaunchError& error) {
+            outcomes[index] = error.localizedDescription();
+        }
+        ended << index;
+    };
+    std::vector<QCoro::Task<>> tasks;
+    for (int i = 0; i < int(std::size(runs)); ++i) {
+        ProcessLimits limits;
+        limits.timeout = runs[i].first;
+        tasks.push_back(
+            outcome(i, runChildProcess(sleeper, {QString::fromLatin1(runs[i].second)}, limits)));
+    }
+    for (auto& task : tasks) {
+        testsupport::await(std::move(task));
+    }
+    EXPECT_EQ(outcomes,
+              (QStringList{"litra did not finish within 1.5 seconds and was stopped", "slept\n",
+                           "litra did not finish within 0.3 seconds and was stopped", "slept\n"}));
+    EXPECT_EQ(ended, (QList<int>{1, 2, 3, 0}));
+}
+
 TEST_F(ChildProcess, DoesNotWaitForAGrandchildHoldingThePipes) {
     ProcessLimits limits;
     limits.timeout = 5s;
