@@ -112,10 +112,12 @@ void AppDelegate::setUp() {
     connect(statusMenu_.get(), &StatusMenu::lightChosen, this,
             [this](const QString& serial) { commands_.submit(LightCommand::toggle(serial)); });
     // Tray hosts that mirror the menu over D-Bus may never say that it is about to show, so
-    // the menu follows the state; one that is open stays as it was opened.
+    // the menu follows the state; one that is open stays as it was opened. A menu that only Qt
+    // shows is brought up to date as it opens, not at every change.
     connect(&appState_, &AppState::changed, this, [this] {
         updateStatusItem(appState_.status());
-        if (!statusMenu_->menu()->isVisible()) {
+        if (!statusMenu_->menu()->isVisible() &&
+            !(statusItem_ && statusItem_->menuShownOnlyByQt())) {
             updateMenu();
         }
     });

@@ -131,6 +131,16 @@ TEST_F(Delegate, RefreshShowsWhatTheLightsReportAndAFailedOneForgetsIt) {
     EXPECT_TRUE(menuItem(2)->isSeparator()) << "no count line";
     EXPECT_EQ(menuItem(6)->text(), "Toggle Lights");
     EXPECT_FALSE(menuItem(6)->isEnabled()) << "nothing to toggle";
+
+    // A menu that only Qt shows (an XEmbed icon's) is brought up to date as it opens.
+    icon->shownOnlyByQt = true;
+    setFaults("");
+    delegate->refreshAction();
+    ASSERT_TRUE(refreshed(3));
+    EXPECT_EQ(icon->presentations.back(), presentationFor(LightStatus::mixed()));
+    EXPECT_EQ(menuItem(1)->text(), "Check that the lights are plugged in, then Refresh");
+    emit icon->menu->aboutToShow();
+    EXPECT_EQ(menuItem(1)->text(), "2 devices connected");
 }
 
 // The first refresh may start, and even end, ahead of the launch: the launch shows its answer

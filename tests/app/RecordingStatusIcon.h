@@ -15,9 +15,11 @@ public:
     }
     void setContextMenu(QMenu* newMenu) override { menu = newMenu; }
     void setStyle(TrayIconStyle newStyle) override { style = newStyle; }
+    bool menuShownOnlyByQt() const override { return shownOnlyByQt; }
     void click(Click which) { emit clicked(which); }
 
     std::vector<StatusPresentation> presentations;
     QPointer<QMenu> menu;
     TrayIconStyle style = TrayIconStyle::automatic;
+    bool shownOnlyByQt = false;
 };

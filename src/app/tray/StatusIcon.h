@@ -22,6 +22,9 @@ public:
     virtual void setContextMenu(QMenu* menu) = 0;
     // How the icon is coloured, as chosen in Preferences.
     virtual void setStyle(TrayIconStyle) {}
+    // Whether the menu is shown only by Qt, which says so before it opens (an XEmbed icon's).
+    // A host that mirrors the menu over D-Bus may show it without asking.
+    virtual bool menuShownOnlyByQt() const { return false; }
 
 signals:
     void clicked(StatusIcon::Click click);

@@ -96,6 +96,7 @@ void TrayStatusIcon::watchIconWindow() {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (qstrcmp(window->metaObject()->className(), "QSystemTrayIconSys") == 0) {
             window->installEventFilter(this);
+            iconWindow_ = window;
         }
     }
 }

@@ -27,6 +27,7 @@ public:
     void setPresentation(const StatusPresentation& presentation) override;
     void setContextMenu(QMenu* menu) override;
     void setStyle(TrayIconStyle style) override;
+    bool menuShownOnlyByQt() const override { return !iconWindow_.isNull(); }
 
 private:
     void checkForTray();
@@ -42,6 +43,8 @@ private:
     // Glowdeck's own StatusNotifierItem in place of Qt's; XEmbed trays get the wheel as events.
     ItemExport* itemExport_ = nullptr;
     bool exported_ = false;
+    // Qt's XEmbed icon window, while there is one.
+    QPointer<QWidget> iconWindow_;
     WheelReader wheel_;
     QString iconThemePath_;
     QTimer trayWait_;
