@@ -459,8 +459,9 @@ public:
     void watch(Wake& wake) {
         // Without an epoll set or a pidfd, look for output and the exit now and then.
         if (!(out_.watch(wake) & err_.watch(wake) & exit_.watch(wake))) {
-            exitLook_.callOnTimeout([&wake] { wake(); });
-            exitLook_.start(20);
+            exitLook_ = std::make_unique<QTimer>();
+            exitLook_->callOnTimeout([&wake] { wake(); });
+            exitLook_->start(20);
         }
     }
 
@@ -550,7 +551,9 @@ private:
         }
         reaped_ = true;
         exit_.close();
-        exitLook_.stop();
+        if (exitLook_) {
+            exitLook_->stop();
+        }
     }
 
     QByteArray mark_;
@@ -558,7 +561,7 @@ private:
     Watched out_;
     Watched err_;
     Watched exit_;
-    QTimer exitLook_;
+    std::unique_ptr<QTimer> exitLook_;  // made only where it is needed
     int status_ = 0;
     bool reaped_ = false;
 };
