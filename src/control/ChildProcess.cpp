@@ -97,18 +97,29 @@ void adoptOrphans() {
     (void)adopted;
 }
 
-// The parent and process group of a process, from its stat line ("pid (name) S ppid pgrp").
-std::optional<std::pair<pid_t, pid_t>> parentAndGroup(const QString& pid) {
+// What /proc tells of a process: its parent, its process group, and whether it is between
+// the two halves of an exec, when its new environment is not yet readable (env_end still 0).
+struct ProcessLook {
+    pid_t parent = 0;
+    pid_t group = 0;
+    bool execing = false;
+};
+
+std::optional<ProcessLook> lookAt(const QString& pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         return std::nullopt;
     }
-    const QByteArray line = stat.read(1024);
+    // "pid (name) state ppid pgrp ...": fields from the state on; env_end is the 51st field.
+    const QByteArray line = stat.read(2048);
     const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
     if (fields.size() < 3) {
         return std::nullopt;
     }
-    return std::pair{fields[1].toInt(), fields[2].toInt()};
+    constexpr int envEnd = 51 - 3;
+    const bool dead = fields[0] == "Z" || fields[0] == "X";
+    return ProcessLook{fields[1].toInt(), fields[2].toInt(),
+                       !dead && fields.size() > envEnd && fields[envEnd].trimmed() == "0"};
 }
 
 bool carriesMark(const QString& pid, const QByteArray& mark) {
@@ -141,7 +152,8 @@ bool hasChildren() {
 // children to Glowdeck, so this goes on until a look finds none. Other children of Glowdeck
 // (its other runs, what a desktop launcher left it) carry neither and are not touched.
 // A member of the group still dying hands its children on only once it is gone, so a look that
-// finds nothing while the group has members (a signal 0 sends nothing) is taken again.
+// finds nothing while the group has members (a signal 0 sends nothing) is taken again; so is
+// one that met a child of Glowdeck's in the middle of an exec, whose mark it could not read.
 void endLeftovers(pid_t group, const QByteArray& mark) {
     if (!hasChildren() || !anyStartedSince(group)) {
         return;
@@ -150,12 +162,16 @@ void endLeftovers(pid_t group, const QByteArray& mark) {
     constexpr int maxLooks = 200;  // a millisecond apart while the group is dying
     for (int look = 0; look < maxLooks; ++look) {
         bool found = false;
+        bool unsure = false;
         for (QDirIterator it(QStringLiteral("/proc"), QDir::Dirs); it.hasNext();) {
             const QString name = it.nextFileInfo().fileName();
             const pid_t pid = name.toInt();
-            const auto process = pid > 0 ? parentAndGroup(name) : std::nullopt;
-            if (!process || process->first != self ||
-                (process->second != group && !carriesMark(name, mark))) {
+            const auto process = pid > 0 ? lookAt(name) : std::nullopt;
+            if (!process || process->parent != self) {
+                continue;
+            }
+            if (process->group != group && !carriesMark(name, mark)) {
+                unsure = unsure || process->execing;
                 continue;
             }
             ::kill(pid, SIGKILL);
@@ -164,7 +180,7 @@ void endLeftovers(pid_t group, const QByteArray& mark) {
             found = true;
         }
         if (!found) {
-            if (::kill(-group, 0) != 0) {
+            if (!unsure && ::kill(-group, 0) != 0) {
                 return;
             }
             ::usleep(1000);
