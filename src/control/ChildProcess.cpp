@@ -98,7 +98,8 @@ void adoptOrphans() {
 }
 
 // What /proc tells of a process: its parent, its process group, and whether it is between
-// the two halves of an exec, when its new environment is not yet readable (env_end still 0).
+// the two halves of an exec, when its new environment is not yet readable (env_end still 0;
+// the kernel also shows 0 for a process Glowdeck may not inspect).
 struct ProcessLook {
     pid_t parent = 0;
     pid_t group = 0;
@@ -160,6 +161,10 @@ void endLeftovers(pid_t group, const QByteArray& mark) {
     }
     const pid_t self = ::getpid();
     constexpr int maxLooks = 200;  // a millisecond apart while the group is dying
+    // An exec is over well within this; a child whose stat hides it (not readable to Glowdeck)
+    // looks the same for ever and must not hold up every run.
+    constexpr int maxLooksForAnExec = 20;
+    int looksForAnExec = 0;
     for (int look = 0; look < maxLooks; ++look) {
         bool found = false;
         bool unsure = false;
@@ -180,7 +185,8 @@ void endLeftovers(pid_t group, const QByteArray& mark) {
             found = true;
         }
         if (!found) {
-            if (!unsure && ::kill(-group, 0) != 0) {
+            const bool waitForExec = unsure && ++looksForAnExec <= maxLooksForAnExec;
+            if (!waitForExec && ::kill(-group, 0) != 0) {
                 return;
             }
             ::usleep(1000);
