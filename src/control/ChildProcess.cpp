@@ -380,9 +380,7 @@ struct Watched {
 class Deadline {
 public:
     Deadline(RunEvents::Clock::time_point when, Wake& wake)
-        : when_(when),
-          serial_(RunEvents::ofThisThread().serial()),
-          entry_(RunEvents::ofThisThread().addDeadline(when, wake)) {}
+        : Deadline(when, wake, RunEvents::ofThisThread()) {}
     ~Deadline() {
         if (RunEvents* events = RunEvents::still(serial_)) {
             events->dropDeadline(entry_);
@@ -394,6 +392,9 @@ public:
     bool passed() const { return RunEvents::Clock::now() >= when_; }
 
 private:
+    Deadline(RunEvents::Clock::time_point when, Wake& wake, RunEvents& events)
+        : when_(when), serial_(events.serial()), entry_(events.addDeadline(when, wake)) {}
+
     RunEvents::Clock::time_point when_;
     std::uint64_t serial_;
     RunEvents::Deadlines::iterator entry_;

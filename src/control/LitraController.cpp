@@ -10,7 +10,6 @@
 #include <coroutine>
 #include <deque>
 
-
 // What a running or waiting operation shares with its controller: the stopper and the turn.
 // One operation has the turn at a time; the others wait for it in the order they came.
 struct LitraController::Shared {
